@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::puts("no phases yet");
+    return 0;
+}

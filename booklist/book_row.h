@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+// One book file of the file list. The field names are the book table's column names.
+struct BookRow
+{
+    QString full_path;
+    QString collection; // name of the book's collection; empty when in none
+    QString file_size;  // bytes, decimal text
+    QString author;
+    QString title;
+    QString root;
+    QString display_name;
+    QString added_date;    // milliseconds since 1970, decimal text
+    QString modified_date; // milliseconds since 1970, decimal text
+    QString file_name;
+    QString mime_type;
+    QString relative_path;
+    QString record_id; // the reader's `_id` of the book; editing page only
+
+    bool operator==(const BookRow &) const = default;
+};
+
+// The book table's columns in grid order.
+enum BookColumn {
+    FullPathColumn,
+    CollectionColumn,
+    FileSizeColumn,
+    AuthorColumn,
+    TitleColumn,
+    RootColumn,
+    DisplayNameColumn,
+    AddedDateColumn,
+    ModifiedDateColumn,
+    FileNameColumn,
+    MimeTypeColumn,
+    RelativePathColumn,
+    RecordIdColumn,
+    BookColumnCount
+};
+
+// The field behind a column.
+QString BookRow::*bookField(int column);

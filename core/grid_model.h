@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QVector>
+
+// A table of text cells as the grids show it. Rows are data rows only, indexed from 0;
+// the header texts are the view's header, shown while the grid has data rows. Column
+// widths and alignments that operations set live here, so tests can read them.
+class GridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    static constexpr int FitToContents = -1;
+    static constexpr int DefaultWidth = -2;
+
+    explicit GridModel(int columnCount, QObject *parent = nullptr);
+
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    virtual QString cellText(int row, int column) const = 0;
+
+    void setHeaderTexts(const QStringList &texts);
+    const QStringList &headerTexts() const { return m_headerTexts; }
+    bool hasHeader() const { return !m_headerTexts.isEmpty(); }
+
+    void setColumnWidth(int column, int width);
+    int columnWidth(int column) const { return m_widths.value(column, DefaultWidth); }
+    void setColumnAlignment(int column, Qt::Alignment alignment);
+    Qt::Alignment columnAlignment(int column) const { return m_alignments.value(column, Qt::AlignLeft); }
+    void setHeaderAlignment(int column, Qt::Alignment alignment);
+    Qt::Alignment headerAlignment(int column) const { return m_headerAlignments.value(column, Qt::AlignLeft); }
+
+    // Emptying a grid: every row and the header texts go.
+    virtual void clear() = 0;
+
+signals:
+    void columnLayoutChanged();
+
+protected:
+    void resetHeaderAndLayout();
+
+private:
+    int m_columnCount;
+    QStringList m_headerTexts;
+    QVector<int> m_widths;
+    QVector<Qt::Alignment> m_alignments;
+    QVector<Qt::Alignment> m_headerAlignments;
+};
+
+// The rows of a grid as a vector of typed rows; subclasses say how a row reads as cells.
+template <typename Row> class RowGridModel : public GridModel
+{
+public:
+    using GridModel::GridModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    const QVector<Row> &rows() const { return m_rows; }
+    const Row &row(int index) const { return m_rows.at(index); }
+
+    void appendRows(const QVector<Row> &rows)
+    {
+        if (rows.isEmpty())
+            return;
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
+        m_rows += rows;
+        endInsertRows();
+    }
+    void appendRow(const Row &row) { appendRows({row}); }
+
+    // Removes rows [first, first + count).
+    void removeRowRange(int first, int count)
+    {
+        if (count <= 0)
+            return;
+        beginRemoveRows({}, first, first + count - 1);
+        m_rows.remove(first, count);
+        endRemoveRows();
+    }
+
+    // Replaces every row at once: one reset instead of a change per row.
+    void replaceRows(QVector<Row> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        endResetModel();
+    }
+
+    // Lets `change` edit row `index` and tells the views.
+    template <typename Change> void updateRow(int index, Change change)
+    {
+        change(m_rows[index]);
+        emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1));
+    }
+
+    void clear() override
+    {
+        beginResetModel();
+        m_rows.clear();
+        resetHeaderAndLayout();
+        endResetModel();
+    }
+
+protected:
+    QVector<Row> &mutableRows() { return m_rows; }
+
+private:
+    QVector<Row> m_rows;
+};
