@@ -9,16 +9,30 @@ struct LibraryPage;
 // the page's panels and step controls are visible.
 struct PageStatistics
 {
-    QString valueText;
+    QString valueText; // `statisctilabelvalue` / `Label13`
     qint64 total_size = 0;
     bool pathPanelVisible = false;
     bool collectionPanelVisible = false;
     bool bookPanelVisible = false;
-    bool stepTwoVisible = false;   // creation page: label2_1..label2_3, addcollectionbutton, autocollectionbutton
-    bool stepThreeVisible = false; // creation page: label3_1, label3_2, Synchronizebutton
-    bool defaultCollectionMessage = false; // editing page with no collection
+    // Creation page: label2_1..label2_3, addcollectionbutton, autocollectionbutton, shown
+    // while the file list has rows. The editing page never hides its step controls.
+    bool stepTwoVisible = false;
+    // Creation page: label3_1, label3_2, Synchronizebutton, shown while there is a
+    // collection. On the editing page Label4, Label11 and eSynchronizebutton stay visible.
+    bool stepThreeVisible = false;
+    // Editing page with no collection: show defaultCollectionMessageText() in an OK box.
+    bool defaultCollectionMessage = false;
 };
+
+// The fixed captions beside the values (`statisticlabel` / `Label12`).
+QString statisticsCaptionText();
+// What the editing page says on every run while it has no collection.
+QString defaultCollectionMessageText();
 
 // `UpdateStatistics` / `UpdateEditorStatistics` without the widgets: recomputes from the
 // page's lists; empties the shown books when the page has no collection.
 PageStatistics updateStatistics(LibraryPage &page);
+
+// The size of a book as the statistics count it: the decimal `file_size`, 64-bit; an
+// empty, non-numeric or negative size counts as 0 (the reader can hold such sizes).
+qint64 countedFileSize(const QString &fileSize);
