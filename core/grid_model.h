@@ -95,6 +95,26 @@ public:
         emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1));
     }
 
+    // Lets `change` edit every row, returning true where it changed one; the views hear of
+    // the changed span once, not once per row. Returns how many rows changed.
+    template <typename Change> int updateRows(Change change)
+    {
+        int first = -1;
+        int last = -1;
+        int changed = 0;
+        for (int index = 0; index < int(m_rows.size()); ++index) {
+            if (!change(m_rows[index]))
+                continue;
+            if (first < 0)
+                first = index;
+            last = index;
+            ++changed;
+        }
+        if (changed > 0)
+            emit dataChanged(this->index(first, 0), this->index(last, columnCount() - 1));
+        return changed;
+    }
+
     void clear() override
     {
         beginResetModel();
