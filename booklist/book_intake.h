@@ -8,7 +8,9 @@ class Clock;
 class Progress;
 
 // One intake of books into the file list: open the progress window, add paths (book
-// files or folders), finish (widths, headers, the two passes, duplicate removal).
+// files or folders), finish (widths, headers, the two passes, duplicate removal). The
+// caller refreshes the statistics afterwards and shows unreadableBooksMessage() when
+// finish() names files.
 class BookIntake
 {
 public:
@@ -16,10 +18,14 @@ public:
 
     // Opens the progress window for intake.
     void open();
-    // A book file (by extension) becomes one row; anything else is scanned as a folder.
+    // A folder is scanned (even one named like a book), a book file becomes one row; a path
+    // that is neither adds nothing.
     void addPath(const QString &path);
-    // Finishes the intake; returns the files that could not be read by the passes.
+    // Finishes the intake; returns the files that could not be read by the passes, each once.
     QStringList finish();
+
+    // The folder the last folder scan started from.
+    const QString &scanRoot() const { return m_scanRoot; }
 
 private:
     BookTable &m_books;

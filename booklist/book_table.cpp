@@ -36,6 +36,12 @@ void BookTable::append(const BookRow &row)
         appendRow(row);
 }
 
+void BookTable::announceAllRowsChanged()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, BookColumnCount - 1));
+}
+
 namespace {
 // Both numbers: numeric order; otherwise text order.
 bool cellLess(const QString &a, const QString &b)

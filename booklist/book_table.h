@@ -22,6 +22,11 @@ public:
     // Rows committed plus rows pending in the current batch.
     int totalRowCount() const { return rowCount() + int(m_pending.size()); }
 
+    // Edits a row without telling the views, for a pass over many rows that runs with redraw
+    // suspended; announceAllRowsChanged() tells them once at its end.
+    BookRow &rowForQuietEdit(int row) { return mutableRows()[row]; }
+    void announceAllRowsChanged();
+
     // Header click: numbers compare as numbers, other text as text; stable.
     void sort(int column, Qt::SortOrder order) override;
 

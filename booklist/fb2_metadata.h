@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/regex.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// How much of an FB2 file is searched for its author and title: the description comes first.
+constexpr qsizetype Fb2HeadSize = 10000;
+
+struct Fb2Metadata
+{
+    QString author;               // first name, a blank, last name; empty when neither is found
+    std::optional<QString> title; // nothing when the head holds no book title
+};
+
+// Reads the author and title from the head of an FB2 file with the three patterns compiled
+// once for a whole pass.
+class Fb2MetadataReader
+{
+public:
+    Fb2MetadataReader();
+    // Only the first Fb2HeadSize bytes of `head` are searched.
+    Fb2Metadata read(QByteArrayView head) const;
+
+private:
+    Regex m_firstName;
+    Regex m_lastName;
+    Regex m_title;
+};

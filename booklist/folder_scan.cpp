@@ -1,0 +1,40 @@
+#include "booklist/folder_scan.h"
+
+#include "booklist/book_file_kinds.h"
+#include "booklist/book_table.h"
+#include "booklist/new_book_rows.h"
+#include "core/progress.h"
+
+#include <QDir>
+#include <QDirIterator>
+
+namespace {
+void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress)
+{
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        const bool isLink = entry.isSymLink() || entry.isJunction();
+        if (entry.isDir()) {
+            if (!isLink)
+                scanInto(folder + entry.fileName() + QDir::separator(), scanRoot, books, progress);
+            continue;
+        }
+        // Only regular files: a pipe or device named like a book would block the passes.
+        if (!hasBookExtension(entry.fileName()) || !entry.isFile())
+            continue;
+        books.append(scannedBookRow(folder, entry.fileName(), scanRoot));
+        progress.processEvents();
+    }
+}
+} // namespace
+
+void scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress)
+{
+    if (folder.isEmpty())
+        return;
+    QString start = QDir::toNativeSeparators(folder);
+    if (!start.endsWith(QDir::separator()))
+        start += QDir::separator();
+    scanInto(start, scanRoot, books, progress);
+}
