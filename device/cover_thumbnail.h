@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QString>
+
+// The reader looks for this name whatever the picture's format.
+inline constexpr QLatin1StringView ThumbnailFileName("main_thumbnail.jpg");
+
+// What a book's thumbnail turned out to be.
+enum class ThumbnailSource {
+    Cover,       // the FB2 book's own JPEG, or its PNG encoded again
+    Placeholder, // the built-in picture: not FB2, no cover, or a cover that cannot be decoded
+    None,        // the cover's id names neither a JPEG nor a PNG: no file is written
+};
+
+struct Thumbnail
+{
+    ThumbnailSource source = ThumbnailSource::Placeholder;
+    QByteArray bytes; // the file's content; empty for None
+};
+
+// The built-in placeholder JPEG, byte for byte.
+QByteArray placeholderCover();
+
+// The thumbnail of the book at `bookPath`. Never throws: a book that cannot be read at this
+// moment, or whose cover is damaged, gets the placeholder, so one bad book never stops a run.
+Thumbnail coverThumbnail(const QString &bookPath);
+
+// Writes coverThumbnail(bookPath) as `thumbnailFolder`/main_thumbnail.jpg into an existing folder
+// and says what it wrote. Throws TessalyError only when the file cannot be written; a partly
+// written file is removed first.
+ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder);
