@@ -1,5 +1,8 @@
 #include "collections/collection_table.h"
 
+#include <algorithm>
+#include <limits>
+
 CollectionTable::CollectionTable(QObject *parent) : RowGridModel<CollectionRow>(4, parent)
 {}
 
@@ -18,4 +21,38 @@ QString CollectionTable::cellText(int row, int column) const
     default:
         return {};
     }
+}
+
+int CollectionTable::bookCount(int row) const
+{
+    bool isNumber = false;
+    const int count = this->row(row).book_count.toInt(&isNumber);
+    return isNumber ? count : 0;
+}
+
+void CollectionTable::adjustBookCount(int row, int delta)
+{
+    // A count loaded from a reader can be smaller than the books listed; it never shows below 0.
+    const qint64 count = std::clamp<qint64>(qint64(bookCount(row)) + delta, 0, std::numeric_limits<int>::max());
+    updateRow(row, [count](CollectionRow &collection) { collection.book_count = QString::number(count); });
+}
+
+int CollectionTable::indexOfName(const QString &name) const
+{
+    const auto found = std::find_if(rows().cbegin(), rows().cend(),
+                                    [&name](const CollectionRow &collection) { return collection.name == name; });
+    return found == rows().cend() ? -1 : int(found - rows().cbegin());
+}
+
+void CollectionTable::applyLayout(bool hideRecordColumn)
+{
+    setHeaderTexts({QStringLiteral("#"), QStringLiteral("Название коллекции"), QStringLiteral("Книг в коллекции")});
+    setColumnWidth(CollectionNumberColumn, FitToContents);
+    setColumnWidth(CollectionNameColumn, 380);
+    setColumnWidth(CollectionBookCountColumn, FitToContents);
+    if (hideRecordColumn)
+        setColumnWidth(CollectionRecordIdColumn, 0);
+    setColumnAlignment(CollectionNumberColumn, Qt::AlignHCenter);
+    setColumnAlignment(CollectionBookCountColumn, Qt::AlignHCenter);
+    setHeaderAlignment(CollectionBookCountColumn, Qt::AlignHCenter);
 }

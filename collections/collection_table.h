@@ -25,4 +25,14 @@ class CollectionTable : public RowGridModel<CollectionRow>
 public:
     explicit CollectionTable(QObject *parent = nullptr);
     QString cellText(int row, int column) const override;
+
+    // `book_count` as the 32-bit count it holds; any other text counts as 0.
+    int bookCount(int row) const;
+    // Adds `delta` to the count of `row`, kept within 0..INT_MAX.
+    void adjustBookCount(int row, int delta);
+    // The index of the first row named exactly `name`, or -1.
+    int indexOfName(const QString &name) const;
+    // Header texts, widths and alignments the list takes each time rows are added; the
+    // record column stays at its default width unless `hideRecordColumn`.
+    void applyLayout(bool hideRecordColumn);
 };

@@ -12,8 +12,20 @@ struct LibraryPage
 
     explicit LibraryPage(Kind pageKind) : kind(pageKind) {}
 
+    // Only the creation page's file list removes rows on Delete; the editing page cannot
+    // add or remove the reader's files.
+    bool fileListTakesDelete() const { return kind == Kind::Creation; }
+
     Kind kind;
     BookTable books;
     CollectionTable collections;
     ShownBooksTable shownBooks;
+};
+
+// What an operation on a page asks of the window once it is done. Rows are 0-based.
+struct PageUpdate
+{
+    bool rerunStatistics = false; // run updateStatistics(page) and show its result
+    int selectCollectionRow = -1; // select this collection-list row alone; -1 leaves the selection
+    int selectShownBookRow = -1;  // select this book-list row alone; -1 leaves the selection
 };

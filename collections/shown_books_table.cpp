@@ -17,3 +17,13 @@ QString ShownBooksTable::cellText(int row, int column) const
         return {};
     }
 }
+
+void ShownBooksTable::applyLayout()
+{
+    setHeaderTexts({QStringLiteral("#"), QStringLiteral("Название книги"), QStringLiteral("Имя файла")});
+    setColumnWidth(ShownBookNumberColumn, FitToContents);
+    setColumnWidth(ShownBookTitleColumn, 350);
+    setColumnWidth(ShownBookFullPathColumn, 0);
+    setColumnAlignment(ShownBookNumberColumn, Qt::AlignHCenter);
+    setHeaderAlignment(ShownBookNumberColumn, Qt::AlignHCenter);
+}

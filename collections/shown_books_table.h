@@ -20,6 +20,9 @@ public:
     explicit ShownBooksTable(QObject *parent = nullptr);
     QString cellText(int row, int column) const override;
 
+    // Header texts, widths and alignments the list takes each time it is filled.
+    void applyLayout();
+
     // The collection-list row whose books are shown, or -1.
     int shown_collection_row = -1;
 };

@@ -1,6 +1,7 @@
 #include "collections/statistics.h"
 
 #include "collections/library_page.h"
+#include "collections/shown_books.h"
 
 #include <QStringList>
 
@@ -42,8 +43,9 @@ PageStatistics updateStatistics(LibraryPage &page)
 
     PageStatistics statistics;
     if (!hasCollections) {
+        // No reset for views when there is nothing to empty.
         if (page.shownBooks.rowCount() > 0 || page.shownBooks.hasHeader())
-            page.shownBooks.clear();
+            clearShownBooks(page);
         page.shownBooks.shown_collection_row = -1;
     }
     statistics.bookPanelVisible = page.shownBooks.rowCount() > 0;
