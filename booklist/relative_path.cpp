@@ -35,6 +35,8 @@ QString relativeBookPath(const QString &path, const QString &base)
     const qsizetype separator = lastInnerSeparator(base);
     const QString parent = separator < 0 ? QString() : base.left(separator);
     QString rest = path;
+    // Only a path that begins with its drive ("D:\Sub\a.fb2", a drive root added) has a designator.
+    const bool startsWithDrive = parent.isEmpty() && isDriveDesignator(path.left(2));
     if (!parent.isEmpty()) {
         const qsizetype at = path.indexOf(parent);
         if (at >= 0)
@@ -44,7 +46,7 @@ QString relativeBookPath(const QString &path, const QString &base)
     QStringList components = rest.split(QDir::separator(), Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < components.size(); ++i) {
         QString &component = components[i];
-        if (i == 0 && isDriveDesignator(component))
+        if (i == 0 && startsWithDrive)
             component.chop(1);
         component = fatSafeName(component);
     }
