@@ -1,0 +1,42 @@
+#include "device/reader_layout.h"
+
+#include <QDir>
+
+namespace ReaderLayout {
+
+QString onDevice(const QString &deviceRoot, const QString &relative)
+{
+    return deviceRoot + QDir::toNativeSeparators(relative);
+}
+
+QString databasePath(const QString &deviceRoot)
+{
+    return onDevice(deviceRoot, DatabaseFile);
+}
+
+QString booksFolderPath(const QString &deviceRoot)
+{
+    return onDevice(deviceRoot, BooksFolder);
+}
+
+QString thumbnailsFolderPath(const QString &deviceRoot)
+{
+    return onDevice(deviceRoot, ThumbnailsFolder);
+}
+
+QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId)
+{
+    return onDevice(deviceRoot, ThumbnailsFolder + recordId + QLatin1String("/thumbnail/"));
+}
+
+QString storedBookPath(const QString &relativePath)
+{
+    return BooksFolder + QDir::fromNativeSeparators(relativePath);
+}
+
+QString storedThumbnailPath(const QString &recordId)
+{
+    return ThumbnailsFolder + recordId + QLatin1String("/thumbnail/") + ThumbnailFileName;
+}
+
+} // namespace ReaderLayout

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QString>
+
+// Where a reader keeps its library, relative to the device root. The database stores these
+// places with forward slashes and no drive; on the computer they are joined to the root.
+namespace ReaderLayout {
+
+inline constexpr QLatin1String DatabaseFile{"Sony_Reader/database/books.db"};
+inline constexpr QLatin1String BooksFolder{"Sony_Reader/media/books/"};
+inline constexpr QLatin1String ThumbnailsFolder{"Sony_Reader/database/cache/books/"};
+inline constexpr QLatin1String ThumbnailFileName{"main_thumbnail.jpg"};
+
+// `relative` below the device root (which ends in a separator), in native form.
+QString onDevice(const QString &deviceRoot, const QString &relative);
+
+QString databasePath(const QString &deviceRoot);
+QString booksFolderPath(const QString &deviceRoot);
+QString thumbnailsFolderPath(const QString &deviceRoot);
+// The folder that receives one book's main_thumbnail.jpg, ending in a separator.
+QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId);
+
+// The book's `file_path` as the database stores it: the books folder + the relative path
+// with forward slashes.
+QString storedBookPath(const QString &relativePath);
+// The book's `thumbnail` as the database stores it.
+QString storedThumbnailPath(const QString &recordId);
+
+} // namespace ReaderLayout

@@ -1,0 +1,138 @@
+#include "device/find_device.h"
+#include "device/volume_list.h"
+#include "support/fixture_reader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+// Temporary folders standing in for mounted volumes, in the order given.
+class FakeVolumes : public VolumeList
+{
+public:
+    explicit FakeVolumes(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            m_folders.push_back(std::make_unique<QTemporaryDir>());
+    }
+    QStringList roots() const override
+    {
+        QStringList roots;
+        for (const auto &folder : m_folders)
+            roots << QDir::toNativeSeparators(folder->path() + '/');
+        return roots;
+    }
+    QString root(int index) const { return roots().at(index); }
+
+private:
+    std::vector<std::unique_ptr<QTemporaryDir>> m_folders;
+};
+
+// "-" a plain volume, "db" a reader, "dir" a folder named books.db, "bare" Sony_Reader without a database.
+void prepareVolume(const QString &root, const QString &kind)
+{
+    const QString database = root + "Sony_Reader/database/books.db";
+    if (kind == "db") {
+        QDir().mkpath(root + "Sony_Reader/database");
+        QFile file(database);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (kind == "dir") {
+        QVERIFY(QDir().mkpath(database));
+    } else if (kind == "bare") {
+        QVERIFY(QDir().mkpath(root + "Sony_Reader/media/books"));
+    }
+}
+} // namespace
+
+class TestFindDevice : public QObject
+{
+    Q_OBJECT
+private slots:
+    void findsTheReader_data()
+    {
+        QTest::addColumn<QStringList>("volumes");
+        QTest::addColumn<int>("found"); // index of the volume found, -1 for none
+
+        QTest::newRow("reader on the second volume") << QStringList{"-", "db"} << 1;
+        QTest::newRow("reader after several volumes") << QStringList{"-", "-", "bare", "db"} << 3;
+        QTest::newRow("two readers: the earlier wins") << QStringList{"-", "db", "-", "db"} << 1;
+        QTest::newRow("reader on the first volume is not tried") << QStringList{"db", "-"} << -1;
+        QTest::newRow("first volume passed over, a later reader found") << QStringList{"db", "-", "db"} << 2;
+        QTest::newRow("a single volume is never tried") << QStringList{"db"} << -1;
+        QTest::newRow("no volumes") << QStringList{} << -1;
+        QTest::newRow("a folder named books.db counts") << QStringList{"-", "dir"} << 1;
+        QTest::newRow("Sony_Reader without its database") << QStringList{"-", "bare"} << -1;
+        QTest::newRow("no reader") << QStringList{"-", "-", "-"} << -1;
+    }
+
+    void findsTheReader()
+    {
+        QFETCH(QStringList, volumes);
+        QFETCH(int, found);
+        const FakeVolumes fake(int(volumes.size()));
+        for (int i = 0; i < volumes.size(); ++i)
+            prepareVolume(fake.root(i), volumes.at(i));
+        QCOMPARE(FindDevice(fake), found < 0 ? QString() : fake.root(found));
+    }
+
+    void eachSearchLooksAfresh()
+    {
+        const FakeVolumes fake(3);
+        prepareVolume(fake.root(1), "db");
+        QCOMPARE(FindDevice(fake), fake.root(1));
+
+        QVERIFY(QDir(fake.root(1) + "Sony_Reader").removeRecursively());
+        QCOMPARE(FindDevice(fake), QString());
+
+        prepareVolume(fake.root(2), "db");
+        QCOMPARE(FindDevice(fake), fake.root(2));
+    }
+
+    void messageWhenNoReaderIsAttached()
+    {
+        const QString message = deviceNotFoundMessage();
+        QCOMPARE(message, QString::fromUtf8("Не удалось подключиться к базе данных на устройстве!\r\n"
+                                            "Проверьте, подключено ли устройство к компьютеру.\r\n"
+                                            "На подключенном устройстве путь к базе данных выглядит так:\r\n"
+                                            "\xD0\xA5:\\Sony_Reader\\database\\books.db\r\n"
+                                            "Где \xD0\xA5 - текущая буква диска."));
+        QCOMPARE(message.count(QChar(0x0425)), 2); // the Cyrillic Х, never the Latin X
+        QVERIFY(!message.contains('X'));
+    }
+
+    void findsAReaderOnARealMount()
+    {
+#ifdef Q_OS_UNIX
+        if (geteuid() != 0)
+            QSKIP("mounting a volume needs root; run the tests as root to cover the real volume list");
+        const QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString mountPoint = QDir(folder.path()).canonicalPath() + "/reader";
+        QVERIFY(QDir().mkpath(mountPoint));
+        QProcess mount;
+        mount.start("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", mountPoint});
+        if (!mount.waitForFinished(30000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
+            QSKIP(qPrintable("could not mount a tmpfs here: " + QString::fromLocal8Bit(mount.readAllStandardError())));
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mountPoint}); });
+
+        const MountedVolumes volumes;
+        QVERIFY(volumes.roots().contains(mountPoint + '/'));
+        QCOMPARE(FindDevice(volumes), QString());
+        FixtureReader::build(mountPoint, FixtureReader::Contents::Empty);
+        QCOMPARE(FindDevice(volumes), mountPoint + '/');
+#else
+        QSKIP("mounting a scratch volume is done on Unix only");
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFindDevice)
+#include "test_find_device.moc"
