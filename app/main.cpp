@@ -1,4 +1,7 @@
 #include "app/main_window.h"
+#include "app/qt_dialogs.h"
+#include "app/splash_form.h"
+#include "core/clock.h"
 
 #include <QApplication>
 
@@ -6,7 +9,11 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
-    TForm1 window;
+    QtDialogs dialogs;
+    SystemClock clock;
+    TSplashForm progress;
+    TForm1 window(dialogs, clock, progress);
+    dialogs.setOwner(&window);
     window.show();
     return QApplication::exec();
 }

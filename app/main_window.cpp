@@ -1,6 +1,217 @@
 #include "app/main_window.h"
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+#include "app/fonts.h"
+#include "app/library_page_widget.h"
+#include "app/long_operation.h"
+#include "app/page_layout.h"
+#include "booklist/book_intake.h"
+#include "collections/statistics.h"
+#include "core/dialogs.h"
+#include "core/progress.h"
+#include "core/tessaly_error.h"
+#include "widgets/page_control.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+const QString bookFileFilter = QStringLiteral("Все поддерживаемые файлы|*.pdf;*.fb2;*.txt;*.epub");
+const QString bookFolderTitle = QStringLiteral("Укажите папку с книгами");
+const QString modeSwitchCaption = QStringLiteral("Подтверждение смены режима");
+const QString modeSwitchQuestion =
+    QStringLiteral("При переключении режима, все внесенные изменения \r\nв текущем режиме будут отменены! Продолжить?");
+
+QStringList localPaths(const QMimeData *data)
 {
+    QStringList paths;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile())
+            paths << QDir::toNativeSeparators(url.toLocalFile());
+    return paths;
+}
+
+// File list, book list, collection list: the order the lists are emptied in.
+void emptyPage(LibraryPage &page)
+{
+    page.books.clear();
+    page.shownBooks.clear();
+    page.shownBooks.shown_collection_row = -1;
+    page.collections.clear();
+}
+} // namespace
+
+TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_clock(clock), m_progress(progress)
+{
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tessaly"));
+    setFont(tahomaFont(11));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setMinimumSize(800, 600);
+    resize(1152, 640);
+    move(189, 59);
+
+    m_pager = new PageControl(this);
+    m_pager->setObjectName(QStringLiteral("pager"));
+    // Made inside the window, so their labels measure themselves in the window's font.
+    m_creatorpage = new LibraryPageWidget(m_creation, m_pager);
+    m_editorpage = new LibraryPageWidget(m_editing, m_pager);
+    m_pager->addPage(m_creatorpage, m_creatorpage->description().tabCaption);
+    m_pager->addPage(m_editorpage, m_editorpage->description().tabCaption);
+    setCentralWidget(m_pager);
+    m_pager->setChangeGuard([this](int newIndex) { return pagerChanging(newIndex); });
+    connect(m_pager, &PageControl::currentChanged, this, &TForm1::pagerChange);
+    connect(m_creatorpage, &LibraryPageWidget::resized, this, &TForm1::FormResize);
+    connect(m_creatorpage->button(QStringLiteral("AddFileButton")), &QAbstractButton::clicked, this,
+            &TForm1::AddFileButtonClick);
+    connect(m_creatorpage->button(QStringLiteral("AddDirButton")), &QAbstractButton::clicked, this,
+            &TForm1::AddDirButtonClick);
+
+    setAcceptDrops(true);
+    m_deviceRoot.clear();
+    setWindowState(windowState() | Qt::WindowMaximized);
+    runHandler([this] { UpdateStatistics(); });
+}
+
+TForm1::~TForm1() = default;
+
+template <typename Handler> void TForm1::runHandler(Handler &&handler)
+{
+    try {
+        handler();
+    } catch (const TessalyError &error) {
+        // An operation stopped by an error must not leave the progress window up.
+        m_progress.hide();
+        m_dialogs.message(error.message());
+    }
+}
+
+void TForm1::AddFileButtonClick()
+{
+    if (m_longOperationRunning)
+        return;
+    const QString file = m_dialogs.openFile(bookFileFilter);
+    if (!file.isEmpty())
+        addBooks({file});
+}
+
+void TForm1::AddDirButtonClick()
+{
+    if (m_longOperationRunning)
+        return;
+    const QString folder = m_dialogs.browseForFolder(bookFolderTitle);
+    if (!folder.isEmpty())
+        addBooks({folder});
+}
+
+void TForm1::addDroppedPaths(const QStringList &paths)
+{
+    if (m_pager->currentPage() == m_editorpage)
+        return;
+    addBooks(paths);
+}
+
+void TForm1::addBooks(const QStringList &paths)
+{
+    const LongOperation operation(m_longOperationRunning);
+    if (!operation.started())
+        return;
+    runHandler([&] {
+        BookIntake intake(m_creation.books, m_progress, m_clock);
+        intake.open();
+        for (const QString &path : paths)
+            intake.addPath(path);
+        const QStringList unreadable = intake.finish();
+        UpdateStatistics();
+        const QString message = unreadableBooksMessage(unreadable);
+        if (!message.isEmpty())
+            m_dialogs.message(message);
+    });
+}
+
+bool TForm1::acceptsDroppedFiles(const QMimeData *data) const
+{
+    return m_pager->currentPage() == m_creatorpage && !m_longOperationRunning && data && !localPaths(data).isEmpty();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (acceptsDroppedFiles(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (acceptsDroppedFiles(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    if (!acceptsDroppedFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The intake runs after the drop has returned, so the file manager is not held up by it.
+    const QStringList paths = localPaths(event->mimeData());
+    QMetaObject::invokeMethod(
+        this, [this, paths] { addDroppedPaths(paths); }, Qt::QueuedConnection);
+}
+
+bool TForm1::pagerChanging(int)
+{
+    // A switch empties the lists a running intake is filling, and loading is itself long.
+    if (m_longOperationRunning)
+        return false;
+    if (!m_dialogs.confirm(modeSwitchCaption, modeSwitchQuestion))
+        return false;
+    emptyPage(m_creation);
+    runHandler([this] { UpdateStatistics(); });
+    emptyPage(m_editing);
+    return true;
+}
+
+void TForm1::pagerChange(int index)
+{
+    if (m_pager->page(index) == m_editorpage)
+        Button1Click();
+}
+
+void TForm1::Button1Click()
+{}
+
+void TForm1::FormResize()
+{
+    const QWidget *info = m_creatorpage->infoPanel();
+    const PanelLayout layout =
+        panelLayout(m_creatorpage->width(), m_creatorpage->height(), info->x() + info->width() + 2);
+    m_creatorpage->placePanels(layout);
+    m_editorpage->placePanels(layout);
+}
+
+void TForm1::UpdateStatistics()
+{
+    const PageStatistics statistics = updateStatistics(m_creation);
+    m_totalSize = statistics.total_size;
+    m_creatorpage->applyStatistics(statistics);
+}
+
+void TForm1::UpdateEditorStatistics()
+{
+    const PageStatistics statistics = updateStatistics(m_editing);
+    m_totalSize = statistics.total_size;
+    m_editorpage->applyStatistics(statistics);
+    if (statistics.defaultCollectionMessage)
+        m_dialogs.message(defaultCollectionMessageText());
 }

@@ -1,11 +1,68 @@
 #pragma once
 
-#include <QMainWindow>
+#include "collections/library_page.h"
 
-// The main window `TForm1`.
+#include <QMainWindow>
+#include <QStringList>
+
+class Clock;
+class Dialogs;
+class LibraryPageWidget;
+class PageControl;
+class Progress;
+
+// The main window `TForm1`: the page control `pager` with the creation page and the
+// editing page, the mode-switch guard, the three ways of adding books and the statistics
+// of both pages. The user's answers, the clock and the progress window come from outside.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    LibraryPage &creation() { return m_creation; }
+    LibraryPage &editing() { return m_editing; }
+    PageControl *pager() const { return m_pager; }
+    LibraryPageWidget *creatorpage() const { return m_creatorpage; }
+    LibraryPageWidget *editorpage() const { return m_editorpage; }
+    const QString &deviceRoot() const { return m_deviceRoot; }
+    qint64 totalSize() const { return m_totalSize; }
+    bool longOperationRunning() const { return m_longOperationRunning; }
+
+    void AddFileButtonClick();
+    void AddDirButtonClick();
+    // The body of a drop of files and folders from the file manager.
+    void addDroppedPaths(const QStringList &paths);
+    // Before another page is shown: asks, and on Yes empties all six lists.
+    bool pagerChanging(int newIndex);
+    void pagerChange(int index);
+    void FormResize();
+    void UpdateStatistics();
+    void UpdateEditorStatistics();
+    // Loads the reader's library into the editing page.
+    void Button1Click();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    bool acceptsDroppedFiles(const QMimeData *data) const;
+    void addBooks(const QStringList &paths);
+    // Runs a handler; an error it raises is shown to the user and ends only that handler.
+    template <typename Handler> void runHandler(Handler &&handler);
+
+    Dialogs &m_dialogs;
+    const Clock &m_clock;
+    Progress &m_progress;
+    LibraryPage m_creation{LibraryPage::Kind::Creation};
+    LibraryPage m_editing{LibraryPage::Kind::Editing};
+    PageControl *m_pager = nullptr;
+    LibraryPageWidget *m_creatorpage = nullptr;
+    LibraryPageWidget *m_editorpage = nullptr;
+    QString m_deviceRoot;
+    qint64 m_totalSize = 0;
+    bool m_longOperationRunning = false;
 };

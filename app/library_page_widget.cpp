@@ -1,0 +1,176 @@
+#include "app/library_page_widget.h"
+
+#include "app/page_layout.h"
+#include "app/shown_text.h"
+#include "collections/statistics.h"
+#include "widgets/grid_view.h"
+#include "widgets/picture_button.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+const QColor silver(0xC0, 0xC0, 0xC0);
+const QColor grey(0x80, 0x80, 0x80);
+
+void fillWith(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(const ControlDescription &description, QWidget *parent)
+{
+    auto *label = new QLabel(shownText(description.text), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont font = label->font();
+    switch (description.kind) {
+    case ControlKind::StepNumber:
+        font.setBold(true);
+        font.setPixelSize(16);
+        break;
+    case ControlKind::StepLabel:
+        font.setBold(true);
+        break;
+    case ControlKind::HelpLabel:
+        font.setItalic(true);
+        break;
+    case ControlKind::StatisticsCaptions:
+    case ControlKind::StatisticsValues: {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, grey);
+        label->setPalette(palette);
+        break;
+    }
+    case ControlKind::Button:
+        break;
+    }
+    label->setFont(font);
+    label->adjustSize();
+    return label;
+}
+} // namespace
+
+LibraryPageWidget::LibraryPageWidget(LibraryPage &page, QWidget *parent)
+    : QWidget(parent), m_page(page), m_description(pageDescription(page.kind))
+{
+    setObjectName(m_description.page);
+    fillWith(this, Qt::white);
+    buildInfoPanel();
+    m_pathPanel =
+        makeListPanel(m_description.pathPanel, QStringLiteral("Список файлов"), m_pathList, m_description.pathList);
+    m_collectionPanel = makeListPanel(m_description.collectionPanel, QStringLiteral("Список коллекций"),
+                                      m_collectionList, m_description.collectionList);
+    m_bookPanel =
+        makeListPanel(m_description.bookPanel, QStringLiteral("Список книг"), m_bookList, m_description.bookList);
+    m_pathList->setGridModel(&page.books);
+    m_pathList->setHeaderSorting(true);
+    m_collectionList->setGridModel(&page.collections);
+    m_bookList->setGridModel(&page.shownBooks);
+}
+
+void LibraryPageWidget::buildInfoPanel()
+{
+    m_infoPanel = new QWidget(this);
+    m_infoPanel->setObjectName(m_description.infoPanel);
+    fillWith(m_infoPanel, Qt::white);
+    m_infoPanel->setGeometry(0, 0, InfoPanelWidth, DesignPageHeight);
+    for (const ControlDescription &description : m_description.controls) {
+        QWidget *control = makeControl(description);
+        control->setObjectName(description.objectName);
+        control->move(description.left, description.top);
+        m_controls.insert(description.objectName, control);
+    }
+}
+
+QWidget *LibraryPageWidget::makeControl(const ControlDescription &description)
+{
+    if (description.kind == ControlKind::Button)
+        return new PictureButton(description.picture, description.text, description.size, m_infoPanel);
+    QLabel *label = makeLabel(description, m_infoPanel);
+    if (description.kind == ControlKind::StatisticsValues)
+        m_statisticsValues = label;
+    return label;
+}
+
+QWidget *LibraryPageWidget::makeListPanel(const QString &name, const QString &caption, GridView *&grid,
+                                          const QString &gridName)
+{
+    auto *panel = new QWidget(this);
+    panel->setObjectName(name);
+    auto *strip = new QLabel(caption, panel);
+    strip->setObjectName(name + QStringLiteral("caption"));
+    strip->setFixedHeight(CaptionStripHeight);
+    strip->setAlignment(Qt::AlignCenter);
+    QFont bold = strip->font();
+    bold.setBold(true);
+    strip->setFont(bold);
+    fillWith(strip, silver);
+    grid = new GridView(panel);
+    grid->setObjectName(gridName);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip);
+    layout->addWidget(grid, 1);
+    return panel;
+}
+
+QAbstractButton *LibraryPageWidget::button(const QString &objectName) const
+{
+    return qobject_cast<QAbstractButton *>(control(objectName));
+}
+
+void LibraryPageWidget::placePanels(const PanelLayout &layout)
+{
+    m_pathPanel->setGeometry(layout.pathPanel);
+    m_collectionPanel->setGeometry(layout.collectionPanel);
+    m_bookPanel->setGeometry(layout.bookPanel);
+}
+
+void LibraryPageWidget::applyStatistics(const PageStatistics &statistics)
+{
+    m_pathPanel->setVisible(statistics.pathPanelVisible);
+    m_collectionPanel->setVisible(statistics.collectionPanelVisible);
+    m_bookPanel->setVisible(statistics.bookPanelVisible);
+    const bool editing = m_page.kind == LibraryPage::Kind::Editing;
+    for (const ControlDescription &description : m_description.controls) {
+        QWidget *control = m_controls.value(description.objectName);
+        if (description.step == ControlStep::Collections)
+            control->setVisible(statistics.stepTwoVisible);
+        else if (description.step == ControlStep::Synchronize && !editing)
+            control->setVisible(statistics.stepThreeVisible);
+        else if (description.step == ControlStep::Synchronize && statistics.collectionPanelVisible)
+            control->show(); // the editing page shows its synchronise step again but never hides it
+    }
+    m_statisticsValues->setText(shownText(statistics.valueText));
+    m_statisticsValues->adjustSize();
+}
+
+void LibraryPageWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_infoPanel->setGeometry(0, 0, InfoPanelWidth, height());
+    keepAtBottom();
+    emit resized();
+}
+
+void LibraryPageWidget::keepAtBottom()
+{
+    const int shift = m_infoPanel->height() - DesignPageHeight;
+    QWidget *captions = nullptr;
+    for (const ControlDescription &description : m_description.controls) {
+        QWidget *control = m_controls.value(description.objectName);
+        if (description.kind == ControlKind::StatisticsCaptions) {
+            captions = control;
+            control->move(description.left, description.top + shift);
+        } else if (description.kind == ControlKind::StatisticsValues) {
+            // A font wider than Tahoma would push the captions into the values.
+            const int left = captions ? std::max(description.left, captions->geometry().right() + 4) : description.left;
+            control->move(left, description.top + shift);
+        }
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/page_description.h"
+
+#include <QHash>
+#include <QWidget>
+
+class GridView;
+class QAbstractButton;
+class QLabel;
+struct PageStatistics;
+struct PanelLayout;
+
+// One page of the main window, bound to the lists it shows: the left column built from the
+// page's control descriptions, and the file, collection and book panels, each a caption
+// strip over its grid. Both pages are this class; what differs comes from the description.
+class LibraryPageWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LibraryPageWidget(LibraryPage &page, QWidget *parent = nullptr);
+
+    LibraryPage &page() const { return m_page; }
+    const PageDescription &description() const { return m_description; }
+
+    QWidget *infoPanel() const { return m_infoPanel; }
+    QWidget *pathPanel() const { return m_pathPanel; }
+    QWidget *collectionPanel() const { return m_collectionPanel; }
+    QWidget *bookPanel() const { return m_bookPanel; }
+    GridView *pathList() const { return m_pathList; }
+    GridView *collectionList() const { return m_collectionList; }
+    GridView *bookList() const { return m_bookList; }
+    // A control of the left column by its object name.
+    QWidget *control(const QString &objectName) const { return m_controls.value(objectName); }
+    QAbstractButton *button(const QString &objectName) const;
+
+    void placePanels(const PanelLayout &layout);
+    // Shows the statistics' values and the panels and steps they call for.
+    void applyStatistics(const PageStatistics &statistics);
+
+signals:
+    void resized();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildInfoPanel();
+    QWidget *makeControl(const ControlDescription &description);
+    QWidget *makeListPanel(const QString &name, const QString &caption, GridView *&grid, const QString &gridName);
+    void keepAtBottom();
+
+    LibraryPage &m_page;
+    const PageDescription &m_description;
+    QWidget *m_infoPanel = nullptr;
+    QWidget *m_pathPanel = nullptr;
+    QWidget *m_collectionPanel = nullptr;
+    QWidget *m_bookPanel = nullptr;
+    GridView *m_pathList = nullptr;
+    GridView *m_collectionList = nullptr;
+    GridView *m_bookList = nullptr;
+    QHash<QString, QWidget *> m_controls;
+    QLabel *m_statisticsValues = nullptr;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/dialogs.h"
+
+class QWidget;
+
+// The dialogs a user answers, shown as Qt's message boxes, input box and file dialogs,
+// owned by the main window.
+class QtDialogs : public Dialogs
+{
+public:
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    bool confirm(const QString &caption, const QString &question) override;
+    QString inputBox(const QString &caption, const QString &prompt, const QString &defaultText) override;
+    void message(const QString &text) override;
+    // `filter` is written "Name|*.a;*.b".
+    QString openFile(const QString &filter) override;
+    QString browseForFolder(const QString &title) override;
+
+private:
+    QWidget *m_owner = nullptr;
+};
+
+// "Name|*.a;*.b" as Qt writes a file filter: "Name (*.a *.b)".
+QString qtFileFilter(const QString &filter);

@@ -1,0 +1,103 @@
+#include "widgets/grid_view.h"
+
+#include "core/grid_model.h"
+
+#include <QAbstractItemDelegate>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
+
+GridView::GridView(QWidget *parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    // Every row has the same height, so the view never measures rows one by one.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->hide();
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &GridView::sortByHeaderClick);
+}
+
+void GridView::setGridModel(GridModel *model)
+{
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+    m_model = model;
+    setModel(model);
+    if (!model)
+        return;
+    connect(model, &GridModel::columnLayoutChanged, this, &GridView::applyColumnLayout);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &GridView::followRowCount);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &GridView::followRowCount);
+    connect(model, &QAbstractItemModel::modelReset, this, &GridView::followRowCount);
+    connect(model, &QAbstractItemModel::dataChanged, this, &GridView::fitColumnsToContents);
+    applyColumnLayout();
+    followRowCount();
+}
+
+void GridView::applyColumnLayout()
+{
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int width = m_model->columnWidth(column);
+        setColumnHidden(column, width == 0);
+        if (width == GridModel::FitToContents)
+            resizeColumnToContents(column);
+        else if (width == GridModel::DefaultWidth)
+            setColumnWidth(column, horizontalHeader()->defaultSectionSize());
+        else if (width > 0)
+            setColumnWidth(column, width);
+    }
+}
+
+void GridView::fitColumnsToContents()
+{
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        if (m_model->columnWidth(column) == GridModel::FitToContents)
+            resizeColumnToContents(column);
+}
+
+void GridView::followRowCount()
+{
+    // The header row exists only above data rows; fitted widths follow it and the rows.
+    horizontalHeader()->setVisible(m_model->rowCount() > 0);
+    fitColumnsToContents();
+}
+
+void GridView::sortByHeaderClick(int column)
+{
+    if (!m_headerSorting || !m_model || m_model->rowCount() < 2)
+        return;
+    m_model->sort(column, m_nextOrder);
+    m_nextOrder = m_nextOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+}
+
+QString GridView::cutOffText(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return {};
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    const int needed = itemDelegateForIndex(index)->sizeHint(option, index).width();
+    return needed > columnWidth(index.column()) ? index.data(Qt::DisplayRole).toString() : QString();
+}
+
+bool GridView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = cutOffText(index);
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    return true;
+}
