@@ -1,0 +1,222 @@
+#include "device/sqlite_database.h"
+
+#include "core/tessaly_error.h"
+
+#include <sqlite3.h>
+
+namespace SQLiteHandles {
+void CloseDatabase::operator()(sqlite3 *database) const
+{
+    sqlite3_close_v2(database);
+}
+
+void FinalizeStatement::operator()(sqlite3_stmt *statement) const
+{
+    sqlite3_finalize(statement);
+}
+} // namespace SQLiteHandles
+
+namespace {
+// The fixed text, followed by the statement and SQLite's message when SQLite has one.
+QString errorText(sqlite3 *database, const QString &fixedText, const QString &subject)
+{
+    if (database == nullptr || sqlite3_errcode(database) == SQLITE_OK)
+        return fixedText;
+    return fixedText + QStringLiteral(" \"") + subject + QStringLiteral("\" : ") +
+           QString::fromUtf8(sqlite3_errmsg(database));
+}
+
+TSQLiteTable::Kind kindOfDeclaredType(const char *declared, int firstValueType)
+{
+    if (declared == nullptr) {
+        switch (firstValueType) {
+        case SQLITE_INTEGER:
+            return TSQLiteTable::Kind::Integer;
+        case SQLITE_FLOAT:
+            return TSQLiteTable::Kind::Float;
+        case SQLITE_BLOB:
+            return TSQLiteTable::Kind::Blob;
+        default:
+            return TSQLiteTable::Kind::Text;
+        }
+    }
+    const QByteArray type = QByteArray(declared).toUpper();
+    if (type == "INTEGER" || type == "BOOLEAN")
+        return TSQLiteTable::Kind::Integer;
+    if (type == "NUMERIC" || type == "FLOAT" || type == "DOUBLE" || type == "REAL")
+        return TSQLiteTable::Kind::Float;
+    if (type == "BLOB")
+        return TSQLiteTable::Kind::Blob;
+    return TSQLiteTable::Kind::Text;
+}
+
+TSQLiteTable::Cell readCell(sqlite3_stmt *statement, int column, TSQLiteTable::Kind kind)
+{
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
+        return {};
+    switch (kind) {
+    case TSQLiteTable::Kind::Integer:
+        return qint64(sqlite3_column_int64(statement, column));
+    case TSQLiteTable::Kind::Float:
+        return sqlite3_column_double(statement, column);
+    case TSQLiteTable::Kind::Blob: {
+        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(statement, column));
+        return QByteArray(bytes, sqlite3_column_bytes(statement, column));
+    }
+    case TSQLiteTable::Kind::Text:
+        break;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    return QByteArray(text, sqlite3_column_bytes(statement, column));
+}
+} // namespace
+
+TSQLiteStatement::TSQLiteStatement(sqlite3 *database, SQLiteHandles::Statement statement, QString sql)
+    : m_database(database), m_statement(std::move(statement)), m_sql(std::move(sql))
+{}
+
+void TSQLiteStatement::failUnlessOk(int result) const
+{
+    if (result != SQLITE_OK)
+        throw TessalyError(errorText(m_database, QStringLiteral("Error executing SQL statement"), m_sql));
+}
+
+void TSQLiteStatement::bindText(int index, const QString &text)
+{
+    // An empty text is bound as '' (never NULL), as a quoted empty value would be.
+    const QByteArray utf8 = text.toUtf8();
+    failUnlessOk(sqlite3_bind_text(m_statement.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+}
+
+void TSQLiteStatement::bindInteger(int index, qint64 value)
+{
+    failUnlessOk(sqlite3_bind_int64(m_statement.get(), index, value));
+}
+
+void TSQLiteStatement::execute()
+{
+    const int result = sqlite3_step(m_statement.get());
+    if (result != SQLITE_DONE) {
+        const QString message = errorText(m_database, QStringLiteral("Error executing SQL statement"), m_sql);
+        sqlite3_reset(m_statement.get());
+        throw TessalyError(message);
+    }
+    sqlite3_reset(m_statement.get());
+}
+
+TSQLiteDatabase::~TSQLiteDatabase()
+{
+    close();
+}
+
+void TSQLiteDatabase::fail(const QString &fixedText, const QString &subject) const
+{
+    throw TessalyError(errorText(m_database.get(), fixedText, subject));
+}
+
+void TSQLiteDatabase::open(const QString &fileName)
+{
+    close();
+    sqlite3 *handle = nullptr;
+    const int result =
+        sqlite3_open_v2(fileName.toUtf8().constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    SQLiteHandles::Database database(handle);
+    if (result != SQLITE_OK) {
+        const QString fixedText = QStringLiteral("Failed to open database");
+        if (!database)
+            throw TessalyError(fixedText + QStringLiteral(" \"") + fileName + QStringLiteral("\" : unknown error"));
+        throw TessalyError(fixedText + QStringLiteral(" \"") + fileName + QStringLiteral("\" : ") +
+                           QString::fromUtf8(sqlite3_errmsg(database.get())));
+    }
+    m_database = std::move(database);
+    execute(QStringLiteral("PRAGMA SYNCHRONOUS=NORMAL;"));
+    execute(QStringLiteral("PRAGMA temp_store = MEMORY;"));
+}
+
+SQLiteHandles::Statement TSQLiteDatabase::prepareOrFail(const QString &sql, const QByteArray &utf8)
+{
+    sqlite3_stmt *handle = nullptr;
+    const int result = sqlite3_prepare_v2(m_database.get(), utf8.constData(), int(utf8.size()), &handle, nullptr);
+    SQLiteHandles::Statement statement(handle);
+    if (result != SQLITE_OK)
+        fail(QStringLiteral("Error executing SQL"), sql);
+    if (!statement)
+        fail(QStringLiteral("Could not prepare SQL statement"), sql);
+    return statement;
+}
+
+void TSQLiteDatabase::execute(const QString &sql)
+{
+    const SQLiteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
+    if (sqlite3_step(statement.get()) != SQLITE_DONE)
+        fail(QStringLiteral("Error executing SQL statement"), sql);
+}
+
+TSQLiteStatement TSQLiteDatabase::prepare(const QString &sql)
+{
+    return TSQLiteStatement(m_database.get(), prepareOrFail(sql, sql.toUtf8()), sql);
+}
+
+TSQLiteTable TSQLiteDatabase::query(const QString &sql)
+{
+    const SQLiteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
+    TSQLiteTable table;
+    int columns = 0;
+    for (;;) {
+        const int result = sqlite3_step(statement.get());
+        if (result == SQLITE_DONE)
+            break;
+        if (result == SQLITE_BUSY)
+            throw TessalyError(QStringLiteral("Could not prepare SQL statement"));
+        if (result != SQLITE_ROW)
+            fail(QStringLiteral("Could not retrieve data"), sql);
+        if (table.m_rowCount == 0) {
+            // Names and kinds come with the first row; a query without rows has no columns.
+            columns = sqlite3_column_count(statement.get());
+            for (int column = 0; column < columns; ++column) {
+                table.m_names << QString::fromUtf8(sqlite3_column_name(statement.get(), column)).toUpper();
+                table.m_kinds << kindOfDeclaredType(sqlite3_column_decltype(statement.get(), column),
+                                                    sqlite3_column_type(statement.get(), column));
+            }
+        }
+        for (int column = 0; column < columns; ++column)
+            table.m_cells.append(readCell(statement.get(), column, table.m_kinds.at(column)));
+        ++table.m_rowCount;
+    }
+    return table;
+}
+
+void TSQLiteDatabase::beginTransaction()
+{
+    if (m_transactionOpen)
+        throw TessalyError(QStringLiteral("Transaction already open"));
+    execute(QStringLiteral("BEGIN TRANSACTION;"));
+    m_transactionOpen = true;
+}
+
+void TSQLiteDatabase::commit()
+{
+    execute(QStringLiteral("COMMIT;"));
+    m_transactionOpen = false;
+}
+
+bool TSQLiteDatabase::tableExists(const QString &name)
+{
+    QString quoted = name.toLower();
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    const TSQLiteTable tables =
+        query(QStringLiteral("select [sql] from sqlite_master where [type] = 'table' and lower(name) = '") + quoted +
+              QStringLiteral("' "));
+    return tables.rowCount() > 0;
+}
+
+void TSQLiteDatabase::close() noexcept
+{
+    if (!m_database)
+        return;
+    // A transaction left open is undone, so nothing half-written reaches the file.
+    if (m_transactionOpen && sqlite3_get_autocommit(m_database.get()) == 0)
+        sqlite3_exec(m_database.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+    m_transactionOpen = false;
+    m_database.reset();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "device/sqlite_table.h"
+
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace SQLiteHandles {
+struct CloseDatabase
+{
+    void operator()(sqlite3 *database) const;
+};
+struct FinalizeStatement
+{
+    void operator()(sqlite3_stmt *statement) const;
+};
+using Database = std::unique_ptr<sqlite3, CloseDatabase>;
+using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+} // namespace SQLiteHandles
+
+// A statement prepared once and run many times with values bound to its "?" parameters
+// (1-based). Texts are bound as text, so the columns' affinities store them exactly as
+// the same values quoted into the statement text would be stored.
+class TSQLiteStatement
+{
+public:
+    void bindText(int index, const QString &text);
+    void bindInteger(int index, qint64 value);
+    // Steps once, requires completion, then clears the values for the next run.
+    void execute();
+
+private:
+    friend class TSQLiteDatabase;
+    TSQLiteStatement(sqlite3 *database, SQLiteHandles::Statement statement, QString sql);
+    void failUnlessOk(int result) const;
+
+    sqlite3 *m_database;
+    SQLiteHandles::Statement m_statement;
+    QString m_sql;
+};
+
+// One connection to a SQLite database (`TSQLiteDatabase`). Every failure throws
+// TessalyError with SQLite's own message attached.
+class TSQLiteDatabase
+{
+public:
+    TSQLiteDatabase() = default;
+    ~TSQLiteDatabase();
+    TSQLiteDatabase(const TSQLiteDatabase &) = delete;
+    TSQLiteDatabase &operator=(const TSQLiteDatabase &) = delete;
+
+    // Opens (creating an empty file when there is none) and sets the connection's pragmas.
+    void open(const QString &fileName);
+    bool isOpen() const { return bool(m_database); }
+
+    // Runs a statement that returns no rows.
+    void execute(const QString &sql);
+    // Runs a statement and keeps every row it returns.
+    TSQLiteTable query(const QString &sql);
+    TSQLiteStatement prepare(const QString &sql);
+
+    void beginTransaction();
+    void commit();
+    bool inTransaction() const { return m_transactionOpen; }
+
+    bool tableExists(const QString &name);
+
+    // Rolls back an open transaction, then closes. Never throws.
+    void close() noexcept;
+
+private:
+    SQLiteHandles::Statement prepareOrFail(const QString &sql, const QByteArray &utf8);
+    [[noreturn]] void fail(const QString &fixedText, const QString &subject) const;
+
+    SQLiteHandles::Database m_database;
+    bool m_transactionOpen = false;
+};

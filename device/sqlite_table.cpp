@@ -1,0 +1,37 @@
+#include "device/sqlite_table.h"
+
+#include "core/tessaly_error.h"
+
+#include <QLocale>
+
+void TSQLiteTable::next()
+{
+    if (!eof())
+        ++m_currentRow;
+}
+
+const TSQLiteTable::Cell &TSQLiteTable::cell(int column) const
+{
+    if (eof())
+        throw TessalyError(QStringLiteral("Table is at End of File"));
+    if (column < 0 || column >= columnCount())
+        throw TessalyError(QStringLiteral("Field index out of range"));
+    return m_cells.at(qsizetype(m_currentRow) * columnCount() + column);
+}
+
+QString TSQLiteTable::fieldAsText(int column) const
+{
+    const Cell &value = cell(column);
+    if (const auto *integer = std::get_if<qint64>(&value))
+        return QString::number(*integer);
+    if (const auto *real = std::get_if<double>(&value))
+        return QString::number(*real, 'g', QLocale::FloatingPointShortest);
+    if (const auto *bytes = std::get_if<QByteArray>(&value))
+        return QString::fromUtf8(*bytes);
+    return {};
+}
+
+bool TSQLiteTable::fieldIsNull(int column) const
+{
+    return std::holds_alternative<std::monostate>(cell(column));
+}

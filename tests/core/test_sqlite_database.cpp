@@ -1,0 +1,258 @@
+#include "core/tessaly_error.h"
+#include "device/sqlite_database.h"
+#include "support/fixture_reader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+namespace {
+// The text of the TessalyError that `work` throws.
+template <typename Work> QString errorOf(Work work)
+{
+    try {
+        work();
+    } catch (const TessalyError &error) {
+        return error.message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+// A second connection that holds the whole file locked until destroyed.
+class ExclusiveLock
+{
+public:
+    explicit ExclusiveLock(const QString &path)
+    {
+        sqlite3_open(path.toUtf8().constData(), &m_database);
+        m_locked = sqlite3_exec(m_database, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ExclusiveLock()
+    {
+        sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_database);
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    sqlite3 *m_database = nullptr;
+    bool m_locked = false;
+};
+} // namespace
+
+class TestSqliteDatabase : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_folder;
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+
+private slots:
+    void openSetsTheConnectionPragmas()
+    {
+        const FixtureReader reader(FixtureReader::Contents::Empty);
+        TSQLiteDatabase database;
+        database.open(reader.databasePath());
+        TSQLiteTable synchronous = database.query("PRAGMA synchronous");
+        QCOMPARE(synchronous.fieldAsText(0), QString("1")); // NORMAL
+        TSQLiteTable tempStore = database.query("PRAGMA temp_store");
+        QCOMPARE(tempStore.fieldAsText(0), QString("2")); // MEMORY
+        TSQLiteTable journal = database.query("PRAGMA journal_mode");
+        QCOMPARE(journal.fieldAsText(0), QString("delete"));
+    }
+
+    void openCreatesAMissingFile()
+    {
+        TSQLiteDatabase database;
+        database.open(path("new.db"));
+        QVERIFY(database.isOpen());
+        QVERIFY(QFile::exists(path("new.db")));
+    }
+
+    void openFailures()
+    {
+        const QString missingFolder = path("no such folder/books.db");
+        TSQLiteDatabase database;
+        QCOMPARE(errorOf([&] { database.open(missingFolder); }),
+                 "Failed to open database \"" + missingFolder + "\" : unable to open database file");
+
+        QFile garbage(path("garbage.db"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        QCOMPARE(errorOf([&] { database.open(garbage.fileName()); }),
+                 QString("Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : file is not a database"));
+    }
+
+    void executeFailures_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("syntax") << "selec 1"
+                                << "Error executing SQL \"selec 1\" : near \"selec\": syntax error";
+        QTest::newRow("missing table")
+            << "delete from layout_cache"
+            << "Error executing SQL \"delete from layout_cache\" : no such table: layout_cache";
+        QTest::newRow("nothing to prepare") << ""
+                                            << "Could not prepare SQL statement";
+        QTest::newRow("only a comment") << "-- nothing"
+                                        << "Could not prepare SQL statement";
+        QTest::newRow("constraint") << "insert into t (a) values (NULL)"
+                                    << "Error executing SQL statement \"insert into t (a) values (NULL)\" : NOT NULL "
+                                       "constraint failed: t.a";
+        QTest::newRow("returns rows") << "select 1"
+                                      << "Error executing SQL statement \"select 1\" : another row available";
+    }
+
+    void executeFailures()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, error);
+        TSQLiteDatabase database;
+        database.open(path("execute.db"));
+        database.execute("create table if not exists t (a INTEGER NOT NULL)");
+        QCOMPARE(errorOf([&] { database.execute(sql); }), error);
+    }
+
+    void queryFailures()
+    {
+        TSQLiteDatabase database;
+        database.open(path("query.db"));
+        database.execute("create table if not exists t (a INTEGER)");
+        QCOMPARE(errorOf([&] { database.query("select b from t"); }),
+                 QString("Error executing SQL \"select b from t\" : no such column: b"));
+        QCOMPARE(errorOf([&] { database.query(""); }), QString("Could not prepare SQL statement"));
+        QCOMPARE(errorOf([&] { database.query("select abs(-9223372036854775807 - 1)"); }),
+                 QString("Could not retrieve data \"select abs(-9223372036854775807 - 1)\" : integer overflow"));
+    }
+
+    void queryOfALockedDatabaseFails()
+    {
+        TSQLiteDatabase database;
+        database.open(path("busy.db"));
+        database.execute("create table if not exists t (a INTEGER)");
+        const ExclusiveLock lock(path("busy.db"));
+        QVERIFY(lock.locked());
+        QCOMPARE(errorOf([&] { database.query("select a from t"); }), QString("Could not prepare SQL statement"));
+        QCOMPARE(errorOf([&] { database.execute("insert into t values (1)"); }),
+                 QString("Error executing SQL statement \"insert into t values (1)\" : database is locked"));
+    }
+
+    void openingALockedDatabaseFails()
+    {
+        const FixtureReader reader;
+        const ExclusiveLock lock(reader.databasePath());
+        QVERIFY(lock.locked());
+        TSQLiteDatabase database;
+        QCOMPARE(errorOf([&] { database.open(reader.databasePath()); }),
+                 QString("Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : database is locked"));
+    }
+
+    void transactions()
+    {
+        const QString file = path("transactions.db");
+        TSQLiteDatabase database;
+        database.open(file);
+        database.execute("create table t (a INTEGER)");
+
+        database.beginTransaction();
+        QVERIFY(database.inTransaction());
+        QCOMPARE(errorOf([&] { database.beginTransaction(); }), QString("Transaction already open"));
+        database.execute("insert into t values (1)");
+        database.commit();
+        QVERIFY(!database.inTransaction());
+
+        database.beginTransaction();
+        database.execute("insert into t values (2)");
+        database.close(); // rolls back what was not committed
+        QVERIFY(!database.isOpen());
+        QCOMPARE(sqliteRows(file, "select a from t"), QList<QVariantList>{{1}});
+        QVERIFY(!QFile::exists(file + "-journal"));
+    }
+
+    void destroyingAConnectionRollsBack()
+    {
+        const QString file = path("destroyed.db");
+        {
+            TSQLiteDatabase database;
+            database.open(file);
+            database.execute("create table t (a INTEGER)");
+            database.beginTransaction();
+            database.execute("insert into t values (1)");
+        }
+        QCOMPARE(sqliteRows(file, "select count(*) from t"), QList<QVariantList>{{0}});
+        QVERIFY(!QFile::exists(file + "-journal"));
+    }
+
+    void tableExists()
+    {
+        const FixtureReader reader(FixtureReader::Contents::Empty);
+        TSQLiteDatabase database;
+        database.open(reader.databasePath());
+        QVERIFY(database.tableExists("books"));
+        QVERIFY(database.tableExists("Layout_Cache"));
+        QVERIFY(!database.tableExists("markups")); // a view, not a table
+        QVERIFY(!database.tableExists("no_such_table"));
+        QVERIFY(!database.tableExists("it's"));
+    }
+
+    // Bound texts land with the type the column's affinity gives them, exactly as the
+    // same values quoted into the statement would.
+    void boundValuesTakeTheColumnsAffinity()
+    {
+        const QString file = path("affinity.db");
+        TSQLiteDatabase database;
+        database.open(file);
+        database.execute("create table t (number INTEGER, text TEXT, untyped)");
+        TSQLiteStatement insert = database.prepare("insert into t (number, text, untyped) values(?,?,?)");
+        const QStringList values{"1704103200000", "", "Кавычки \"внутри\" и 'апострофы'", "12abc"};
+        for (const QString &value : values) {
+            insert.bindText(1, value);
+            insert.bindText(2, value);
+            insert.bindText(3, value);
+            insert.execute();
+        }
+        database.execute("insert into t (number, text, untyped) values(\"42\",\"42\",\"42\")");
+        insert.bindInteger(1, 7);
+        insert.bindInteger(2, 7);
+        insert.bindInteger(3, 7);
+        insert.execute();
+        database.close();
+
+        const QList<QVariantList> rows =
+            sqliteRows(file, "select typeof(number), number, typeof(text), text, typeof(untyped), untyped from t");
+        const QList<QVariantList> expected{
+            {"integer", 1704103200000LL, "text", "1704103200000", "text", "1704103200000"},
+            {"text", "", "text", "", "text", ""},
+            {"text", values.at(2), "text", values.at(2), "text", values.at(2)},
+            {"text", "12abc", "text", "12abc", "text", "12abc"},
+            {"integer", 42, "text", "42", "text", "42"},
+            {"integer", 7, "text", "7", "integer", 7},
+        };
+        QCOMPARE(rows, expected);
+    }
+
+    void failedStatementCanRunAgain()
+    {
+        TSQLiteDatabase database;
+        database.open(path("again.db"));
+        database.execute("create table u (a INTEGER UNIQUE)");
+        TSQLiteStatement insert = database.prepare("insert into u (a) values(?)");
+        insert.bindInteger(1, 1);
+        insert.execute();
+        insert.bindInteger(1, 1);
+        QCOMPARE(
+            errorOf([&] { insert.execute(); }),
+            QString("Error executing SQL statement \"insert into u (a) values(?)\" : UNIQUE constraint failed: u.a"));
+        insert.bindInteger(1, 2);
+        insert.execute();
+        TSQLiteTable count = database.query("select count(*) from u");
+        QCOMPARE(count.fieldAsText(0), QString("2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSqliteDatabase)
+#include "test_sqlite_database.moc"
