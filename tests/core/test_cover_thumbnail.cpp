@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSize>
 #include <QTemporaryDir>
 #include <QTest>
@@ -313,6 +314,25 @@ private slots:
         QFETCH(QByteArray, bytes);
         QVERIFY(!decodePng(bytes));
         QVERIFY(!recodePng(bytes));
+    }
+
+    // Covers damaged at random places: each is either read or refused, never a crash.
+    void randomlyDamagedPicturesNeverCrash()
+    {
+        QRandomGenerator random(20240611);
+        const QList<QByteArray> pictures{samplePicture(QStringLiteral("fb2/image.fb2"), "cover.jpg"),
+                                         samplePicture(QStringLiteral("fb2/test2.1.fb2"), "fish1.png")};
+        int refused = 0;
+        for (int round = 0; round < 300; ++round) {
+            QByteArray damaged = pictures[round % 2];
+            for (int hit = 0; hit < 1 + round % 8; ++hit)
+                damaged[random.bounded(qsizetype(200))] = char(random.bounded(256));
+            if (round % 3 == 0)
+                damaged.truncate(random.bounded(damaged.size()));
+            const bool read = round % 2 == 0 ? readJpegHeader(damaged).has_value() : recodePng(damaged).has_value();
+            refused += read ? 0 : 1;
+        }
+        QVERIFY(refused > 0);
     }
 
     void placeholderIsTheBuiltInJpeg()
