@@ -310,3 +310,20 @@ void sqliteExecute(const QString &databasePath, const QString &sql)
     const Database database = openDatabase(databasePath);
     execute(database.get(), sql);
 }
+
+QList<QVariantList> sqliteSnapshot(const QString &databasePath)
+{
+    QList<QVariantList> snapshot;
+    const QList<QVariantList> schema =
+        sqliteRows(databasePath, "select type, name, tbl_name, sql from sqlite_master order by type, name");
+    for (const QVariantList &object : schema)
+        snapshot << (QVariantList{"sqlite_master"} + object);
+    for (const QVariantList &object : schema) {
+        if (object.at(0).toString() != "table")
+            continue;
+        const QString table = object.at(1).toString();
+        for (const QVariantList &row : sqliteRows(databasePath, "select * from \"" + table + "\" order by rowid"))
+            snapshot << (QVariantList{table} + row);
+    }
+    return snapshot;
+}

@@ -62,5 +62,8 @@ private:
 QList<QVariantList> sqliteRows(const QString &databasePath, const QString &sql);
 // The single value of a one-row, one-column query.
 QVariant sqliteValue(const QString &databasePath, const QString &sql);
+// Every row of every table (sqlite_master and sqlite_sequence included), each row led by
+// its table's name: equal snapshots mean an unchanged database.
+QList<QVariantList> sqliteSnapshot(const QString &databasePath);
 // Runs statements (separated by ";") on a database through a connection of its own.
 void sqliteExecute(const QString &databasePath, const QString &sql);

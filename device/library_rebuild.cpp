@@ -1,0 +1,235 @@
+#include "device/library_rebuild.h"
+
+#include "booklist/book_table.h"
+#include "collections/collection_table.h"
+#include "device/library_schema.h"
+#include "device/reader_layout.h"
+#include "device/reader_notes.h"
+#include "device/sqlite_database.h"
+
+#include <QHash>
+#include <QVector>
+
+namespace {
+
+// The text as it reads back from the database: matching compares what was stored.
+QString asStored(const QString &text)
+{
+    return QString::fromUtf8(text.toUtf8());
+}
+
+// Stored text -> _id; where several records share a text the later one wins.
+QHash<QString, qint64> idsByText(TSQLiteDatabase &database, const QString &sql)
+{
+    TSQLiteTable records = database.query(sql);
+    QHash<QString, qint64> ids;
+    ids.reserve(records.rowCount());
+    for (; !records.eof(); records.next())
+        ids.insert(records.fieldAsText(1), records.fieldAsText(0).toLongLong());
+    return ids;
+}
+
+class LibraryRebuild
+{
+public:
+    LibraryRebuild(const QString &deviceRoot, QVector<BookRow> books, QVector<CollectionRow> collections,
+                   const RebuildHooks &hooks)
+        : m_deviceRoot(deviceRoot), m_books(std::move(books)), m_collections(std::move(collections)), m_hooks(hooks)
+    {}
+
+    void run()
+    {
+        m_database.open(ReaderLayout::databasePath(m_deviceRoot));
+        // The reader's own SQLite reads only the default rollback journal, and a
+        // journal deleted on commit leaves no -journal file behind.
+        m_database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        m_database.beginTransaction();
+        const QHash<qint64, QString> formerBookPaths = ReaderNotes::readBookPaths(m_database);
+        for (const LibrarySchema::ReplacedTable &table : LibrarySchema::ReplacedTables)
+            m_database.execute(QStringLiteral("drop table if exists ") + table.name);
+        step(RebuildStep::CreateBooksTable);
+        createIfMissing(LibrarySchema::Books);
+        if (m_hooks.copyBooks)
+            m_hooks.copyBooks();
+        step(RebuildStep::InsertBooks);
+        insertBooks();
+        learnBookIds();
+        step(RebuildStep::Thumbnails);
+        writeThumbnails();
+        step(RebuildStep::Collections);
+        insertCollections();
+        step(RebuildStep::Finish);
+        insertMemberships();
+        writeFixedRows();
+        ReaderNotes::repoint(m_database, formerBookPaths, m_bookIdsByPath);
+        m_database.execute(LibrarySchema::CollectionIndex);
+        if (m_database.tableExists(QStringLiteral("layout_cache")))
+            m_database.execute(QStringLiteral("delete from layout_cache"));
+        m_database.commit();
+        m_database.close();
+    }
+
+    const QVector<BookRow> &books() const { return m_books; }
+    const QVector<CollectionRow> &collections() const { return m_collections; }
+
+private:
+    void step(RebuildStep next)
+    {
+        if (m_hooks.beforeStep)
+            m_hooks.beforeStep(next);
+    }
+
+    void createIfMissing(const LibrarySchema::ReplacedTable &table)
+    {
+        if (!m_database.tableExists(table.name))
+            m_database.execute(table.createStatement);
+    }
+
+    void insertBooks()
+    {
+        TSQLiteStatement insert = m_database.prepare(
+            QStringLiteral("insert into books (title, author, source_id, added_date, modified_date, reading_time, "
+                           "file_path, file_name, file_size, mime_type, prevent_delete ) "
+                           "values(?,?,?,?,?,?,?,?,?,?,?)"));
+        for (BookRow &book : m_books) {
+            // The reader shows double quotes in titles badly; it gets backquotes instead.
+            book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
+            book.file_name = book.title;
+            insert.bindText(1, book.title);
+            insert.bindText(2, book.author);
+            insert.bindInteger(3, 0);
+            insert.bindText(4, book.added_date);
+            insert.bindText(5, book.modified_date);
+            insert.bindText(6, book.added_date);
+            insert.bindText(7, ReaderLayout::storedBookPath(book.relative_path));
+            insert.bindText(8, book.file_name);
+            insert.bindText(9, book.file_size);
+            insert.bindText(10, book.mime_type);
+            insert.bindInteger(11, 0);
+            insert.execute();
+        }
+    }
+
+    void learnBookIds()
+    {
+        m_bookIdsByPath = idsByText(m_database, QStringLiteral("select _id, file_path from books"));
+        m_bookIds.reserve(m_books.size());
+        for (BookRow &book : m_books) {
+            const qint64 id = m_bookIdsByPath.value(asStored(ReaderLayout::storedBookPath(book.relative_path)));
+            m_bookIds.append(id);
+            book.root = QString::number(id);
+            book.record_id = book.root;
+        }
+    }
+
+    void writeThumbnails()
+    {
+        TSQLiteStatement update = m_database.prepare(QStringLiteral("update books SET thumbnail=? WHERE _id=?"));
+        const int count = int(m_books.size());
+        for (int i = 0; i < count; ++i) {
+            const BookRow &book = m_books.at(i);
+            if (m_hooks.writeThumbnail)
+                m_hooks.writeThumbnail(ThumbnailJob{i + 1, count, book, book.root,
+                                                    ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root)});
+            update.bindText(1, ReaderLayout::storedThumbnailPath(book.root));
+            update.bindInteger(2, m_bookIds.at(i));
+            update.execute();
+        }
+    }
+
+    void insertCollections()
+    {
+        createIfMissing(LibrarySchema::Collection);
+        TSQLiteStatement insert =
+            m_database.prepare(QStringLiteral("insert into collection (title, source_id) values(?,?)"));
+        for (const CollectionRow &collection : m_collections) {
+            insert.bindText(1, collection.name);
+            insert.bindInteger(2, 0);
+            insert.execute();
+        }
+        const QHash<QString, qint64> ids = idsByText(m_database, QStringLiteral("select _id, title from collection"));
+        for (CollectionRow &collection : m_collections) {
+            const qint64 id = ids.value(asStored(collection.name));
+            m_collectionIds.append(id);
+            collection.record_id = QString::number(id);
+        }
+    }
+
+    void insertMemberships()
+    {
+        createIfMissing(LibrarySchema::Collections);
+        // Book rows by collection name, in table order.
+        QHash<QString, QVector<int>> members;
+        for (int i = 0; i < m_books.size(); ++i)
+            members[m_books.at(i).collection].append(i);
+        TSQLiteStatement insert =
+            m_database.prepare(QStringLiteral("insert into collections (collection_id, content_id) values(?,?)"));
+        for (int c = 0; c < m_collections.size(); ++c) {
+            for (const int book : members.value(m_collections.at(c).name)) {
+                insert.bindInteger(1, m_collectionIds.at(c));
+                insert.bindInteger(2, m_bookIds.at(book));
+                insert.execute();
+            }
+        }
+    }
+
+    void writeFixedRows()
+    {
+        createIfMissing(LibrarySchema::CurrentPosition);
+        createIfMissing(LibrarySchema::History);
+        createIfMissing(LibrarySchema::Preference);
+        TSQLiteStatement preference = m_database.prepare(
+            QStringLiteral("insert into preference (content_id, tone_curve_type, contrast, brightness, show_notes, "
+                           "binding_direction) values(?,?,?,?,?,?)"));
+        const QStringList values{QStringLiteral("1"), QStringLiteral("Original"), QStringLiteral("0"),
+                                 QStringLiteral("0"), QStringLiteral("1"),        QStringLiteral("auto")};
+        for (int i = 0; i < values.size(); ++i)
+            preference.bindText(i + 1, values.at(i));
+        preference.execute();
+
+        // This also drops the sequence row the preference insert has just made. Names and
+        // counts go in as text: the table's columns have no type to make numbers of them.
+        m_database.execute(QStringLiteral("delete from sqlite_sequence"));
+        TSQLiteStatement sequence =
+            m_database.prepare(QStringLiteral("insert into sqlite_sequence (name, seq) values(?,?)"));
+        const QString bookCount = QString::number(m_books.size());
+        const std::pair<QString, QString> rows[] = {
+            {QStringLiteral("books"), bookCount},
+            {QStringLiteral("collection"), QString::number(m_collections.size())},
+            {QStringLiteral("collections"), bookCount}};
+        for (const auto &[name, seq] : rows) {
+            sequence.bindText(1, name);
+            sequence.bindText(2, seq);
+            sequence.execute();
+        }
+    }
+
+    QString m_deviceRoot;
+    QVector<BookRow> m_books;
+    QVector<CollectionRow> m_collections;
+    const RebuildHooks &m_hooks;
+    TSQLiteDatabase m_database;
+    QHash<QString, qint64> m_bookIdsByPath;
+    QVector<qint64> m_bookIds;       // per book row
+    QVector<qint64> m_collectionIds; // per collection row
+};
+
+} // namespace
+
+void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
+                    const RebuildHooks &hooks)
+{
+    LibraryRebuild rebuild(deviceRoot, books.rows(), collections.rows(), hooks);
+    rebuild.run();
+
+    int book = 0;
+    books.updateRows([&](BookRow &row) {
+        row = rebuild.books().at(book++);
+        return true;
+    });
+    int collection = 0;
+    collections.updateRows([&](CollectionRow &row) {
+        row = rebuild.collections().at(collection++);
+        return true;
+    });
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "booklist/book_row.h"
+
+#include <QString>
+
+#include <functional>
+
+class BookTable;
+class CollectionTable;
+
+// The stages of a rebuild at which the caller is called back, each named for what comes next.
+enum class RebuildStep {
+    CreateBooksTable, // the old library's tables are dropped
+    InsertBooks,      // the books table exists; the book files may be copied before this
+    Thumbnails,       // the books are written and their ids known
+    Collections,      // every thumbnail is written
+    Finish,           // the collections are written; memberships and fixed rows follow
+};
+
+// One book's turn in the thumbnail stage.
+struct ThumbnailJob
+{
+    int number; // from 1
+    int count;
+    const BookRow &book; // as written: title cleaned, file_name = title, root = record id
+    QString recordId;
+    QString folder; // the book's thumbnail folder on the reader, ending in a separator; not yet created
+};
+
+// The caller's work interleaved with the rebuild. Every hook may be empty; an exception
+// thrown by one abandons the rebuild and leaves the reader's previous library in place.
+struct RebuildHooks
+{
+    std::function<void(RebuildStep next)> beforeStep;
+    // Runs right after the books table is created (between beforeStep(CreateBooksTable)
+    // and beforeStep(InsertBooks)): the creation page copies the book files here.
+    std::function<void()> copyBooks;
+    // Runs once per book, in table order, before its thumbnail path is written.
+    std::function<void(const ThumbnailJob &job)> writeThumbnail;
+};
+
+// Replaces the reader's library in its books.db below `deviceRoot` with `books` (every
+// row is written; callers first drop the rows without a collection) and `collections`,
+// as one transaction: either the whole new library is committed or the old one stays.
+// On success each book row's title is cleaned (double quotes become backquotes),
+// file_name is set to that title, and root and record_id to the book's new _id; each
+// collection row's record_id is set to its new _id. On failure the rows are unchanged.
+// Throws TessalyError carrying the database's error text.
+void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
+                    const RebuildHooks &hooks = {});

@@ -1,0 +1,50 @@
+#include "device/reader_notes.h"
+
+#include "device/library_schema.h"
+#include "device/sqlite_database.h"
+
+namespace ReaderNotes {
+
+QHash<qint64, QString> readBookPaths(TSQLiteDatabase &database)
+{
+    QHash<qint64, QString> paths;
+    if (!database.tableExists(LibrarySchema::Books.name))
+        return paths;
+    TSQLiteTable books = database.query(QStringLiteral("select _id, file_path from books"));
+    paths.reserve(books.rowCount());
+    for (; !books.eof(); books.next())
+        paths.insert(books.fieldAsText(0).toLongLong(), books.fieldAsText(1));
+    return paths;
+}
+
+void repoint(TSQLiteDatabase &database, const QHash<qint64, QString> &formerPaths,
+             const QHash<QString, qint64> &newIdsByPath)
+{
+    for (const QLatin1String table : LibrarySchema::NoteTables) {
+        if (!database.tableExists(table))
+            continue;
+        TSQLiteTable notes = database.query(QStringLiteral("select _id, content_id from ") + table);
+        TSQLiteStatement move =
+            database.prepare(QStringLiteral("update ") + table + QStringLiteral(" set content_id=? where _id=?"));
+        TSQLiteStatement remove =
+            database.prepare(QStringLiteral("delete from ") + table + QStringLiteral(" where _id=?"));
+        for (; !notes.eof(); notes.next()) {
+            if (notes.fieldIsNull(1))
+                continue;
+            const qint64 note = notes.fieldAsText(0).toLongLong();
+            const qint64 formerBook = notes.fieldAsText(1).toLongLong();
+            const auto path = formerPaths.constFind(formerBook);
+            const auto book = path == formerPaths.cend() ? newIdsByPath.cend() : newIdsByPath.constFind(*path);
+            if (book == newIdsByPath.cend()) {
+                remove.bindInteger(1, note);
+                remove.execute();
+            } else if (*book != formerBook) {
+                move.bindInteger(1, *book);
+                move.bindInteger(2, note);
+                move.execute();
+            }
+        }
+    }
+}
+
+} // namespace ReaderNotes
