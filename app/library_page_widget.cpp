@@ -124,8 +124,10 @@ QAbstractButton *LibraryPageWidget::button(const QString &objectName) const
     return qobject_cast<QAbstractButton *>(control(objectName));
 }
 
-void LibraryPageWidget::placePanels(const PanelLayout &layout)
+void LibraryPageWidget::placePanels(const PanelLayout &layout, int pageHeight)
 {
+    // A page behind the other one gets its size only when shown; its column follows now.
+    placeInfoPanel(pageHeight);
     m_pathPanel->setGeometry(layout.pathPanel);
     m_collectionPanel->setGeometry(layout.collectionPanel);
     m_bookPanel->setGeometry(layout.bookPanel);
@@ -153,13 +155,13 @@ void LibraryPageWidget::applyStatistics(const PageStatistics &statistics)
 void LibraryPageWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_infoPanel->setGeometry(0, 0, InfoPanelWidth, height());
-    keepAtBottom();
+    placeInfoPanel(height());
     emit resized();
 }
 
-void LibraryPageWidget::keepAtBottom()
+void LibraryPageWidget::placeInfoPanel(int pageHeight)
 {
+    m_infoPanel->setGeometry(0, 0, InfoPanelWidth, pageHeight);
     const int shift = m_infoPanel->height() - DesignPageHeight;
     QWidget *captions = nullptr;
     for (const ControlDescription &description : m_description.controls) {

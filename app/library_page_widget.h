@@ -34,7 +34,8 @@ public:
     QWidget *control(const QString &objectName) const { return m_controls.value(objectName); }
     QAbstractButton *button(const QString &objectName) const;
 
-    void placePanels(const PanelLayout &layout);
+    // `FormResize` places both pages as the creation page measures.
+    void placePanels(const PanelLayout &layout, int pageHeight);
     // Shows the statistics' values and the panels and steps they call for.
     void applyStatistics(const PageStatistics &statistics);
 
@@ -48,7 +49,8 @@ private:
     void buildInfoPanel();
     QWidget *makeControl(const ControlDescription &description);
     QWidget *makeListPanel(const QString &name, const QString &caption, GridView *&grid, const QString &gridName);
-    void keepAtBottom();
+    // The left column spans the page height; the statistics keep their distance to its bottom.
+    void placeInfoPanel(int pageHeight);
 
     LibraryPage &m_page;
     const PageDescription &m_description;

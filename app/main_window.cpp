@@ -196,8 +196,8 @@ void TForm1::FormResize()
     const QWidget *info = m_creatorpage->infoPanel();
     const PanelLayout layout =
         panelLayout(m_creatorpage->width(), m_creatorpage->height(), info->x() + info->width() + 2);
-    m_creatorpage->placePanels(layout);
-    m_editorpage->placePanels(layout);
+    m_creatorpage->placePanels(layout, m_creatorpage->height());
+    m_editorpage->placePanels(layout, m_creatorpage->height());
 }
 
 void TForm1::UpdateStatistics()
