@@ -30,9 +30,7 @@ QString statisticsCaptionText();
 QString defaultCollectionMessageText();
 
 // `UpdateStatistics` / `UpdateEditorStatistics` without the widgets: recomputes from the
-// page's lists; empties the shown books when the page has no collection.
+// page's lists; empties the shown books when the page has no collection. A book's
+// `file_size` counts as a 64-bit number; an empty, non-numeric or negative size, which a
+// reader's database can hold, counts as 0.
 PageStatistics updateStatistics(LibraryPage &page);
-
-// The size of a book as the statistics count it: the decimal `file_size`, 64-bit; an
-// empty, non-numeric or negative size counts as 0 (the reader can hold such sizes).
-qint64 countedFileSize(const QString &fileSize);

@@ -74,6 +74,12 @@ private slots:
                                                    << "0 МБ 200 КБ" << qint64(2147483648LL);
         QTest::newRow("two books over 4 GiB together") << QStringList{"3000000000", "3000000000"} << "5722 МБ 47 КБ"
                                                        << "0 МБ 400 КБ" << qint64(6000000000LL);
+        QTest::newRow("leading zeros and a 19-digit size")
+            << QStringList{"0001024", "1000000000000000000"} << "953674316406 МБ 257 КБ"
+            << "0 МБ 400 КБ" << qint64(1000000000000001024LL);
+        QTest::newRow("long text that is not a number")
+            << QStringList{QString(18, QChar(0xFFFF)), "zzzzzzzzzzzzzzzzzz"} << "0 МБ 0 КБ"
+            << "0 МБ 400 КБ" << qint64(0);
         QTest::newRow("empty and non-numeric sizes count as nothing")
             << QStringList{"", "12kB", "-5", "2048"} << "0 МБ 2 КБ"
             << "0 МБ 800 КБ" << qint64(2048);
