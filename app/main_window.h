@@ -40,7 +40,7 @@ public:
     void FormResize();
     void UpdateStatistics();
     void UpdateEditorStatistics();
-    // Loads the reader's library into the editing page.
+    // The editing page's load, run after every switch to that page; it reads nothing yet.
     void Button1Click();
 
 protected:
