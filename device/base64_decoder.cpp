@@ -20,8 +20,8 @@ constexpr std::array<signed char, 256> DecodingTable = makeDecodingTable();
 
 QByteArray decodeBase64SkippingOthers(QByteArrayView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size() / 4 * 3 + 2);
+    QByteArray bytes(text.size() / 4 * 3 + 2, Qt::Uninitialized);
+    char *out = bytes.data();
     // Only the low bits matter: at most 14 pending bits are ever read, so the shifts may overflow freely.
     quint32 pending = 0;
     int pendingBits = 0;
@@ -33,8 +33,9 @@ QByteArray decodeBase64SkippingOthers(QByteArrayView text)
         pendingBits += 6;
         if (pendingBits >= 8) {
             pendingBits -= 8;
-            bytes.append(char((pending >> pendingBits) & 0xFFu));
+            *out++ = char((pending >> pendingBits) & 0xFFu);
         }
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }

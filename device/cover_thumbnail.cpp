@@ -82,6 +82,8 @@ ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thum
     if (thumbnail.source == ThumbnailSource::None)
         return thumbnail.source;
     const QString path = QDir(thumbnailFolder).filePath(ThumbnailFileName);
+    // A new file rather than a truncated one: ext4 forces a truncated and rewritten file to disk at close.
+    QFile::remove(path);
     QFile file(path);
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                          file.write(thumbnail.bytes) == thumbnail.bytes.size() && file.flush();

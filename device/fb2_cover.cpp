@@ -2,7 +2,24 @@
 
 #include "core/regex.h"
 
+#include <cstring>
+#include <string_view>
+
 namespace {
+// The first occurrence of `needle` in `text`, or -1. Books run to megabytes and are searched
+// for every thumbnail, so glibc's memmem, several times faster than a generic search, is used where present.
+qsizetype findBytes(const QByteArray &text, QByteArrayView needle)
+{
+#ifdef __GLIBC__
+    const void *hit = memmem(text.constData(), size_t(text.size()), needle.data(), size_t(needle.size()));
+    return hit ? static_cast<const char *>(hit) - text.constData() : -1;
+#else
+    const size_t hit = std::string_view(text.constData(), size_t(text.size()))
+                           .find(std::string_view(needle.data(), size_t(needle.size())));
+    return hit == std::string_view::npos ? -1 : qsizetype(hit);
+#endif
+}
+
 const Regex &quotedImageIdPattern()
 {
     static const Regex pattern(QStringLiteral("[\"][#](.*?)[\"]"));
@@ -11,7 +28,7 @@ const Regex &quotedImageIdPattern()
 
 QByteArray imageIdOf(const QByteArray &text)
 {
-    const qsizetype coverpage = text.indexOf("<coverpage>");
+    const qsizetype coverpage = findBytes(text, "<coverpage>");
     if (coverpage < 0)
         return {};
     // The reference ends at the first '/', which closes the image element; without one, at the end.
@@ -23,7 +40,7 @@ QByteArray imageIdOf(const QByteArray &text)
 
 QByteArray base64DataOf(const QByteArray &text, const QByteArray &imageId)
 {
-    const qsizetype attribute = text.indexOf(QByteArray("id=\"") + imageId + '"');
+    const qsizetype attribute = findBytes(text, QByteArray("id=\"") + imageId + '"');
     if (attribute < 0)
         return {};
     // The shortest text between a '>' and a '<': a plain scan, since a cover runs to megabytes.
