@@ -27,7 +27,7 @@ QByteArray placeholderCover();
 // moment, or whose cover is damaged, gets the placeholder, so one bad book never stops a run.
 Thumbnail coverThumbnail(const QString &bookPath);
 
-// Writes coverThumbnail(bookPath) as `thumbnailFolder`/main_thumbnail.jpg into an existing folder
-// and says what it wrote. Throws TessalyError only when the file cannot be written; a partly
-// written file is removed first.
+// Writes coverThumbnail(bookPath) as `thumbnailFolder`/main_thumbnail.jpg into an existing folder,
+// replacing an earlier file of that name, and says what it wrote (None: nothing written). Throws
+// TessalyError only when the file cannot be written, after removing what was partly written.
 ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder);
