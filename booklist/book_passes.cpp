@@ -10,13 +10,27 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace {
 const QString ItemPrefix = QStringLiteral("Книга №");
 
-// Only regular files are opened: a folder or a pipe named like a book is unreadable.
-bool openBookFile(QFile &file)
+// The head of a book file in one read, or nothing when it cannot be read. Only regular files
+// are opened: a folder named like a book is unreadable, and a pipe would block.
+std::optional<QByteArray> readBookHead(const QString &path)
 {
-    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    QByteArray head(std::min(info.size(), qint64(Fb2HeadSize)), Qt::Uninitialized);
+    const qint64 got = file.read(head.data(), head.size());
+    if (got < 0)
+        return std::nullopt;
+    head.truncate(got);
+    return head;
 }
 
 // Runs `work` on every row with the progress items of a pass; the views hear of the
@@ -41,11 +55,13 @@ template <typename Work> QStringList runPass(BookTable &books, Progress &progres
 
 QStringList runSizePass(BookTable &books, Progress &progress, const Clock &clock)
 {
+    // One reading serves the pass: the books added together share their time stamps, and
+    // reading the local clock per row would cost more than measuring the file.
+    const BookTimeStamps stamps = bookTimeStamps(clock.now());
     return runPass(books, progress, [&](BookRow &row) {
-        QFile file(row.full_path);
-        if (!openBookFile(file))
+        const QFileInfo file(row.full_path);
+        if (!file.isFile())
             return false;
-        const BookTimeStamps stamps = bookTimeStamps(clock.now());
         row.file_size = QString::number(file.size());
         row.added_date = stamps.added;
         row.modified_date = stamps.modified;
@@ -61,13 +77,10 @@ QStringList runMetadataPass(BookTable &books, Progress &progress)
         if (kind != BookKind::Fb2) {
             row.title = row.file_name;
         } else {
-            QFile file(row.full_path);
-            if (!openBookFile(file))
+            const std::optional<QByteArray> head = readBookHead(row.full_path);
+            if (!head)
                 return false;
-            const QByteArray head = file.read(Fb2HeadSize);
-            if (file.error() != QFileDevice::NoError)
-                return false;
-            const Fb2Metadata metadata = reader.read(head);
+            const Fb2Metadata metadata = reader.read(*head);
             row.author = metadata.author;
             if (metadata.title)
                 row.title = *metadata.title;

@@ -1,6 +1,7 @@
 #include "booklist/book_table.h"
 
 #include <algorithm>
+#include <utility>
 
 BookTable::BookTable(QObject *parent) : RowGridModel<BookRow>(BookColumnCount, parent)
 {}
@@ -24,8 +25,7 @@ void BookTable::endBulk()
 {
     if (m_bulkDepth == 0 || --m_bulkDepth > 0)
         return;
-    appendRows(m_pending);
-    m_pending.clear();
+    appendRows(std::exchange(m_pending, {}));
 }
 
 void BookTable::append(const BookRow &row)
@@ -40,6 +40,14 @@ void BookTable::announceAllRowsChanged()
 {
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, BookColumnCount - 1));
+}
+
+void BookTable::append(BookRow &&row)
+{
+    if (inBulk())
+        m_pending.append(std::move(row));
+    else
+        appendRow(row);
 }
 
 namespace {

@@ -19,6 +19,7 @@ public:
     bool inBulk() const { return m_bulkDepth > 0; }
     // Appends a row; in bulk mode it waits in the pending batch.
     void append(const BookRow &row);
+    void append(BookRow &&row);
     // Rows committed plus rows pending in the current batch.
     int totalRowCount() const { return rowCount() + int(m_pending.size()); }
 

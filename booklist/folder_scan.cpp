@@ -14,16 +14,16 @@ void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, 
     QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (entries.hasNext()) {
         const QFileInfo entry = entries.nextFileInfo();
-        const bool isLink = entry.isSymLink() || entry.isJunction();
+        const QString name = entry.fileName();
         if (entry.isDir()) {
-            if (!isLink)
-                scanInto(folder + entry.fileName() + QDir::separator(), scanRoot, books, progress);
+            if (!entry.isSymLink() && !entry.isJunction())
+                scanInto(folder + name + QDir::separator(), scanRoot, books, progress);
             continue;
         }
         // Only regular files: a pipe or device named like a book would block the passes.
-        if (!hasBookExtension(entry.fileName()) || !entry.isFile())
+        if (!hasBookExtension(name) || !entry.isFile())
             continue;
-        books.append(scannedBookRow(folder, entry.fileName(), scanRoot));
+        books.append(scannedBookRow(folder, name, scanRoot));
         progress.processEvents();
     }
 }

@@ -3,12 +3,30 @@
 #include "booklist/book_file_kinds.h"
 
 #include <QDir>
-#include <QStringList>
 
 namespace {
-bool isDriveDesignator(const QString &component)
+bool isFatUnsafe(char16_t c)
 {
-    return component.size() == 2 && component[1] == u':' && component[0].isLetter();
+    switch (c) {
+    case u'\\':
+    case u'/':
+    case u':':
+    case u'*':
+    case u'?':
+    case u'"':
+    case u'<':
+    case u'>':
+    case u'|':
+    case 0x7F:
+        return true;
+    default:
+        return c < 0x20;
+    }
+}
+
+bool startsWithDrive(QStringView path)
+{
+    return path.size() >= 2 && path[1] == u':' && path[0].isLetter();
 }
 
 // The last separator of `path` before its final character, or -1.
@@ -22,35 +40,44 @@ qsizetype lastInnerSeparator(const QString &path)
 
 QString fatSafeName(QString name)
 {
-    for (QChar &c : name) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7F || QStringView(u"\\/:*?\"<>|").contains(c))
+    for (QChar &c : name)
+        if (isFatUnsafe(c.unicode()))
             c = u'_';
-    }
     return name;
 }
 
 QString relativeBookPath(const QString &path, const QString &base)
 {
-    const qsizetype separator = lastInnerSeparator(base);
-    const QString parent = separator < 0 ? QString() : base.left(separator);
-    QString rest = path;
-    // Only a path that begins with its drive ("D:\Sub\a.fb2", a drive root added) has a designator.
-    const bool startsWithDrive = parent.isEmpty() && isDriveDesignator(path.left(2));
-    if (!parent.isEmpty()) {
-        const qsizetype at = path.indexOf(parent);
+    const QChar separator = QDir::separator();
+    // The parent of the base: everything before its last separator, when there is anything.
+    const qsizetype parentEnd = lastInnerSeparator(base);
+    qsizetype start = 0;
+    if (parentEnd > 0) {
+        const QStringView parent = QStringView(base).first(parentEnd);
+        const qsizetype at = path.startsWith(parent) ? 0 : path.indexOf(parent);
         if (at >= 0)
-            rest = path.mid(at + parent.size() + 1);
+            start = std::min(at + parentEnd + 1, path.size());
     }
-    // Empty components (the file-system root, doubled separators) have no name to keep.
-    QStringList components = rest.split(QDir::separator(), Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < components.size(); ++i) {
-        QString &component = components[i];
-        if (i == 0 && startsWithDrive)
-            component.chop(1);
-        component = fatSafeName(component);
+    const QStringView rest = QStringView(path).sliced(start);
+
+    QString result;
+    result.reserve(rest.size());
+    qsizetype i = 0;
+    // Only a path that begins with its drive (a drive root added) has a designator to drop.
+    if (parentEnd <= 0 && startsWithDrive(rest)) {
+        result += rest[0];
+        i = 2;
     }
-    return components.join(QDir::separator());
+    for (; i < rest.size(); ++i) {
+        const QChar c = rest[i];
+        if (c != separator)
+            result += isFatUnsafe(c.unicode()) ? QChar(u'_') : c;
+        else if (!result.isEmpty() && !result.endsWith(separator)) // empty components have no name to keep
+            result += separator;
+    }
+    if (result.endsWith(separator))
+        result.chop(1);
+    return result;
 }
 
 QString nameWithoutExtension(const QString &name)

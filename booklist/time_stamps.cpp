@@ -1,10 +1,8 @@
 #include "booklist/time_stamps.h"
 
-#include <QTimeZone>
-
 BookTimeStamps bookTimeStamps(const QDateTime &localNow)
 {
-    const qint64 milliseconds = QDateTime(localNow.date(), localNow.time(), QTimeZone::utc()).toMSecsSinceEpoch();
+    const qint64 milliseconds = QDateTime(localNow.date(), localNow.time(), Qt::UTC).toMSecsSinceEpoch();
     // Whole seconds are truncated, so the stamp is the moment itself and not up to a second late.
     const qint64 seconds = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
     const qint64 fraction = milliseconds - seconds * 1000;

@@ -68,6 +68,18 @@ public:
         m_rows += rows;
         endInsertRows();
     }
+    // Rows handed over whole, without copying them.
+    void appendRows(QVector<Row> &&rows)
+    {
+        if (rows.isEmpty())
+            return;
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
+        if (m_rows.isEmpty())
+            m_rows = std::move(rows);
+        else
+            m_rows.append(std::move(rows));
+        endInsertRows();
+    }
     void appendRow(const Row &row) { appendRows({row}); }
 
     // Removes rows [first, first + count).
