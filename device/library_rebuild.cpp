@@ -8,14 +8,16 @@
 #include "device/sqlite_database.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 namespace {
 
-// The text as it reads back from the database: matching compares what was stored.
+// The text as it reads back from the database: matching compares what was stored. Only
+// broken UTF-16 (a lone surrogate) changes on the way.
 QString asStored(const QString &text)
 {
-    return QString::fromUtf8(text.toUtf8());
+    return text.isValidUtf16() ? text : QString::fromUtf8(text.toUtf8());
 }
 
 // Stored text -> _id; where several records share a text the later one wins.
@@ -87,53 +89,75 @@ private:
 
     void insertBooks()
     {
+        // The books table was created empty within this transaction, so its AUTOINCREMENT
+        // would number the books 1, 2, 3 ... in table order; numbering them so here lets
+        // each row carry its thumbnail path at once. The ids are still read back below.
         TSQLiteStatement insert = m_database.prepare(
-            QStringLiteral("insert into books (title, author, source_id, added_date, modified_date, reading_time, "
-                           "file_path, file_name, file_size, mime_type, prevent_delete ) "
-                           "values(?,?,?,?,?,?,?,?,?,?,?)"));
+            QStringLiteral("insert into books (_id, title, author, source_id, added_date, modified_date, reading_time, "
+                           "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete ) "
+                           "values(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        qint64 id = 0;
+        m_storedPaths.reserve(m_books.size());
         for (BookRow &book : m_books) {
-            // The reader shows double quotes in titles badly; it gets backquotes instead.
+            // Titles carry backquotes in place of double quotes, as the reader expects.
             book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
             book.file_name = book.title;
-            insert.bindText(1, book.title);
-            insert.bindText(2, book.author);
-            insert.bindInteger(3, 0);
-            insert.bindText(4, book.added_date);
-            insert.bindText(5, book.modified_date);
-            insert.bindText(6, book.added_date);
-            insert.bindText(7, ReaderLayout::storedBookPath(book.relative_path));
-            insert.bindText(8, book.file_name);
-            insert.bindText(9, book.file_size);
-            insert.bindText(10, book.mime_type);
-            insert.bindInteger(11, 0);
+            insert.bindInteger(1, ++id);
+            insert.bindText(2, book.title);
+            insert.bindText(3, book.author);
+            insert.bindInteger(4, 0);
+            insert.bindNumber(5, book.added_date);
+            insert.bindNumber(6, book.modified_date);
+            insert.bindNumber(7, book.added_date);
+            m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path));
+            insert.bindText(8, m_storedPaths.last());
+            insert.bindText(9, book.file_name);
+            insert.bindNumber(10, book.file_size);
+            insert.bindText(11, ReaderLayout::storedThumbnailPath(QString::number(id)));
+            insert.bindText(12, book.mime_type);
+            insert.bindInteger(13, 0);
             insert.execute();
         }
     }
 
     void learnBookIds()
     {
-        m_bookIdsByPath = idsByText(m_database, QStringLiteral("select _id, file_path from books"));
+        TSQLiteTable records = m_database.query(QStringLiteral("select _id, file_path from books"));
+        m_bookIdsByPath.reserve(records.rowCount());
+        QVector<qint64> recordIds;
+        recordIds.reserve(records.rowCount());
+        for (; !records.eof(); records.next()) {
+            recordIds.append(records.fieldAsText(0).toLongLong());
+            m_bookIdsByPath.insert(records.fieldAsText(1), recordIds.last());
+        }
         m_bookIds.reserve(m_books.size());
-        for (BookRow &book : m_books) {
-            const qint64 id = m_bookIdsByPath.value(asStored(ReaderLayout::storedBookPath(book.relative_path)));
+        QSet<qint64> matched;
+        for (int i = 0; i < m_books.size(); ++i) {
+            BookRow &book = m_books[i];
+            const qint64 id = m_bookIdsByPath.value(asStored(m_storedPaths.at(i)));
             m_bookIds.append(id);
+            matched.insert(id);
             book.root = QString::number(id);
             book.record_id = book.root;
         }
+        for (const qint64 id : recordIds)
+            if (!matched.contains(id))
+                m_unmatchedRecords.append(id);
     }
 
     void writeThumbnails()
     {
-        TSQLiteStatement update = m_database.prepare(QStringLiteral("update books SET thumbnail=? WHERE _id=?"));
         const int count = int(m_books.size());
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; m_hooks.writeThumbnail && i < count; ++i) {
             const BookRow &book = m_books.at(i);
-            if (m_hooks.writeThumbnail)
-                m_hooks.writeThumbnail(ThumbnailJob{i + 1, count, book, book.root,
-                                                    ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root)});
-            update.bindText(1, ReaderLayout::storedThumbnailPath(book.root));
-            update.bindInteger(2, m_bookIds.at(i));
-            update.execute();
+            m_hooks.writeThumbnail(ThumbnailJob{i + 1, count, book, book.root,
+                                                ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root)});
+        }
+        // A record whose path a later record also has is named by no book row: it gets no thumbnail.
+        TSQLiteStatement clear = m_database.prepare(QStringLiteral("update books SET thumbnail=NULL WHERE _id=?"));
+        for (const qint64 id : std::as_const(m_unmatchedRecords)) {
+            clear.bindInteger(1, id);
+            clear.execute();
         }
     }
 
@@ -209,9 +233,11 @@ private:
     QVector<CollectionRow> m_collections;
     const RebuildHooks &m_hooks;
     TSQLiteDatabase m_database;
+    QVector<QString> m_storedPaths; // per book row, its file_path
     QHash<QString, qint64> m_bookIdsByPath;
-    QVector<qint64> m_bookIds;       // per book row
-    QVector<qint64> m_collectionIds; // per collection row
+    QVector<qint64> m_bookIds;          // per book row
+    QVector<qint64> m_unmatchedRecords; // books records no book row names
+    QVector<qint64> m_collectionIds;    // per collection row
 };
 
 } // namespace

@@ -26,7 +26,7 @@ QString thumbnailsFolderPath(const QString &deviceRoot)
 
 QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId)
 {
-    return onDevice(deviceRoot, ThumbnailsFolder + recordId + QLatin1String("/thumbnail/"));
+    return onDevice(deviceRoot, ThumbnailsFolder + recordId + ThumbnailSubfolder);
 }
 
 QString storedBookPath(const QString &relativePath)
@@ -36,7 +36,7 @@ QString storedBookPath(const QString &relativePath)
 
 QString storedThumbnailPath(const QString &recordId)
 {
-    return ThumbnailsFolder + recordId + QLatin1String("/thumbnail/") + ThumbnailFileName;
+    return ThumbnailsFolder + recordId + ThumbnailSubfolder + ThumbnailFileName;
 }
 
 } // namespace ReaderLayout

@@ -10,6 +10,8 @@ namespace ReaderLayout {
 inline constexpr QLatin1String DatabaseFile{"Sony_Reader/database/books.db"};
 inline constexpr QLatin1String BooksFolder{"Sony_Reader/media/books/"};
 inline constexpr QLatin1String ThumbnailsFolder{"Sony_Reader/database/cache/books/"};
+// Below the thumbnails folder each book has <record id>/thumbnail/main_thumbnail.jpg.
+inline constexpr QLatin1String ThumbnailSubfolder{"/thumbnail/"};
 inline constexpr QLatin1String ThumbnailFileName{"main_thumbnail.jpg"};
 
 // `relative` below the device root (which ends in a separator), in native form.

@@ -72,7 +72,8 @@ TSQLiteTable::Cell readCell(sqlite3_stmt *statement, int column, TSQLiteTable::K
 } // namespace
 
 TSQLiteStatement::TSQLiteStatement(sqlite3 *database, SQLiteHandles::Statement statement, QString sql)
-    : m_database(database), m_statement(std::move(statement)), m_sql(std::move(sql))
+    : m_database(database), m_statement(std::move(statement)), m_sql(std::move(sql)),
+      m_texts(sqlite3_bind_parameter_count(m_statement.get()))
 {}
 
 void TSQLiteStatement::failUnlessOk(int result) const
@@ -83,9 +84,26 @@ void TSQLiteStatement::failUnlessOk(int result) const
 
 void TSQLiteStatement::bindText(int index, const QString &text)
 {
+    if (index < 1 || index > m_texts.size())
+        failUnlessOk(sqlite3_bind_null(m_statement.get(), index)); // lets SQLite report the bad index
     // An empty text is bound as '' (never NULL), as a quoted empty value would be.
-    const QByteArray utf8 = text.toUtf8();
-    failUnlessOk(sqlite3_bind_text(m_statement.get(), index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+    QByteArray &utf8 = m_texts[index - 1];
+    utf8 = text.toUtf8();
+    failUnlessOk(sqlite3_bind_text(m_statement.get(), index, utf8.constData(), int(utf8.size()), SQLITE_STATIC));
+}
+
+void TSQLiteStatement::bindNumber(int index, const QString &text)
+{
+    // Up to 18 digits, no sign other than a leading minus, no leading zero, no spaces.
+    const qsizetype digitsFrom = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype digits = text.size() - digitsFrom;
+    bool plain = digits > 0 && digits <= 18 && (text.at(digitsFrom) != QLatin1Char('0') || digits == 1);
+    for (qsizetype i = digitsFrom; plain && i < text.size(); ++i)
+        plain = text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
+    if (plain)
+        bindInteger(index, text.toLongLong());
+    else
+        bindText(index, text);
 }
 
 void TSQLiteStatement::bindInteger(int index, qint64 value)

@@ -2,7 +2,9 @@
 
 #include "device/sqlite_table.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -30,6 +32,9 @@ class TSQLiteStatement
 public:
     void bindText(int index, const QString &text);
     void bindInteger(int index, qint64 value);
+    // For INTEGER columns: a plain decimal goes in as the integer the column's affinity would
+    // make of it, saving the conversion; any other text is bound as text for the affinity to judge.
+    void bindNumber(int index, const QString &text);
     // Steps once, requires completion, then clears the values for the next run.
     void execute();
 
@@ -41,6 +46,7 @@ private:
     sqlite3 *m_database;
     SQLiteHandles::Statement m_statement;
     QString m_sql;
+    QVector<QByteArray> m_texts; // the bound texts' bytes, kept until rebound
 };
 
 // One connection to a SQLite database (`TSQLiteDatabase`). Every failure throws

@@ -345,6 +345,21 @@ private slots:
                                      "thumbnail 2/2 id 2 B", "step 3", "step 4"}));
     }
 
+    void aDatabaseInWalModeGoesBackToTheRollbackJournal()
+    {
+        const FixtureReader reader;
+        QCOMPARE(sqliteRows(reader.databasePath(), "pragma journal_mode=WAL"), QList<QVariantList>{{"wal"}});
+        BookTable books;
+        books.appendRow(bookRow("Книги/a.fb2", "A", "A"));
+        CollectionTable collections;
+        collections.appendRow(collectionRow("A"));
+        rebuildLibrary(reader.root(), books, collections);
+        QVERIFY(!QFile::exists(reader.databasePath() + "-wal"));
+        QVERIFY(!QFile::exists(reader.databasePath() + "-journal"));
+        QCOMPARE(rowsOf(reader, "pragma journal_mode"), QList<QVariantList>{{"delete"}});
+        QCOMPARE(rowsOf(reader, "select title from books"), QList<QVariantList>{{"A"}});
+    }
+
     void everyRebuildNumbersFromOne()
     {
         const FixtureReader reader;
