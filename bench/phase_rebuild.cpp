@@ -14,10 +14,6 @@
 #include <memory>
 #include <stdexcept>
 
-#ifndef TESSALY_SOURCE_DIR
-#define TESSALY_SOURCE_DIR "."
-#endif
-
 namespace {
 constexpr int collectionCount = 200;
 constexpr int repeats = 3;
@@ -80,7 +76,8 @@ QByteArray fixtureDatabase(const QString &folder)
         execute(database.get(), schemaFile.readAll().constData());
     }
     QFile file(path);
-    file.open(QIODevice::ReadOnly);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
     return file.readAll();
 }
 
@@ -89,8 +86,8 @@ void placeReader(const QString &root, const QByteArray &database)
     QDir().mkpath(root + "Sony_Reader/database");
     QFile::remove(root + "Sony_Reader/database/books.db");
     QFile file(root + "Sony_Reader/database/books.db");
-    file.open(QIODevice::WriteOnly);
-    file.write(database);
+    if (!file.open(QIODevice::WriteOnly) || file.write(database) != database.size())
+        throw std::runtime_error("cannot write the fixture reader's books.db");
 }
 
 QVector<BookRow> syntheticBooks(int n)

@@ -13,9 +13,9 @@ QStringList MountedVolumes::roots() const
     // Every letter with a root directory counts, whether or not a medium is inserted.
     QStringList roots;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        const QString drive = QString(QChar(letter)) + QLatin1Char(':');
-        if (GetDriveTypeW(reinterpret_cast<LPCWSTR>(drive.utf16())) != DRIVE_NO_ROOT_DIR)
-            roots << drive + QLatin1Char('\\');
+        const QString root = QString(QLatin1Char(letter)) + QLatin1String(":\\");
+        if (GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.utf16())) != DRIVE_NO_ROOT_DIR)
+            roots << root;
     }
     return roots;
 }
