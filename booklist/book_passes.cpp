@@ -1,5 +1,6 @@
 #include "booklist/book_passes.h"
 
+#include "booklist/book_file_head.h"
 #include "booklist/book_file_kinds.h"
 #include "booklist/book_table.h"
 #include "booklist/fb2_metadata.h"
@@ -7,31 +8,10 @@
 #include "core/clock.h"
 #include "core/progress.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <optional>
 
 namespace {
 const QString ItemPrefix = QStringLiteral("Книга №");
-
-// The head of a book file in one read, or nothing when it cannot be read. Only regular files
-// are opened: a folder named like a book is unreadable, and a pipe would block.
-std::optional<QByteArray> readBookHead(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return std::nullopt;
-    QByteArray head(std::min(info.size(), qint64(Fb2HeadSize)), Qt::Uninitialized);
-    const qint64 got = file.read(head.data(), head.size());
-    if (got < 0)
-        return std::nullopt;
-    head.truncate(got);
-    return head;
-}
 
 // Runs `work` on every row with the progress items of a pass; the views hear of the
 // changes once, at the end. `work` returns false for a file it could not read.
@@ -77,7 +57,7 @@ QStringList runMetadataPass(BookTable &books, Progress &progress)
         if (kind != BookKind::Fb2) {
             row.title = row.file_name;
         } else {
-            const std::optional<QByteArray> head = readBookHead(row.full_path);
+            const std::optional<QByteArray> head = readBookHead(row.full_path, Fb2HeadSize);
             if (!head)
                 return false;
             const Fb2Metadata metadata = reader.read(*head);

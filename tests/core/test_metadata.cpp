@@ -6,10 +6,13 @@
 #include "support/recording_progress.h"
 #include "test_paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 QByteArray windows1251(const QString &text)
@@ -213,6 +216,28 @@ private slots:
         QCOMPARE(books[0].author, QString());
         QCOMPARE(books[0].title, QString("Kept"));
         QCOMPARE(books[0].mime_type, QString("application/fb2"));
+    }
+
+    void unreadableBooksAreSkipped()
+    {
+        QVERIFY(QDir(m_dir.path()).mkdir("folder.fb2"));
+        QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath("pipe.fb2")).constData(), 0600) == 0);
+        BookTable books;
+        const BookRow before{.author = "A", .title = "T"};
+        for (const char *name : {"folder.fb2", "pipe.fb2", "vanished.fb2"}) {
+            BookRow row = before;
+            row.full_path = m_dir.filePath(name);
+            books.appendRow(row);
+        }
+        RecordingProgress progress;
+        QCOMPARE(
+            runMetadataPass(books, progress),
+            QStringList({m_dir.filePath("folder.fb2"), m_dir.filePath("pipe.fb2"), m_dir.filePath("vanished.fb2")}));
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(books.cellText(row, AuthorColumn), QString("A"));
+            QCOMPARE(books.cellText(row, TitleColumn), QString("T"));
+            QCOMPARE(books.cellText(row, MimeTypeColumn), QString());
+        }
     }
 
     void lastNameOnlySurvivesFurtherPasses()

@@ -1,0 +1,70 @@
+#include "booklist/book_file_head.h"
+
+#include <QFile>
+
+#ifdef Q_OS_WIN
+#include <QFileInfo>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifdef Q_OS_WIN
+std::optional<QByteArray> readBookHead(const QString &path, qsizetype limit)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    QByteArray head(limit, Qt::Uninitialized);
+    const qint64 got = file.read(head.data(), limit);
+    if (got < 0)
+        return std::nullopt;
+    head.truncate(got);
+    return head;
+}
+#else
+namespace {
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~FileDescriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_descriptor; }
+
+private:
+    int m_descriptor;
+};
+} // namespace
+
+std::optional<QByteArray> readBookHead(const QString &path, qsizetype limit)
+{
+    // Opening without blocking, then checking what was opened, takes one path lookup.
+    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status;
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    QByteArray head(std::min<qint64>(limit, status.st_size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < head.size()) {
+        const ssize_t chunk = ::read(file.get(), head.data() + got, size_t(head.size() - got));
+        if (chunk < 0 && errno == EINTR)
+            continue;
+        if (chunk < 0)
+            return std::nullopt;
+        if (chunk == 0)
+            break;
+        got += chunk;
+    }
+    head.truncate(got);
+    return head;
+}
+#endif
