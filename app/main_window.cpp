@@ -72,6 +72,7 @@ TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget
             &TForm1::AddFileButtonClick);
     connect(m_creatorpage->button(QStringLiteral("AddDirButton")), &QAbstractButton::clicked, this,
             &TForm1::AddDirButtonClick);
+    connectCollectionHandlers();
 
     setAcceptDrops(true);
     m_deviceRoot.clear();
@@ -81,7 +82,7 @@ TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget
 
 TForm1::~TForm1() = default;
 
-template <typename Handler> void TForm1::runHandler(Handler &&handler)
+void TForm1::runHandler(const std::function<void()> &handler)
 {
     try {
         handler();

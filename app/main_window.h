@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+
 class Clock;
 class Dialogs;
 class LibraryPageWidget;
@@ -43,6 +45,21 @@ public:
     // The editing page's load, run after every switch to that page; it reads nothing yet.
     void Button1Click();
 
+    // The hand editing of collections, one set of operations bound to each page's lists and
+    // statistics. Rows are 0-based data rows (-1: none); the column does not matter.
+    void addcollectionbuttonClick();
+    void CollectionListClickCell(int row, int column);
+    void CollectionListDblClickCell(int row, int column);
+    void CollectionListKeyDown(int key);
+    void BookListDblClickCell(int row, int column);
+    void BookListKeyDown(int key);
+    void SpeedButton3Click();
+    void ecollectionlistClickCell(int row, int column);
+    void ecollectionlistDblClickCell(int row, int column);
+    void ecollectionlistKeyDown(int key);
+    void ebooklistDblClickCell(int row, int column);
+    void ebooklistKeyDown(int key);
+
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -52,7 +69,17 @@ private:
     bool acceptsDroppedFiles(const QMimeData *data) const;
     void addBooks(const QStringList &paths);
     // Runs a handler; an error it raises is shown to the user and ends only that handler.
-    template <typename Handler> void runHandler(Handler &&handler);
+    void runHandler(const std::function<void()> &handler);
+
+    void connectCollectionHandlers();
+    void addCollectionOn(LibraryPageWidget &page);
+    void showCollectionBooksOn(LibraryPageWidget &page, int row);
+    void renameCollectionOn(LibraryPageWidget &page, int row);
+    void deleteCollectionsOn(LibraryPageWidget &page, int key);
+    void renameBookOn(LibraryPageWidget &page, int row);
+    void removeShownBooksOn(LibraryPageWidget &page, int key);
+    // Selects what the operation asks for and reruns the page's statistics.
+    void applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update);
 
     Dialogs &m_dialogs;
     const Clock &m_clock;

@@ -5,7 +5,10 @@
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QToolTip>
+
+#include <algorithm>
 
 GridView::GridView(QWidget *parent) : QTableView(parent)
 {
@@ -100,4 +103,40 @@ bool GridView::viewportEvent(QEvent *event)
     else
         QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
     return true;
+}
+
+GridView::RowRange GridView::selectedRowRange() const
+{
+    if (!selectionModel())
+        return {};
+    QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty())
+        return {};
+    std::sort(selection.begin(), selection.end(),
+              [](const QItemSelectionRange &a, const QItemSelectionRange &b) { return a.top() < b.top(); });
+    // The view keeps one range, but a selection set from code may have gaps: a gap ends the
+    // range, so no row the user did not select is ever taken.
+    const int first = selection.first().top();
+    int last = selection.first().bottom();
+    for (const QItemSelectionRange &range : std::as_const(selection)) {
+        if (range.top() > last + 1)
+            break;
+        last = std::max(last, range.bottom());
+    }
+    return {first, last - first + 1};
+}
+
+void GridView::selectOnlyRow(int row)
+{
+    const QModelIndex index = model() ? model()->index(row, 0) : QModelIndex();
+    if (!index.isValid())
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+void GridView::keyPressEvent(QKeyEvent *event)
+{
+    emit keyPressed(event->key());
+    QTableView::keyPressEvent(event);
 }
