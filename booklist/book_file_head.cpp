@@ -5,6 +5,9 @@
 #ifdef Q_OS_WIN
 #include <QFileInfo>
 #else
+#include <algorithm>
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -20,7 +20,7 @@ void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, 
                 scanInto(folder + name + QDir::separator(), scanRoot, books, progress);
             continue;
         }
-        // Only regular files: a pipe or device named like a book would block the passes.
+        // Only regular files are books, not a pipe or device named like one.
         if (!hasBookExtension(name) || !entry.isFile())
             continue;
         books.append(scannedBookRow(folder, name, scanRoot));

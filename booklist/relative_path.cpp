@@ -5,6 +5,7 @@
 #include <QDir>
 
 namespace {
+// Characters a FAT volume cannot hold in a name.
 bool isFatUnsafe(char16_t c)
 {
     switch (c) {
@@ -37,14 +38,6 @@ qsizetype lastInnerSeparator(const QString &path)
     return path.lastIndexOf(QDir::separator(), path.size() - 2);
 }
 } // namespace
-
-QString fatSafeName(QString name)
-{
-    for (QChar &c : name)
-        if (isFatUnsafe(c.unicode()))
-            c = u'_';
-    return name;
-}
 
 QString relativeBookPath(const QString &path, const QString &base)
 {

@@ -6,12 +6,9 @@
 // `base` (the folder it was added from, or the folder holding a file added by itself),
 // so the added folder's own name becomes the top folder. Native separators. A drive
 // designator loses its colon ("D:" gives "D"); every other character a FAT volume cannot
-// hold in a name becomes '_', so the copy on the reader and its database path agree.
+// hold in a name (\ / : * ? " < > | and control characters) becomes '_', so the copy on the
+// reader and its database path agree.
 QString relativeBookPath(const QString &path, const QString &base);
-
-// One path component made safe for a FAT volume: \ / : * ? " < > | and control characters
-// become '_'.
-QString fatSafeName(QString name);
 
 // The file name without its extension: cut at the first occurrence of the extension
 // ("x.fb2.old.fb2" gives "x"); a name without extension stays whole.
