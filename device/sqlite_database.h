@@ -35,7 +35,7 @@ public:
     // For INTEGER columns: a plain decimal goes in as the integer the column's affinity would
     // make of it, saving the conversion; any other text is bound as text for the affinity to judge.
     void bindNumber(int index, const QString &text);
-    // Steps once, requires completion, then clears the values for the next run.
+    // Steps once and requires completion; the statement is then ready for the next values.
     void execute();
 
 private:
