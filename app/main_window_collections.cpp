@@ -1,6 +1,8 @@
 // TForm1's hand editing of collections: the add button, the collection list and the book
 // list of both pages. The operations are written once for a page; each page's handlers
-// bind them to its own lists and its own statistics routine.
+// bind them to its own lists and its own statistics routine. While a long operation turns
+// the event loop, the lists it reads or fills must not change under it: the editing
+// operations wait for it to end, only showing a collection's books goes on.
 
 #include "app/library_page_widget.h"
 #include "app/main_window.h"
@@ -120,6 +122,8 @@ void TForm1::ebooklistKeyDown(int key)
 
 void TForm1::addCollectionOn(LibraryPageWidget &page)
 {
+    if (m_longOperationRunning)
+        return;
     runHandler([&] { applyPageUpdate(page, addCollection(page.page(), m_dialogs)); });
 }
 
@@ -130,12 +134,14 @@ void TForm1::showCollectionBooksOn(LibraryPageWidget &page, int row)
 
 void TForm1::renameCollectionOn(LibraryPageWidget &page, int row)
 {
+    if (m_longOperationRunning)
+        return;
     runHandler([&] { applyPageUpdate(page, renameCollection(page.page(), m_dialogs, row)); });
 }
 
 void TForm1::deleteCollectionsOn(LibraryPageWidget &page, int key)
 {
-    if (key != Qt::Key_Delete)
+    if (key != Qt::Key_Delete || m_longOperationRunning)
         return;
     const GridView::RowRange selected = page.collectionList()->selectedRowRange();
     runHandler(
@@ -144,12 +150,14 @@ void TForm1::deleteCollectionsOn(LibraryPageWidget &page, int key)
 
 void TForm1::renameBookOn(LibraryPageWidget &page, int row)
 {
+    if (m_longOperationRunning)
+        return;
     runHandler([&] { applyPageUpdate(page, renameBook(page.page(), m_dialogs, row)); });
 }
 
 void TForm1::removeShownBooksOn(LibraryPageWidget &page, int key)
 {
-    if (key != Qt::Key_Delete)
+    if (key != Qt::Key_Delete || m_longOperationRunning)
         return;
     const GridView::RowRange selected = page.bookList()->selectedRowRange();
     runHandler(

@@ -4,6 +4,7 @@
 #include "support/fixed_clock.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
+#include "test_paths.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
 
@@ -11,7 +12,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 const QString addCaption = "Добавление коллекции";
@@ -29,6 +33,19 @@ const QString defaultCollectionMessage =
 // Three books in collections of 1,048,576, 524,288 and 1,000 bytes among five books.
 const QString fullStatistics = "5 шт.\n3 шт.\n3 шт.\n1 МБ 512 КБ\n0 МБ 600 КБ";
 
+// Records like RecordingProgress and lets a test act once while the event loop would turn.
+class InterruptingProgress : public RecordingProgress
+{
+public:
+    std::function<void()> onEvents;
+    void processEvents() override
+    {
+        RecordingProgress::processEvents();
+        if (onEvents)
+            std::exchange(onEvents, nullptr)();
+    }
+};
+
 BookRow book(const QString &path, const QString &title, const QString &collection, const QString &size)
 {
     BookRow row;
@@ -45,7 +62,7 @@ struct Window
 {
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
-    RecordingProgress progress;
+    InterruptingProgress progress;
     TForm1 form{dialogs, clock, progress};
     bool editing;
     LibraryPageWidget *widget;
@@ -510,6 +527,49 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Delete);
         QCOMPARE(window.dialogs.shown.size(), 1);
         QCOMPARE(window.names().size(), 2);
+    }
+
+    void editingWaitsWhileALongOperationRuns()
+    {
+        // An intake turns the event loop once per book; what arrives meanwhile must not
+        // change the lists under it. Showing a collection's books still works.
+        Window window(false);
+        window.fill();
+        QTemporaryDir folder;
+        QVERIFY(QDir().mkpath(folder.filePath("Busy")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/minimal.fb2", folder.filePath("Busy/one.fb2")));
+        window.dialogs.folderAnswers.enqueue(folder.filePath("Busy"));
+        window.progress.onEvents = [&] {
+            QVERIFY(window.form.longOperationRunning());
+            Window::click(window.collectionList(), 0);
+            window.dialogs.inputAnswers << "Новая"
+                                        << "Sci-Fi"
+                                        << "Дюна 2";
+            window.clickAddButton();
+            Window::doubleClick(window.collectionList(), 0);
+            QTest::keyClick(window.collectionList(), Qt::Key_Delete);
+            Window::doubleClick(window.bookList(), 0);
+            Window::click(window.bookList(), 0);
+            QTest::keyClick(window.bookList(), Qt::Key_Delete);
+        };
+        QTest::mouseClick(window.widget->button("AddDirButton"), Qt::LeftButton);
+
+        // The folder picker, then the intake's note on the listed books that are not on disk.
+        QStringList kinds;
+        for (const ScriptedDialogs::Shown &shown : window.dialogs.shown)
+            kinds << shown.kind;
+        QCOMPARE(kinds, QStringList({"browseForFolder", "message"}));
+        QCOMPARE(window.page.books.rowCount(), 6);
+        QCOMPARE(window.names(), QStringList({"Фантастика", "Стихи", "Пустая"}));
+        QCOMPARE(window.counts(), QStringList({"2", "1", "0"}));
+        QCOMPARE(window.shownTitles(), QStringList({"Дюна", "Солярис"}));
+        QCOMPARE(window.statistics(), QString("6 шт.\n3 шт.\n3 шт.\n1 МБ 512 КБ\n0 МБ 600 КБ"));
+
+        // Once it has ended, the same gestures act.
+        window.dialogs.inputAnswers.clear();
+        window.dialogs.inputAnswers.enqueue("Sci-Fi");
+        Window::doubleClick(window.collectionList(), 0);
+        QCOMPARE(window.names().first(), QString("Sci-Fi"));
     }
 
     void bothPagesKeepTheirOwnLists()
