@@ -56,9 +56,9 @@ void BookIntake::addPath(const QString &path)
         return;
     const QFileInfo info(native);
     if (info.isDir()) {
-        m_scanRoot = native;
+        // The folder added is the scan root: its name becomes the top folder of the books' paths.
         const BulkAppend bulk(m_books);
-        scanFolder(native, m_scanRoot, m_books, m_progress);
+        scanFolder(native, native, m_books, m_progress);
     } else if (info.isFile() && hasBookExtension(native)) {
         m_books.append(singleBookRow(native));
     }

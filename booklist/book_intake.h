@@ -24,14 +24,10 @@ public:
     // Finishes the intake; returns the files that could not be read by the passes, each once.
     QStringList finish();
 
-    // The folder the last folder scan started from.
-    const QString &scanRoot() const { return m_scanRoot; }
-
 private:
     BookTable &m_books;
     Progress &m_progress;
     const Clock &m_clock;
-    QString m_scanRoot;
 };
 
 // The message naming books that could not be read, or empty when there are none.
