@@ -8,26 +8,25 @@
 #include "device/sqlite_database.h"
 
 #include <QHash>
-#include <QSet>
 #include <QVector>
 
 namespace {
 
-// The text as it reads back from the database: matching compares what was stored. Only
-// broken UTF-16 (a lone surrogate) changes on the way.
-QString asStored(const QString &text)
-{
-    return text.isValidUtf16() ? text : QString::fromUtf8(text.toUtf8());
-}
-
-// Stored text -> _id; where several records share a text the later one wins.
-QHash<QString, qint64> idsByText(TSQLiteDatabase &database, const QString &sql)
+// Matching compares the stored bytes: a text with a lone surrogate still finds itself.
+//
+// Stored text -> _id of the records `sql` returns as (_id, text), in _id order: where
+// several records share a text the later one wins, and the earlier ids go to `hidden`.
+QHash<QByteArray, qint64> idsByText(TSQLiteDatabase &database, const QString &sql, QVector<qint64> *hidden = nullptr)
 {
     TSQLiteTable records = database.query(sql);
-    QHash<QString, qint64> ids;
+    QHash<QByteArray, qint64> ids;
     ids.reserve(records.rowCount());
-    for (; !records.eof(); records.next())
-        ids.insert(records.fieldAsText(1), records.fieldAsText(0).toLongLong());
+    for (; !records.eof(); records.next()) {
+        qint64 &known = ids[records.fieldAsUtf8(1)];
+        if (known != 0 && hidden != nullptr)
+            hidden->append(known);
+        known = records.fieldAsInteger(0);
+    }
     return ids;
 }
 
@@ -46,7 +45,7 @@ public:
         // journal deleted on commit leaves no -journal file behind.
         m_database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
         m_database.beginTransaction();
-        const QHash<qint64, QString> formerBookPaths = ReaderNotes::readBookPaths(m_database);
+        const QHash<qint64, QByteArray> formerBookPaths = ReaderNotes::readBookPaths(m_database);
         for (const LibrarySchema::ReplacedTable &table : LibrarySchema::ReplacedTables)
             m_database.execute(QStringLiteral("drop table if exists ") + table.name);
         step(RebuildStep::CreateBooksTable);
@@ -71,8 +70,8 @@ public:
         m_database.close();
     }
 
-    const QVector<BookRow> &books() const { return m_books; }
-    const QVector<CollectionRow> &collections() const { return m_collections; }
+    QVector<BookRow> takeBooks() { return std::move(m_books); }
+    QVector<CollectionRow> takeCollections() { return std::move(m_collections); }
 
 private:
     void step(RebuildStep next)
@@ -95,54 +94,39 @@ private:
         TSQLiteStatement insert = m_database.prepare(
             QStringLiteral("insert into books (_id, title, author, source_id, added_date, modified_date, reading_time, "
                            "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete ) "
-                           "values(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+                           "values(?1,?2,?3,0,?4,?5,?4,?6,?2,?7,?8||?1||?9,?10,0)"));
+        insert.bindText(8, ReaderLayout::ThumbnailsFolder);
+        insert.bindText(9, ReaderLayout::ThumbnailSubfolder + ReaderLayout::ThumbnailFileName);
         qint64 id = 0;
         m_storedPaths.reserve(m_books.size());
         for (BookRow &book : m_books) {
             // Titles carry backquotes in place of double quotes, as the reader expects.
             book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
             book.file_name = book.title;
+            m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path).toUtf8());
             insert.bindInteger(1, ++id);
             insert.bindText(2, book.title);
             insert.bindText(3, book.author);
-            insert.bindInteger(4, 0);
-            insert.bindNumber(5, book.added_date);
-            insert.bindNumber(6, book.modified_date);
-            insert.bindNumber(7, book.added_date);
-            m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path));
-            insert.bindText(8, m_storedPaths.last());
-            insert.bindText(9, book.file_name);
-            insert.bindNumber(10, book.file_size);
-            insert.bindText(11, ReaderLayout::storedThumbnailPath(QString::number(id)));
-            insert.bindText(12, book.mime_type);
-            insert.bindInteger(13, 0);
+            insert.bindNumber(4, book.added_date);
+            insert.bindNumber(5, book.modified_date);
+            insert.bindUtf8(6, m_storedPaths.last());
+            insert.bindNumber(7, book.file_size);
+            insert.bindText(10, book.mime_type);
             insert.execute();
         }
     }
 
     void learnBookIds()
     {
-        TSQLiteTable records = m_database.query(QStringLiteral("select _id, file_path from books"));
-        m_bookIdsByPath.reserve(records.rowCount());
-        QVector<qint64> recordIds;
-        recordIds.reserve(records.rowCount());
-        for (; !records.eof(); records.next()) {
-            recordIds.append(records.fieldAsText(0).toLongLong());
-            m_bookIdsByPath.insert(records.fieldAsText(1), recordIds.last());
-        }
+        m_bookIdsByPath =
+            idsByText(m_database, QStringLiteral("select _id, file_path from books"), &m_unmatchedRecords);
         m_bookIds.reserve(m_books.size());
-        QSet<qint64> matched;
         for (int i = 0; i < m_books.size(); ++i) {
-            BookRow &book = m_books[i];
-            const qint64 id = m_bookIdsByPath.value(asStored(m_storedPaths.at(i)));
+            const qint64 id = m_bookIdsByPath.value(m_storedPaths.at(i));
             m_bookIds.append(id);
-            matched.insert(id);
-            book.root = QString::number(id);
-            book.record_id = book.root;
+            m_books[i].root = QString::number(id);
+            m_books[i].record_id = m_books[i].root;
         }
-        for (const qint64 id : recordIds)
-            if (!matched.contains(id))
-                m_unmatchedRecords.append(id);
     }
 
     void writeThumbnails()
@@ -171,9 +155,10 @@ private:
             insert.bindInteger(2, 0);
             insert.execute();
         }
-        const QHash<QString, qint64> ids = idsByText(m_database, QStringLiteral("select _id, title from collection"));
+        const QHash<QByteArray, qint64> ids =
+            idsByText(m_database, QStringLiteral("select _id, title from collection"));
         for (CollectionRow &collection : m_collections) {
-            const qint64 id = ids.value(asStored(collection.name));
+            const qint64 id = ids.value(collection.name.toUtf8());
             m_collectionIds.append(id);
             collection.record_id = QString::number(id);
         }
@@ -233,10 +218,10 @@ private:
     QVector<CollectionRow> m_collections;
     const RebuildHooks &m_hooks;
     TSQLiteDatabase m_database;
-    QVector<QString> m_storedPaths; // per book row, its file_path
-    QHash<QString, qint64> m_bookIdsByPath;
+    QVector<QByteArray> m_storedPaths; // per book row, its file_path
+    QHash<QByteArray, qint64> m_bookIdsByPath;
     QVector<qint64> m_bookIds;          // per book row
-    QVector<qint64> m_unmatchedRecords; // books records no book row names
+    QVector<qint64> m_unmatchedRecords; // books records no book row names: a later one has their path
     QVector<qint64> m_collectionIds;    // per collection row
 };
 
@@ -248,14 +233,16 @@ void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable
     LibraryRebuild rebuild(deviceRoot, books.rows(), collections.rows(), hooks);
     rebuild.run();
 
-    int book = 0;
+    QVector<BookRow> writtenBooks = rebuild.takeBooks();
+    auto book = writtenBooks.begin();
     books.updateRows([&](BookRow &row) {
-        row = rebuild.books().at(book++);
+        row = std::move(*book++);
         return true;
     });
-    int collection = 0;
+    QVector<CollectionRow> writtenCollections = rebuild.takeCollections();
+    auto collection = writtenCollections.begin();
     collections.updateRows([&](CollectionRow &row) {
-        row = rebuild.collections().at(collection++);
+        row = std::move(*collection++);
         return true;
     });
 }

@@ -5,20 +5,20 @@
 
 namespace ReaderNotes {
 
-QHash<qint64, QString> readBookPaths(TSQLiteDatabase &database)
+QHash<qint64, QByteArray> readBookPaths(TSQLiteDatabase &database)
 {
-    QHash<qint64, QString> paths;
+    QHash<qint64, QByteArray> paths;
     if (!database.tableExists(LibrarySchema::Books.name))
         return paths;
     TSQLiteTable books = database.query(QStringLiteral("select _id, file_path from books"));
     paths.reserve(books.rowCount());
     for (; !books.eof(); books.next())
-        paths.insert(books.fieldAsText(0).toLongLong(), books.fieldAsText(1));
+        paths.insert(books.fieldAsInteger(0), books.fieldAsUtf8(1));
     return paths;
 }
 
-void repoint(TSQLiteDatabase &database, const QHash<qint64, QString> &formerPaths,
-             const QHash<QString, qint64> &newIdsByPath)
+void repoint(TSQLiteDatabase &database, const QHash<qint64, QByteArray> &formerPaths,
+             const QHash<QByteArray, qint64> &newIdsByPath)
 {
     for (const QLatin1String table : LibrarySchema::NoteTables) {
         if (!database.tableExists(table))
@@ -31,8 +31,8 @@ void repoint(TSQLiteDatabase &database, const QHash<qint64, QString> &formerPath
         for (; !notes.eof(); notes.next()) {
             if (notes.fieldIsNull(1))
                 continue;
-            const qint64 note = notes.fieldAsText(0).toLongLong();
-            const qint64 formerBook = notes.fieldAsText(1).toLongLong();
+            const qint64 note = notes.fieldAsInteger(0);
+            const qint64 formerBook = notes.fieldAsInteger(1);
             const auto path = formerPaths.constFind(formerBook);
             const auto book = path == formerPaths.cend() ? newIdsByPath.cend() : newIdsByPath.constFind(*path);
             if (book == newIdsByPath.cend()) {

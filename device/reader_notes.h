@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
-#include <QString>
 
 class TSQLiteDatabase;
 
@@ -9,12 +9,12 @@ class TSQLiteDatabase;
 // the books afresh, so these rows are moved to the new number of the same book file.
 namespace ReaderNotes {
 
-// The library about to be replaced: each book's _id and its stored file_path.
-QHash<qint64, QString> readBookPaths(TSQLiteDatabase &database);
+// The library about to be replaced: each book's _id and its stored file_path (UTF-8).
+QHash<qint64, QByteArray> readBookPaths(TSQLiteDatabase &database);
 
 // Points every note at the new _id of the book with its former book's file_path, and deletes
 // the notes whose book is no longer in the library. Notes without a content_id stay as they are.
-void repoint(TSQLiteDatabase &database, const QHash<qint64, QString> &formerPaths,
-             const QHash<QString, qint64> &newIdsByPath);
+void repoint(TSQLiteDatabase &database, const QHash<qint64, QByteArray> &formerPaths,
+             const QHash<QByteArray, qint64> &newIdsByPath);
 
 } // namespace ReaderNotes

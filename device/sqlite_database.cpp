@@ -84,12 +84,17 @@ void TSQLiteStatement::failUnlessOk(int result) const
 
 void TSQLiteStatement::bindText(int index, const QString &text)
 {
+    bindUtf8(index, text.toUtf8());
+}
+
+void TSQLiteStatement::bindUtf8(int index, const QByteArray &utf8)
+{
     if (index < 1 || index > m_texts.size())
         failUnlessOk(sqlite3_bind_null(m_statement.get(), index)); // lets SQLite report the bad index
     // An empty text is bound as '' (never NULL), as a quoted empty value would be.
-    QByteArray &utf8 = m_texts[index - 1];
-    utf8 = text.toUtf8();
-    failUnlessOk(sqlite3_bind_text(m_statement.get(), index, utf8.constData(), int(utf8.size()), SQLITE_STATIC));
+    QByteArray &bound = m_texts[index - 1];
+    bound = utf8;
+    failUnlessOk(sqlite3_bind_text(m_statement.get(), index, bound.constData(), int(bound.size()), SQLITE_STATIC));
 }
 
 void TSQLiteStatement::bindNumber(int index, const QString &text)

@@ -31,6 +31,8 @@ class TSQLiteStatement
 {
 public:
     void bindText(int index, const QString &text);
+    // Text already in UTF-8.
+    void bindUtf8(int index, const QByteArray &utf8);
     void bindInteger(int index, qint64 value);
     // For INTEGER columns: a plain decimal goes in as the integer the column's affinity would
     // make of it, saving the conversion; any other text is bound as text for the affinity to judge.

@@ -31,6 +31,20 @@ QString TSQLiteTable::fieldAsText(int column) const
     return {};
 }
 
+QByteArray TSQLiteTable::fieldAsUtf8(int column) const
+{
+    if (const auto *bytes = std::get_if<QByteArray>(&cell(column)))
+        return *bytes;
+    return fieldAsText(column).toUtf8();
+}
+
+qint64 TSQLiteTable::fieldAsInteger(int column) const
+{
+    if (const auto *integer = std::get_if<qint64>(&cell(column)))
+        return *integer;
+    return fieldAsText(column).toLongLong();
+}
+
 bool TSQLiteTable::fieldIsNull(int column) const
 {
     return std::holds_alternative<std::monostate>(cell(column));

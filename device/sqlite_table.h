@@ -29,6 +29,10 @@ public:
     // The current row's cell as text: NULL gives empty text, numbers their decimal text,
     // texts and blobs their bytes read as UTF-8. Fails at the end of the table.
     QString fieldAsText(int column) const;
+    // The same as UTF-8 bytes, exactly as stored for texts and blobs.
+    QByteArray fieldAsUtf8(int column) const;
+    // An integer cell's value; other cells read through their text, NULL as 0.
+    qint64 fieldAsInteger(int column) const;
     bool fieldIsNull(int column) const;
 
 private:

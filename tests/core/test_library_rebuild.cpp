@@ -321,6 +321,21 @@ private slots:
         QCOMPARE(books.row(0).title, storedTitle);
     }
 
+    void brokenUtf16StillFindsItsRecord()
+    {
+        const FixtureReader reader;
+        const QString lone = QString("Книги/broken ") + QChar(0xD800) + ".txt";
+        BookTable books;
+        books.appendRows({bookRow(lone, "A", "A"), bookRow("Книги/b.txt", "A", "B")});
+        CollectionTable collections;
+        collections.appendRow(collectionRow(QString("A")));
+        rebuildLibrary(reader.root(), books, collections);
+        QCOMPARE(books.row(0).root, QString("1"));
+        QCOMPARE(rowsOf(reader, "select collection_id, content_id from collections order by _id"),
+                 (QList<QVariantList>{{1, 1}, {1, 2}}));
+        QCOMPARE(rowsOf(reader, "select count(*) from books where thumbnail is not null"), QList<QVariantList>{{2}});
+    }
+
     void hooksRunBetweenTheSteps()
     {
         const FixtureReader reader;

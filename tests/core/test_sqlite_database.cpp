@@ -237,6 +237,10 @@ private slots:
         for (int column = 1; column <= 3; ++column)
             asText.bindText(column, value);
         asText.execute();
+        TSQLiteStatement asUtf8 = database.prepare("insert into t (number, text, untyped) values(?,?,?)");
+        for (int column = 1; column <= 3; ++column)
+            asUtf8.bindUtf8(column, value.toUtf8());
+        asUtf8.execute();
         TSQLiteStatement asNumber = database.prepare("insert into t (number) values(?)");
         asNumber.bindNumber(1, value);
         asNumber.execute();
@@ -245,9 +249,10 @@ private slots:
         const QList<QVariantList> rows = sqliteRows(
             file, "select typeof(number), quote(number), typeof(text), quote(text), typeof(untyped), quote(untyped) "
                   "from t order by rowid");
-        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.at(1), rows.at(0));
-        QCOMPARE(rows.at(2).mid(0, 2), rows.at(0).mid(0, 2));
+        QCOMPARE(rows.at(2), rows.at(0));
+        QCOMPARE(rows.at(3).mid(0, 2), rows.at(0).mid(0, 2));
         QVERIFY(rows.at(0).at(3).toString() != "NULL"); // an empty text is '' and never NULL
     }
 

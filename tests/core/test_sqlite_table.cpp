@@ -93,10 +93,24 @@ private slots:
         }
         table.next();
         QCOMPARE(table.fieldAsText(0), QString("0")); // 'abc' in an INTEGER column
+        QCOMPARE(table.fieldAsInteger(0), 0);
         QCOMPARE(table.fieldAsText(1), QString("3"));
         QCOMPARE(table.fieldAsText(2), QString("text in a blob column"));
         QCOMPARE(table.fieldAsText(3), QString("12"));
         QCOMPARE(table.fieldAsText(4), QString("x"));
+    }
+
+    void otherReadings()
+    {
+        TSQLiteTable table = m_database.query("select i, t, bl, n, misspelt from typed");
+        QCOMPARE(table.fieldAsInteger(0), 1704103200000);
+        QCOMPARE(table.fieldAsUtf8(1), QString("Пикник").toUtf8());
+        QCOMPARE(table.fieldAsUtf8(2), QByteArray("\x00\xff\x41", 3)); // the bytes, not their decoding
+        QCOMPARE(table.fieldAsUtf8(3), QByteArray("2.5"));
+        QCOMPARE(table.fieldAsInteger(4), 7); // digits in a column read as text
+        table.next();
+        QCOMPARE(table.fieldAsInteger(0), 0);
+        QCOMPARE(table.fieldAsUtf8(1), QByteArray());
     }
 
     void walksToTheEnd()
