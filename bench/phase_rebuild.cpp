@@ -16,7 +16,7 @@
 
 namespace {
 constexpr int collectionCount = 200;
-constexpr int repeats = 3;
+constexpr int repeats = 5;
 
 struct CloseDatabase
 {

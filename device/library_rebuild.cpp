@@ -12,10 +12,9 @@
 
 namespace {
 
-// Matching compares the stored bytes: a text with a lone surrogate still finds itself.
-//
-// Stored text -> _id of the records `sql` returns as (_id, text), in _id order: where
-// several records share a text the later one wins, and the earlier ids go to `hidden`.
+// Stored text -> _id for the (_id, text) records of `sql`, keyed by the stored bytes so that
+// even a text with a lone surrogate finds itself. Records come in _id order; where several
+// share a text the later one wins, and the earlier ids go to `hidden`.
 QHash<QByteArray, qint64> idsByText(TSQLiteDatabase &database, const QString &sql, QVector<qint64> *hidden = nullptr)
 {
     TSQLiteTable records = database.query(sql);
@@ -64,6 +63,7 @@ public:
         writeFixedRows();
         ReaderNotes::repoint(m_database, formerBookPaths, m_bookIdsByPath);
         m_database.execute(LibrarySchema::CollectionIndex);
+        // A reader without a layout cache has none to clear.
         if (m_database.tableExists(QStringLiteral("layout_cache")))
             m_database.execute(QStringLiteral("delete from layout_cache"));
         m_database.commit();
@@ -234,12 +234,13 @@ void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable
     rebuild.run();
 
     QVector<BookRow> writtenBooks = rebuild.takeBooks();
+    QVector<CollectionRow> writtenCollections = rebuild.takeCollections();
+    Q_ASSERT(writtenBooks.size() == books.rowCount() && writtenCollections.size() == collections.rowCount());
     auto book = writtenBooks.begin();
     books.updateRows([&](BookRow &row) {
         row = std::move(*book++);
         return true;
     });
-    QVector<CollectionRow> writtenCollections = rebuild.takeCollections();
     auto collection = writtenCollections.begin();
     collections.updateRows([&](CollectionRow &row) {
         row = std::move(*collection++);

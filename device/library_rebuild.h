@@ -36,7 +36,8 @@ struct RebuildHooks
     // Runs right after the books table is created (between beforeStep(CreateBooksTable)
     // and beforeStep(InsertBooks)): the creation page copies the book files here.
     std::function<void()> copyBooks;
-    // Runs once per book, in table order, before its thumbnail path is written.
+    // Runs once per book, in table order, once the books and their ids are written. The
+    // book's record points at folder/main_thumbnail.jpg whatever the hook leaves there.
     std::function<void(const ThumbnailJob &job)> writeThumbnail;
 };
 
@@ -46,6 +47,7 @@ struct RebuildHooks
 // On success each book row's title is cleaned (double quotes become backquotes),
 // file_name is set to that title, and root and record_id to the book's new _id; each
 // collection row's record_id is set to its new _id. On failure the rows are unchanged.
-// Throws TessalyError carrying the database's error text.
+// The hooks must not add or remove rows of either table. Throws TessalyError carrying the
+// database's error text, or whatever a hook throws.
 void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
                     const RebuildHooks &hooks = {});
