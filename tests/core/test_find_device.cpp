@@ -125,7 +125,7 @@ private slots:
 
         const MountedVolumes volumes;
         QVERIFY(volumes.roots().contains(mountPoint + '/'));
-        QCOMPARE(FindDevice(volumes), QString());
+        QVERIFY(FindDevice(volumes) != mountPoint + '/');
         FixtureReader::build(mountPoint, FixtureReader::Contents::Empty);
         QCOMPARE(FindDevice(volumes), mountPoint + '/');
 #else
