@@ -91,6 +91,8 @@ QWidget *LibraryPageWidget::makeControl(const ControlDescription &description)
     if (description.kind == ControlKind::Button)
         return new PictureButton(description.picture, description.text, description.size, m_infoPanel);
     QLabel *label = makeLabel(description, m_infoPanel);
+    if (description.kind == ControlKind::StatisticsCaptions)
+        m_statisticsCaptions = label;
     if (description.kind == ControlKind::StatisticsValues)
         m_statisticsValues = label;
     return label;
@@ -149,7 +151,35 @@ void LibraryPageWidget::applyStatistics(const PageStatistics &statistics)
             control->show(); // the editing page shows its synchronise step again but never hides it
     }
     m_statisticsValues->setText(shownText(statistics.valueText));
-    m_statisticsValues->adjustSize();
+    fitStatistics();
+    placeInfoPanel(m_infoPanel->height());
+}
+
+void LibraryPageWidget::fitStatistics()
+{
+    // A font wider than Tahoma, or a library of many gigabytes, would run the values past the
+    // column's edge: both labels shrink together until captions and values fit side by side.
+    constexpr int SmallestPixelSize = 7;
+    QFont font = m_infoPanel->font();
+    for (int pixelSize = font.pixelSize(); pixelSize >= SmallestPixelSize; --pixelSize) {
+        font.setPixelSize(pixelSize);
+        m_statisticsCaptions->setFont(font);
+        m_statisticsValues->setFont(font);
+        m_statisticsCaptions->adjustSize();
+        m_statisticsValues->adjustSize();
+        if (statisticsValuesLeft() + m_statisticsValues->width() <= InfoPanelWidth)
+            break;
+    }
+}
+
+int LibraryPageWidget::statisticsValuesLeft() const
+{
+    // The values keep their place unless the captions would run into them.
+    constexpr int Gap = 4;
+    for (const ControlDescription &description : m_description.controls)
+        if (description.kind == ControlKind::StatisticsValues)
+            return std::max(description.left, m_statisticsCaptions->x() + m_statisticsCaptions->width() + Gap);
+    return 0;
 }
 
 void LibraryPageWidget::resizeEvent(QResizeEvent *event)
@@ -163,16 +193,12 @@ void LibraryPageWidget::placeInfoPanel(int pageHeight)
 {
     m_infoPanel->setGeometry(0, 0, InfoPanelWidth, pageHeight);
     const int shift = m_infoPanel->height() - DesignPageHeight;
-    QWidget *captions = nullptr;
     for (const ControlDescription &description : m_description.controls) {
         QWidget *control = m_controls.value(description.objectName);
         if (description.kind == ControlKind::StatisticsCaptions) {
-            captions = control;
             control->move(description.left, description.top + shift);
         } else if (description.kind == ControlKind::StatisticsValues) {
-            // A font wider than Tahoma would push the captions into the values.
-            const int left = captions ? std::max(description.left, captions->geometry().right() + 4) : description.left;
-            control->move(left, description.top + shift);
+            control->move(statisticsValuesLeft(), description.top + shift);
         }
     }
 }

@@ -51,6 +51,8 @@ private:
     QWidget *makeListPanel(const QString &name, const QString &caption, GridView *&grid, const QString &gridName);
     // The left column spans the page height; the statistics keep their distance to its bottom.
     void placeInfoPanel(int pageHeight);
+    void fitStatistics();
+    int statisticsValuesLeft() const;
 
     LibraryPage &m_page;
     const PageDescription &m_description;
@@ -62,5 +64,6 @@ private:
     GridView *m_collectionList = nullptr;
     GridView *m_bookList = nullptr;
     QHash<QString, QWidget *> m_controls;
+    QLabel *m_statisticsCaptions = nullptr;
     QLabel *m_statisticsValues = nullptr;
 };
