@@ -3,6 +3,7 @@
 #include "core/tessaly_error.h"
 #include "device/library_rebuild.h"
 #include "support/fixture_reader.h"
+#include "support/sqlite_test_tools.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,16 +19,6 @@
 Q_DECLARE_METATYPE(RebuildStep)
 
 namespace {
-template <typename Work> QString errorOf(Work work)
-{
-    try {
-        work();
-    } catch (const TessalyError &error) {
-        return error.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
 BookRow bookRow(int number, const QString &collection)
 {
     BookRow row;
@@ -69,26 +60,6 @@ void verifyUnchanged(const FixtureReader &reader, const QList<QVariantList> &bef
     QCOMPARE(sqliteRows(reader.databasePath(), "pragma integrity_check"), QList<QVariantList>{{"ok"}});
 }
 
-// A second connection that holds the whole file locked until destroyed.
-class ExclusiveLock
-{
-public:
-    explicit ExclusiveLock(const QString &path)
-    {
-        sqlite3_open(path.toUtf8().constData(), &m_database);
-        m_locked = sqlite3_exec(m_database, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ExclusiveLock()
-    {
-        sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_database);
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    sqlite3 *m_database = nullptr;
-    bool m_locked = false;
-};
 } // namespace
 
 class TestLibraryRebuildFailures : public QObject

@@ -1,6 +1,7 @@
 #include "core/tessaly_error.h"
 #include "device/sqlite_database.h"
 #include "support/fixture_reader.h"
+#include "support/sqlite_test_tools.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,39 +10,7 @@
 
 #include <sqlite3.h>
 
-namespace {
-// The text of the TessalyError that `work` throws.
-template <typename Work> QString errorOf(Work work)
-{
-    try {
-        work();
-    } catch (const TessalyError &error) {
-        return error.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
-// A second connection that holds the whole file locked until destroyed.
-class ExclusiveLock
-{
-public:
-    explicit ExclusiveLock(const QString &path)
-    {
-        sqlite3_open(path.toUtf8().constData(), &m_database);
-        m_locked = sqlite3_exec(m_database, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ExclusiveLock()
-    {
-        sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_database);
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    sqlite3 *m_database = nullptr;
-    bool m_locked = false;
-};
-} // namespace
+namespace {} // namespace
 
 class TestSqliteDatabase : public QObject
 {
