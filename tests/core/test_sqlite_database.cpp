@@ -10,7 +10,6 @@
 
 #include <sqlite3.h>
 
-namespace {} // namespace
 
 class TestSqliteDatabase : public QObject
 {
