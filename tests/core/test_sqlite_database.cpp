@@ -10,7 +10,6 @@
 
 #include <sqlite3.h>
 
-
 class TestSqliteDatabase : public QObject
 {
     Q_OBJECT

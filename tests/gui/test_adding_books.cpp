@@ -1,7 +1,7 @@
 #include "app/library_page_widget.h"
 #include "app/main_window.h"
 #include "support/fixed_clock.h"
-#include "support/recording_progress.h"
+#include "support/interrupting_progress.h"
 #include "support/scripted_dialogs.h"
 #include "test_paths.h"
 #include "widgets/grid_view.h"
@@ -23,19 +23,6 @@
 
 namespace {
 const QString samples = QStringLiteral(TESSALY_SAMPLES_DIR);
-
-// Records like RecordingProgress and lets a test act once while the event loop would turn.
-class InterruptingProgress : public RecordingProgress
-{
-public:
-    std::function<void()> onEvents;
-    void processEvents() override
-    {
-        RecordingProgress::processEvents();
-        if (onEvents)
-            std::exchange(onEvents, nullptr)();
-    }
-};
 
 struct Window
 {

@@ -2,7 +2,7 @@
 #include "app/main_window.h"
 #include "collections/collection_operations.h"
 #include "support/fixed_clock.h"
-#include "support/recording_progress.h"
+#include "support/interrupting_progress.h"
 #include "support/scripted_dialogs.h"
 #include "test_paths.h"
 #include "widgets/grid_view.h"
@@ -32,19 +32,6 @@ const QString defaultCollectionMessage =
     "Книги без коллекции устройство автоматически \r\nдобавляет в Коллекцию по умолчанию!";
 // Three books in collections of 1,048,576, 524,288 and 1,000 bytes among five books.
 const QString fullStatistics = "5 шт.\n3 шт.\n3 шт.\n1 МБ 512 КБ\n0 МБ 600 КБ";
-
-// Records like RecordingProgress and lets a test act once while the event loop would turn.
-class InterruptingProgress : public RecordingProgress
-{
-public:
-    std::function<void()> onEvents;
-    void processEvents() override
-    {
-        RecordingProgress::processEvents();
-        if (onEvents)
-            std::exchange(onEvents, nullptr)();
-    }
-};
 
 BookRow book(const QString &path, const QString &title, const QString &collection, const QString &size)
 {
