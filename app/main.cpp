@@ -2,6 +2,7 @@
 #include "app/qt_dialogs.h"
 #include "app/splash_form.h"
 #include "core/clock.h"
+#include "device/volume_list.h"
 
 #include <QApplication>
 
@@ -12,7 +13,8 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     SystemClock clock;
     TSplashForm progress;
-    TForm1 window(dialogs, clock, progress);
+    MountedVolumes volumes;
+    TForm1 window(dialogs, clock, progress, volumes);
     dialogs.setOwner(&window);
     window.show();
     return QApplication::exec();

@@ -9,6 +9,7 @@
 #include "core/dialogs.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
+#include "device/creation_sync.h"
 #include "widgets/page_control.h"
 
 #include <QAbstractButton>
@@ -44,8 +45,8 @@ void emptyPage(LibraryPage &page)
 }
 } // namespace
 
-TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget *parent)
-    : QMainWindow(parent), m_dialogs(dialogs), m_clock(clock), m_progress(progress)
+TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes, QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_clock(clock), m_progress(progress), m_volumes(volumes)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tessaly"));
@@ -72,6 +73,8 @@ TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget
             &TForm1::AddFileButtonClick);
     connect(m_creatorpage->button(QStringLiteral("AddDirButton")), &QAbstractButton::clicked, this,
             &TForm1::AddDirButtonClick);
+    connect(m_creatorpage->button(QStringLiteral("Synchronizebutton")), &QAbstractButton::clicked, this,
+            &TForm1::Button6Click);
     connectCollectionHandlers();
 
     setAcceptDrops(true);
@@ -191,6 +194,24 @@ void TForm1::pagerChange(int index)
 
 void TForm1::Button1Click()
 {}
+
+void TForm1::Button6Click()
+{
+    const LongOperation operation(m_longOperationRunning);
+    if (!operation.started())
+        return;
+    bool succeeded = false;
+    runHandler([&] {
+        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress);
+        succeeded = sync.run(m_totalSize);
+        m_deviceRoot = sync.deviceRoot();
+        // The window stays: its statistics follow the rows the run removed.
+        if (!succeeded)
+            UpdateStatistics();
+    });
+    if (succeeded)
+        close();
+}
 
 void TForm1::FormResize()
 {

@@ -12,15 +12,18 @@ class Dialogs;
 class LibraryPageWidget;
 class PageControl;
 class Progress;
+class VolumeList;
 
 // The main window `TForm1`: the page control `pager` with the creation page and the
 // editing page, the mode-switch guard, the three ways of adding books and the statistics
-// of both pages. The user's answers, the clock and the progress window come from outside.
+// of both pages. The user's answers, the clock, the progress window and the list of mounted
+// volumes come from outside.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, QWidget *parent = nullptr);
+    TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     LibraryPage &creation() { return m_creation; }
@@ -44,6 +47,9 @@ public:
     void UpdateEditorStatistics();
     // The editing page's load, run after every switch to that page; it reads nothing yet.
     void Button1Click();
+    // `Synchronizebutton`: replaces the reader's library with the creation page's; on success
+    // the window closes, which ends the application.
+    void Button6Click();
 
     // The hand editing of collections, one set of operations bound to each page's lists and
     // statistics. Rows are 0-based data rows (-1: none); the column does not matter.
@@ -84,6 +90,7 @@ private:
     Dialogs &m_dialogs;
     const Clock &m_clock;
     Progress &m_progress;
+    const VolumeList &m_volumes;
     LibraryPage m_creation{LibraryPage::Kind::Creation};
     LibraryPage m_editing{LibraryPage::Kind::Editing};
     PageControl *m_pager = nullptr;

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "collections/collection_operations.h"
 #include "support/fixed_clock.h"
+#include "support/fixed_volumes.h"
 #include "support/interrupting_progress.h"
 #include "support/scripted_dialogs.h"
 #include "test_paths.h"
@@ -50,7 +51,8 @@ struct Window
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
     InterruptingProgress progress;
-    TForm1 form{dialogs, clock, progress};
+    FixedVolumes volumes;
+    TForm1 form{dialogs, clock, progress, volumes};
     bool editing;
     LibraryPageWidget *widget;
     LibraryPage &page;

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/page_layout.h"
 #include "support/fixed_clock.h"
+#include "support/fixed_volumes.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 #include "widgets/grid_view.h"
@@ -31,7 +32,8 @@ struct Window
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
     RecordingProgress progress;
-    TForm1 form{dialogs, clock, progress};
+    FixedVolumes volumes;
+    TForm1 form{dialogs, clock, progress, volumes};
 
     QWidget *named(const QString &name) const
     {
