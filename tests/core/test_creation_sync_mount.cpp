@@ -1,0 +1,100 @@
+#include "device/creation_sync.h"
+#include "device/find_device.h"
+#include "device/volume_list.h"
+#include "support/scratch_volume.h"
+#include "support/sync_scene.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+namespace {
+// The scratch volume's root as the mounted volumes list it, once it holds a reader; empty
+// with a reason when the list finds another reader first.
+QString readerRootAmongMounted(const ScratchVolume &volume, QString &skipReason)
+{
+    const QString root = QDir(volume.path()).canonicalPath() + "/";
+    const QString found = FindDevice(MountedVolumes());
+    if (found != root) {
+        skipReason = "another reader is mounted before the scratch volume: " + found;
+        return {};
+    }
+    return root;
+}
+
+int filesBelow(const QString &folder)
+{
+    int count = 0;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    for (; files.hasNext(); files.next())
+        ++count;
+    return count;
+}
+} // namespace
+
+// Runs against a real mounted volume found through the system's own list of volumes.
+class TestCreationSyncMount : public QObject
+{
+    Q_OBJECT
+private slots:
+    void synchronisesAReaderOnAMountedVolume()
+    {
+        ScratchVolume volume(32 * 1024 * 1024);
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.skipReason() + "; run the tests as root to cover a real volume"));
+        SyncScene scene(QDir(volume.path()).canonicalPath() + "/");
+        QString skipReason;
+        const QString root = readerRootAmongMounted(volume, skipReason);
+        if (root.isEmpty())
+            QSKIP(qPrintable(skipReason));
+        scene.addBooks(SyncScene::usualBooks());
+
+        const MountedVolumes mounted;
+        CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress);
+        QVERIFY(sync.run(scene.totalSize()));
+
+        QCOMPARE(sync.deviceRoot(), root);
+        QCOMPARE(scene.dialogs.messages().size(), 1);
+        QVERIFY(scene.dialogs.messages().first().startsWith("Синхронизация успешно завершена!"));
+        QCOMPARE(filesBelow(scene.booksFolder()), 5);
+        QCOMPARE(filesBelow(scene.thumbnailsFolder()), 5);
+        for (const BookRow &book : scene.page.books.rows()) {
+            QFile copy(scene.booksFolder() + book.relative_path);
+            QFile source(book.full_path);
+            QVERIFY(copy.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), source.readAll());
+        }
+        QCOMPARE(sqliteRows(scene.databasePath(), "select count(*), min(_id), max(_id) from books"),
+                 (QList<QVariantList>{{5, 1, 5}}));
+        QCOMPARE(sqliteRows(scene.databasePath(), "select title from collection order by _id"),
+                 (QList<QVariantList>{{"Классика"}, {"Документы"}, {"Поэзия"}}));
+    }
+
+    void refusesWhenTheBooksDoNotFit()
+    {
+        ScratchVolume volume(1024 * 1024);
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.skipReason() + "; run the tests as root to cover a real volume"));
+        SyncScene scene(QDir(volume.path()).canonicalPath() + "/");
+        QString skipReason;
+        const QString root = readerRootAmongMounted(volume, skipReason);
+        if (root.isEmpty())
+            QSKIP(qPrintable(skipReason));
+        scene.addBooks(SyncScene::usualBooks());
+        const SyncScene::Snapshot before = scene.snapshot();
+        const QVector<BookRow> books = scene.page.books.rows();
+
+        const MountedVolumes mounted;
+        CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress);
+        QVERIFY(!sync.run(scene.totalSize()));
+
+        QCOMPARE(scene.dialogs.messages().size(), 1);
+        QVERIFY(scene.dialogs.messages().first().startsWith("Объем книг вместе с превью\r\n"));
+        QVERIFY(scene.dialogs.messages().first().contains("Объем превью: 10 Mb\r\nДоступно места: 0 Mb"));
+        QVERIFY(!scene.progress.visible);
+        QVERIFY(scene.snapshot() == before);
+        QCOMPARE(scene.page.books.rows(), books);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCreationSyncMount)
+#include "test_creation_sync_mount.moc"
