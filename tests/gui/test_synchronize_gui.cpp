@@ -1,0 +1,151 @@
+#include "app/library_page_widget.h"
+#include "app/main_window.h"
+#include "collections/library_page.h"
+#include "support/fixed_clock.h"
+#include "support/fixed_volumes.h"
+#include "support/fixture_reader.h"
+#include "support/interrupting_progress.h"
+#include "support/sync_scene.h"
+#include "widgets/page_control.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+namespace {
+const QString successText = "Синхронизация успешно завершена! \r\n"
+                            "Отключите устройство и можно сразу же приступать к чтению книг.\r\n"
+                            "При возникновении ошибки, перезапустите устройство.";
+
+// The main window with a reader attached behind a dummy first volume and the folder
+// "Книги" (an FB2, a PDF and a TXT) added through its folder button.
+struct Window
+{
+    InterruptingProgress progress;
+    WatchingDialogs dialogs{progress};
+    FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
+    QTemporaryDir firstVolume;
+    FixtureReader reader;
+    FixedVolumes volumes{{firstVolume.path() + "/", reader.root()}};
+    TForm1 form{dialogs, clock, progress, volumes};
+    QTemporaryDir sources;
+
+    Window()
+    {
+        const QStringList samples{"fb2/example.fb2", "pdf/project-history.en.pdf", "txt/Зимнее утро.txt"};
+        QDir().mkpath(sources.path() + "/Книги");
+        for (const QString &sample : samples)
+            QFile::copy(samplePath(sample), sources.path() + "/Книги/" + QFileInfo(sample).fileName());
+        dialogs.folderAnswers.enqueue(sources.path() + "/Книги");
+        QTest::mouseClick(button("AddDirButton"), Qt::LeftButton);
+        LibraryPage &page = form.creation();
+        page.books.updateRows([](BookRow &book) {
+            book.collection = "Все";
+            return true;
+        });
+        page.collections.appendRow({"Все", QString::number(page.books.rowCount()), {}});
+        form.UpdateStatistics();
+        dialogs.shown.clear();
+        progress.calls.clear();
+        form.show();
+    }
+
+    QAbstractButton *button(const QString &name) const { return form.creatorpage()->button(name); }
+    void synchronize() { QTest::mouseClick(button("Synchronizebutton"), Qt::LeftButton); }
+};
+} // namespace
+
+class TestSynchronizeGui : public QObject
+{
+    Q_OBJECT
+private slots:
+    void successClosesTheWindow()
+    {
+        Window window;
+        QCOMPARE(window.form.creation().books.rowCount(), 3);
+        QVERIFY(window.button("Synchronizebutton")->isVisible());
+        QVERIFY(window.form.isVisible());
+
+        window.synchronize();
+
+        QCOMPARE(window.dialogs.shown.first().caption, QString("Подтверждение синхронизации с устройством"));
+        QCOMPARE(window.dialogs.messages(), QStringList{successText});
+        QCOMPARE(window.form.deviceRoot(), window.reader.root());
+        QCOMPARE(sqliteValue(window.reader.databasePath(), "select count(*) from books"), QVariant(3));
+        QVERIFY(!window.progress.visible);
+        QVERIFY(!window.form.isVisible());
+        QVERIFY(!window.form.longOperationRunning());
+    }
+
+    void refusalKeepsTheWindowOpen_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("no reader attached") << "no reader";
+        QTest::newRow("answer No") << "No";
+        QTest::newRow("a book cannot be copied") << "copy";
+    }
+
+    void refusalKeepsTheWindowOpen()
+    {
+        QFETCH(QString, situation);
+        Window window;
+        const QVector<BookRow> books = window.form.creation().books.rows();
+        if (situation == "no reader")
+            window.volumes.setRoots({window.firstVolume.path() + "/"});
+        if (situation == "No")
+            window.dialogs.confirmAnswers.enqueue(false);
+        if (situation == "copy")
+            QVERIFY(QFile::remove(books.first().full_path));
+
+        window.synchronize();
+
+        QVERIFY(window.form.isVisible());
+        QVERIFY(!window.progress.visible);
+        QVERIFY(!window.form.longOperationRunning());
+        QCOMPARE(window.form.creation().books.rowCount(), 3);
+        if (situation == "no reader") {
+            QCOMPARE(window.dialogs.messages().size(), 1);
+            QVERIFY(window.dialogs.messages().first().startsWith("Не удалось подключиться к базе данных"));
+            QCOMPARE(window.form.creation().books.rows(), books);
+        } else if (situation == "No") {
+            QVERIFY(window.dialogs.messages().isEmpty());
+            QCOMPARE(window.form.creation().books.rows(), books);
+        } else {
+            QCOMPARE(window.dialogs.messages().size(), 1);
+            QVERIFY(window.dialogs.messages().first().contains(books.first().full_path));
+            QCOMPARE(sqliteValue(window.reader.databasePath(), "select count(*) from books"), QVariant(2));
+        }
+        // The window goes on working: the button is there for another try.
+        QVERIFY(window.button("Synchronizebutton")->isVisible());
+    }
+
+    // While the run turns the event loop, neither a second synchronisation nor an intake
+    // nor a switch of pages starts.
+    void noSecondStartWhileOneRuns()
+    {
+        Window window;
+        bool tried = false;
+        window.progress.onEvents = [&] {
+            tried = true;
+            QVERIFY(window.form.longOperationRunning());
+            window.synchronize();
+            window.dialogs.folderAnswers.enqueue(window.sources.path());
+            QTest::mouseClick(window.button("AddDirButton"), Qt::LeftButton);
+            QTest::mouseClick(window.button("AddFileButton"), Qt::LeftButton);
+            QVERIFY(!window.form.pagerChanging(1));
+        };
+
+        window.synchronize();
+
+        QVERIFY(tried);
+        QStringList kinds;
+        for (const ScriptedDialogs::Shown &shown : std::as_const(window.dialogs.shown))
+            kinds << shown.kind;
+        QCOMPARE(kinds, (QStringList{"confirm", "message"}));
+        QCOMPARE(window.dialogs.messages(), QStringList{successText});
+        QCOMPARE(window.progress.calls.count("show"), 1);
+        QVERIFY(!window.form.isVisible());
+    }
+};
+
+QTEST_MAIN(TestSynchronizeGui)
+#include "test_synchronize_gui.moc"
