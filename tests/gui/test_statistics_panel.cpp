@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "support/fixed_clock.h"
+#include "support/fixed_volumes.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
 
@@ -16,7 +17,8 @@ private slots:
         ScriptedDialogs dialogs;
         FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
         RecordingProgress progress;
-        TForm1 form{dialogs, clock, progress};
+        FixedVolumes volumes;
+        TForm1 form{dialogs, clock, progress, volumes};
         QVector<BookRow> books(12000);
         for (int i = 0; i < books.size(); ++i) {
             books[i].full_path = QStringLiteral("/b/%1.fb2").arg(i);
