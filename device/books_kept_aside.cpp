@@ -53,8 +53,8 @@ BooksKeptAside::BooksKeptAside(const QStringList &files, const QStringList &fold
 
 BooksKeptAside::~BooksKeptAside()
 {
-    if (!m_finished)
-        finish({});
+    if (!m_ended)
+        returnAll();
 }
 
 qint64 BooksKeptAside::bytesStaying() const
@@ -90,7 +90,7 @@ bool BooksKeptAside::moveAside(const QString &keepRoot)
                               (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
         if (!moveWithinVolume(file, aside)) {
             m_failedFile = file;
-            finish({});
+            returnAll();
             return false;
         }
         m_aside.insert(file, aside);
@@ -100,13 +100,26 @@ bool BooksKeptAside::moveAside(const QString &keepRoot)
 
 bool BooksKeptAside::finish(const QSet<QString> &copied)
 {
-    m_finished = true;
+    return end(copied, Return::BesideCopies);
+}
+
+bool BooksKeptAside::returnAll()
+{
+    return end({}, Return::OverCopies);
+}
+
+bool BooksKeptAside::end(const QSet<QString> &copied, Return others)
+{
+    m_ended = true;
     if (m_folder.isEmpty())
         return true;
     bool whole = true;
     for (auto aside = m_aside.begin(); aside != m_aside.end();) {
-        const bool done =
-            copied.contains(aside.key()) ? QFile::remove(aside.value()) : moveWithinVolume(aside.value(), aside.key());
+        bool done = false;
+        if (copied.contains(aside.key()))
+            done = QFile::remove(aside.value());
+        else if (others == Return::OverCopies || !QFileInfo::exists(aside.key()))
+            done = moveWithinVolume(aside.value(), aside.key());
         whole = whole && done;
         aside = done ? m_aside.erase(aside) : std::next(aside);
     }

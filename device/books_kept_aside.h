@@ -16,7 +16,7 @@ public:
     // Picks those of `files` that lie inside one of `folders`: a file there or a link there,
     // whatever it points at, since the clearing removes both.
     BooksKeptAside(const QStringList &files, const QStringList &folders);
-    // Unless finish() ran, whatever is aside goes back to its place.
+    // Unless the keeping has ended, whatever is aside goes back to its place.
     ~BooksKeptAside();
     BooksKeptAside(const BooksKeptAside &) = delete;
     BooksKeptAside &operator=(const BooksKeptAside &) = delete;
@@ -34,16 +34,22 @@ public:
     // Where `file` is to be read from now: its place aside, or the file itself.
     QString currentPath(const QString &file) const { return m_aside.value(file, file); }
 
-    // Ends the keeping: the files in `copied` are on the reader now and their moved-aside
-    // originals go; every other file returns to its place. False when something could not
-    // be put back or removed; it then stays in folder(). Runs once.
+    // Ends the keeping after a run that wrote the reader's library: the files in `copied` are
+    // on the reader now and their originals aside go; every other file returns to its place
+    // unless a copy of another book stands there now. False when something stays in folder().
     bool finish(const QSet<QString> &copied);
+    // Ends the keeping after a run that failed: every file returns to its place, replacing a
+    // copy made meanwhile. False when something stays in folder().
+    bool returnAll();
     const QString &folder() const { return m_folder; }
 
 private:
+    enum class Return { OverCopies, BesideCopies };
+    bool end(const QSet<QString> &copied, Return others);
+
     QStringList m_files;
     QHash<QString, QString> m_aside; // file -> its place aside, while it is there
     QString m_folder;
     QString m_failedFile;
-    bool m_finished = false;
+    bool m_ended = false;
 };

@@ -133,7 +133,7 @@ bool CreationSync::run(qint64 totalSize)
     } catch (const TessalyError &error) {
         // The rebuild has left the previous library in books.db; the books taken from the
         // reader's folder go back where the user's list expects them.
-        const bool keptReturned = kept.finish({});
+        const bool keptReturned = kept.returnAll();
         m_progress.hide();
         m_dialogs.message(error.message() + (keptReturned ? QString() : keptFolderNote(kept.folder())));
         return false;

@@ -165,6 +165,41 @@ private slots:
         QCOMPARE(scene.page.books.rows(), chosen);
     }
 
+    // A book from the reader's folder that loses its place to a later book with the same
+    // relative path does not come back over that book's copy: it stays aside, and the user
+    // is told where.
+    void aBookFromTheReadersFolderNeverReplacesAnotherBooksCopy()
+    {
+        SyncScene scene;
+        const QString place = scene.booksFolder() + "Фантастика/Стругацкие/Пикник на обочине.fb2";
+        const QByteArray original = fileBytes(place);
+        scene.addPath(scene.booksFolder() + "Фантастика", "Фантастика");
+        QTemporaryDir elsewhere;
+        const QString later = elsewhere.path() + "/Фантастика/Стругацкие/Пикник на обочине.fb2";
+        QVERIFY(QDir().mkpath(QFileInfo(later).absolutePath()));
+        QVERIFY(QFile::copy(samplePath("fb2/example.fb2"), later));
+        scene.addPath(elsewhere.path() + "/Фантастика", "Фантастика");
+        QCOMPARE(scene.page.books.rowCount(), 2);
+
+        QVERIFY(!scene.run());
+
+        QCOMPARE(fileBytes(place), fileBytes(later));
+        QCOMPARE(sqliteRows(scene.databasePath(), "select file_path, file_size from books"),
+                 (QList<QVariantList>{{"Sony_Reader/media/books/Фантастика/Стругацкие/Пикник на обочине.fb2",
+                                       QFileInfo(later).size()}}));
+        const QStringList kept = keptFolders(scene);
+        QCOMPARE(kept.size(), 1);
+        const QString keptFolder = scene.root() + "Sony_Reader/" + kept.first();
+        QCOMPARE(fileBytes(keptFolder + "/0.fb2"), original);
+        QCOMPARE(scene.dialogs.messages(),
+                 QStringList{"Синхронизация завершена, но не все книги попали на устройство.\r\n"
+                             "Этих книг нет в библиотеке устройства:\r\n" +
+                             QDir::toNativeSeparators(place) +
+                             " (на устройстве то же место, что у другой книги)\r\nОни остались в списке файлов."
+                             "\r\nКниги, взятые из папки книг устройства, остались в папке:\r\n" +
+                             QDir::toNativeSeparators(keptFolder)});
+    }
+
     // A failure after the clearing: the previous library stays in books.db, the progress
     // window goes before the error is shown, and the user's lists are as they were.
     void failureHalfWayLeavesTheListsAndTheDatabase_data()
