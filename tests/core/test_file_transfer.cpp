@@ -38,7 +38,7 @@ QByteArray bookBytes(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7919) >> 3);
+        bytes[i] = char((quint32(i) * 7919u) >> 3);
     return bytes;
 }
 } // namespace
