@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/file_descriptor.h"
 #endif
 
 #ifdef Q_OS_WIN
@@ -29,25 +31,6 @@ std::optional<QByteArray> readBookHead(const QString &path, qsizetype limit)
     return head;
 }
 #else
-namespace {
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~FileDescriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
-} // namespace
-
 std::optional<QByteArray> readBookHead(const QString &path, qsizetype limit)
 {
     // Opening without blocking, then checking what was opened, takes one path lookup.

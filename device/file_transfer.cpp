@@ -12,6 +12,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "core/file_descriptor.h"
 #ifdef Q_OS_LINUX
 #include <sys/sendfile.h>
 #endif
@@ -69,32 +71,6 @@ void flushVolume(const QString &)
 #else
 
 namespace {
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int descriptor = -1) : m_descriptor(descriptor) {}
-    ~FileDescriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const { return m_descriptor; }
-    bool isOpen() const { return m_descriptor >= 0; }
-    // Closes now, reporting a write the system could only fail at the close.
-    bool close()
-    {
-        const int descriptor = m_descriptor;
-        m_descriptor = -1;
-        return ::close(descriptor) == 0;
-    }
-
-private:
-    int m_descriptor;
-};
-
 bool writeAll(int out, const char *data, ssize_t size)
 {
     while (size > 0) {
