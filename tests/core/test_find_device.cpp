@@ -1,17 +1,12 @@
 #include "device/find_device.h"
 #include "device/volume_list.h"
 #include "support/fixture_reader.h"
+#include "support/scratch_volume.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 // Temporary folders standing in for mounted volumes, in the order given.
@@ -110,27 +105,16 @@ private slots:
 
     void findsAReaderOnARealMount()
     {
-#ifdef Q_OS_UNIX
-        if (geteuid() != 0)
-            QSKIP("mounting a volume needs root; run the tests as root to cover the real volume list");
-        const QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        const QString mountPoint = QDir(folder.path()).canonicalPath() + "/reader";
-        QVERIFY(QDir().mkpath(mountPoint));
-        QProcess mount;
-        mount.start("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", mountPoint});
-        if (!mount.waitForFinished(30000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
-            QSKIP(qPrintable("could not mount a tmpfs here: " + QString::fromLocal8Bit(mount.readAllStandardError())));
-        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mountPoint}); });
+        const ScratchVolume volume(4 * 1024 * 1024);
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.skipReason()));
+        const QString root = QDir(volume.path()).canonicalPath() + '/';
 
         const MountedVolumes volumes;
-        QVERIFY(volumes.roots().contains(mountPoint + '/'));
-        QVERIFY(FindDevice(volumes) != mountPoint + '/');
-        FixtureReader::build(mountPoint, FixtureReader::Contents::Empty);
-        QCOMPARE(FindDevice(volumes), mountPoint + '/');
-#else
-        QSKIP("mounting a scratch volume is done on Unix only");
-#endif
+        QVERIFY(volumes.roots().contains(root));
+        QVERIFY(FindDevice(volumes) != root);
+        FixtureReader::build(volume.path(), FixtureReader::Contents::Empty);
+        QCOMPARE(FindDevice(volumes), root);
     }
 };
 
