@@ -19,6 +19,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <exception>
+
 namespace {
 const QString bookFileFilter = QStringLiteral("Все поддерживаемые файлы|*.pdf;*.fb2;*.txt;*.epub");
 const QString bookFolderTitle = QStringLiteral("Укажите папку с книгами");
@@ -93,6 +95,10 @@ void TForm1::runHandler(const std::function<void()> &handler)
         // An operation stopped by an error must not leave the progress window up.
         m_progress.hide();
         m_dialogs.message(error.message());
+    } catch (const std::exception &error) {
+        // Anything else (out of memory, a library's own error) is reported, never a crash.
+        m_progress.hide();
+        m_dialogs.message(QString::fromLocal8Bit(error.what()));
     }
 }
 
