@@ -1,9 +1,5 @@
 #include "app/library_page_widget.h"
-#include "app/main_window.h"
-#include "support/fixed_clock.h"
-#include "support/fixed_volumes.h"
-#include "support/interrupting_progress.h"
-#include "support/scripted_dialogs.h"
+#include "support/window_under_test.h"
 #include "test_paths.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
@@ -25,13 +21,8 @@
 namespace {
 const QString samples = QStringLiteral(TESSALY_SAMPLES_DIR);
 
-struct Window
+struct Window : WindowUnderTest
 {
-    ScriptedDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
-    InterruptingProgress progress;
-    FixedVolumes volumes;
-    TForm1 form{dialogs, clock, progress, volumes};
     QTemporaryDir folder;
 
     LibraryPage &creation() { return form.creation(); }

@@ -1,10 +1,6 @@
 #include "app/library_page_widget.h"
-#include "app/main_window.h"
 #include "collections/collection_operations.h"
-#include "support/fixed_clock.h"
-#include "support/fixed_volumes.h"
-#include "support/interrupting_progress.h"
-#include "support/scripted_dialogs.h"
+#include "support/window_under_test.h"
 #include "test_paths.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
@@ -46,13 +42,8 @@ BookRow book(const QString &path, const QString &title, const QString &collectio
 
 // The main window on one of its pages, its lists filled as the intake or the reader's load
 // leaves them; every step goes through the real widgets.
-struct Window
+struct Window : WindowUnderTest
 {
-    ScriptedDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
-    InterruptingProgress progress;
-    FixedVolumes volumes;
-    TForm1 form{dialogs, clock, progress, volumes};
     bool editing;
     LibraryPageWidget *widget;
     LibraryPage &page;

@@ -1,10 +1,6 @@
 #include "app/library_page_widget.h"
-#include "app/main_window.h"
 #include "app/page_layout.h"
-#include "support/fixed_clock.h"
-#include "support/fixed_volumes.h"
-#include "support/recording_progress.h"
-#include "support/scripted_dialogs.h"
+#include "support/window_under_test.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
 
@@ -27,13 +23,8 @@ QString asShown(QString text)
     return text.replace("\r\n", "\n");
 }
 
-struct Window
+struct Window : WindowUnderTest
 {
-    ScriptedDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
-    RecordingProgress progress;
-    FixedVolumes volumes;
-    TForm1 form{dialogs, clock, progress, volumes};
 
     QWidget *named(const QString &name) const
     {

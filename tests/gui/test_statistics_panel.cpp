@@ -1,8 +1,4 @@
-#include "app/main_window.h"
-#include "support/fixed_clock.h"
-#include "support/fixed_volumes.h"
-#include "support/recording_progress.h"
-#include "support/scripted_dialogs.h"
+#include "support/window_under_test.h"
 
 #include <QLabel>
 #include <QTest>
@@ -14,11 +10,8 @@ private slots:
     // Gigabytes of books give long values; whatever the font, they stay readable inside the column.
     void largeValuesStayInsideTheColumn()
     {
-        ScriptedDialogs dialogs;
-        FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
-        RecordingProgress progress;
-        FixedVolumes volumes;
-        TForm1 form{dialogs, clock, progress, volumes};
+        WindowUnderTest window;
+        TForm1 &form = window.form;
         QVector<BookRow> books(12000);
         for (int i = 0; i < books.size(); ++i) {
             books[i].full_path = QStringLiteral("/b/%1.fb2").arg(i);
