@@ -34,7 +34,7 @@ public:
     QWidget *control(const QString &objectName) const { return m_controls.value(objectName); }
     QAbstractButton *button(const QString &objectName) const;
 
-    // `FormResize` places both pages as the creation page measures.
+    // `layOutPages` places both pages as the creation page measures.
     void placePanels(const PanelLayout &layout, int pageHeight);
     // Shows the statistics' values and the panels and steps they call for.
     void applyStatistics(const PageStatistics &statistics);

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
+#include "app/progress_window.h"
 #include "app/qt_dialogs.h"
-#include "app/splash_form.h"
 #include "core/clock.h"
 #include "device/volume_list.h"
 
@@ -12,9 +12,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QtDialogs dialogs;
     SystemClock clock;
-    TSplashForm progress;
+    ProgressWindow progress;
     MountedVolumes volumes;
-    TForm1 window(dialogs, clock, progress, volumes);
+    MainWindow window(dialogs, clock, progress, volumes);
     dialogs.setOwner(&window);
     window.show();
     return QApplication::exec();

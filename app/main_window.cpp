@@ -47,7 +47,8 @@ void emptyPage(LibraryPage &page)
 }
 } // namespace
 
-TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes, QWidget *parent)
+MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
+                       QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_clock(clock), m_progress(progress), m_volumes(volumes)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -68,26 +69,27 @@ TForm1::TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, const V
     m_pager->addPage(m_creatorpage, m_creatorpage->description().tabCaption);
     m_pager->addPage(m_editorpage, m_editorpage->description().tabCaption);
     setCentralWidget(m_pager);
-    m_pager->setChangeGuard([this](int newIndex) { return pagerChanging(newIndex); });
-    connect(m_pager, &PageControl::currentChanged, this, &TForm1::pagerChange);
-    connect(m_creatorpage, &LibraryPageWidget::resized, this, &TForm1::FormResize);
+    m_pager->setChangeGuard([this](int newIndex) { return confirmPageSwitch(newIndex); });
+    connect(m_pager, &PageControl::currentChanged, this, &MainWindow::enterPage);
+    connect(m_creatorpage, &LibraryPageWidget::resized, this, &MainWindow::layOutPages);
     connect(m_creatorpage->button(QStringLiteral("AddFileButton")), &QAbstractButton::clicked, this,
-            &TForm1::AddFileButtonClick);
+            &MainWindow::addBookFile);
     connect(m_creatorpage->button(QStringLiteral("AddDirButton")), &QAbstractButton::clicked, this,
-            &TForm1::AddDirButtonClick);
+            &MainWindow::addBookFolder);
     connect(m_creatorpage->button(QStringLiteral("Synchronizebutton")), &QAbstractButton::clicked, this,
-            &TForm1::Button6Click);
-    connectCollectionHandlers();
+            &MainWindow::synchronizeCreationPage);
+    connectCollectionHandlers(*m_creatorpage, QStringLiteral("addcollectionbutton"));
+    connectCollectionHandlers(*m_editorpage, QStringLiteral("SpeedButton3"));
 
     setAcceptDrops(true);
     m_deviceRoot.clear();
     setWindowState(windowState() | Qt::WindowMaximized);
-    runHandler([this] { UpdateStatistics(); });
+    runHandler([this] { refreshStatistics(*m_creatorpage); });
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::runHandler(const std::function<void()> &handler)
+void MainWindow::runHandler(const std::function<void()> &handler)
 {
     try {
         handler();
@@ -102,7 +104,7 @@ void TForm1::runHandler(const std::function<void()> &handler)
     }
 }
 
-void TForm1::AddFileButtonClick()
+void MainWindow::addBookFile()
 {
     if (m_longOperationRunning)
         return;
@@ -111,7 +113,7 @@ void TForm1::AddFileButtonClick()
         addBooks({file});
 }
 
-void TForm1::AddDirButtonClick()
+void MainWindow::addBookFolder()
 {
     if (m_longOperationRunning)
         return;
@@ -120,14 +122,14 @@ void TForm1::AddDirButtonClick()
         addBooks({folder});
 }
 
-void TForm1::addDroppedPaths(const QStringList &paths)
+void MainWindow::addDroppedPaths(const QStringList &paths)
 {
     if (m_pager->currentPage() == m_editorpage)
         return;
     addBooks(paths);
 }
 
-void TForm1::addBooks(const QStringList &paths)
+void MainWindow::addBooks(const QStringList &paths)
 {
     const LongOperation operation(m_longOperationRunning);
     if (!operation.started())
@@ -138,19 +140,19 @@ void TForm1::addBooks(const QStringList &paths)
         for (const QString &path : paths)
             intake.addPath(path);
         const QStringList unreadable = intake.finish();
-        UpdateStatistics();
+        refreshStatistics(*m_creatorpage);
         const QString message = unreadableBooksMessage(unreadable);
         if (!message.isEmpty())
             m_dialogs.message(message);
     });
 }
 
-bool TForm1::acceptsDroppedFiles(const QMimeData *data) const
+bool MainWindow::acceptsDroppedFiles(const QMimeData *data) const
 {
     return m_pager->currentPage() == m_creatorpage && !m_longOperationRunning && data && !localPaths(data).isEmpty();
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     if (acceptsDroppedFiles(event->mimeData()))
         event->acceptProposedAction();
@@ -158,7 +160,7 @@ void TForm1::dragEnterEvent(QDragEnterEvent *event)
         event->ignore();
 }
 
-void TForm1::dragMoveEvent(QDragMoveEvent *event)
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
 {
     if (acceptsDroppedFiles(event->mimeData()))
         event->acceptProposedAction();
@@ -166,7 +168,7 @@ void TForm1::dragMoveEvent(QDragMoveEvent *event)
         event->ignore();
 }
 
-void TForm1::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     if (!acceptsDroppedFiles(event->mimeData())) {
         event->ignore();
@@ -179,7 +181,7 @@ void TForm1::dropEvent(QDropEvent *event)
         this, [this, paths] { addDroppedPaths(paths); }, Qt::QueuedConnection);
 }
 
-bool TForm1::pagerChanging(int)
+bool MainWindow::confirmPageSwitch(int)
 {
     // A switch empties the lists a running intake is filling, and loading is itself long.
     if (m_longOperationRunning)
@@ -187,21 +189,21 @@ bool TForm1::pagerChanging(int)
     if (!m_dialogs.confirm(modeSwitchCaption, modeSwitchQuestion))
         return false;
     emptyPage(m_creation);
-    runHandler([this] { UpdateStatistics(); });
+    runHandler([this] { refreshStatistics(*m_creatorpage); });
     emptyPage(m_editing);
     return true;
 }
 
-void TForm1::pagerChange(int index)
+void MainWindow::enterPage(int index)
 {
     if (m_pager->page(index) == m_editorpage)
-        Button1Click();
+        loadReaderLibrary();
 }
 
-void TForm1::Button1Click()
+void MainWindow::loadReaderLibrary()
 {}
 
-void TForm1::Button6Click()
+void MainWindow::synchronizeCreationPage()
 {
     const LongOperation operation(m_longOperationRunning);
     if (!operation.started())
@@ -213,13 +215,13 @@ void TForm1::Button6Click()
         m_deviceRoot = sync.deviceRoot();
         // The window stays: its statistics follow the rows the run removed.
         if (!succeeded)
-            UpdateStatistics();
+            refreshStatistics(*m_creatorpage);
     });
     if (succeeded)
         close();
 }
 
-void TForm1::FormResize()
+void MainWindow::layOutPages()
 {
     const QWidget *info = m_creatorpage->infoPanel();
     const PanelLayout layout =
@@ -228,18 +230,11 @@ void TForm1::FormResize()
     m_editorpage->placePanels(layout, m_creatorpage->height());
 }
 
-void TForm1::UpdateStatistics()
+void MainWindow::refreshStatistics(LibraryPageWidget &page)
 {
-    const PageStatistics statistics = updateStatistics(m_creation);
+    const PageStatistics statistics = updateStatistics(page.page());
     m_totalSize = statistics.total_size;
-    m_creatorpage->applyStatistics(statistics);
-}
-
-void TForm1::UpdateEditorStatistics()
-{
-    const PageStatistics statistics = updateStatistics(m_editing);
-    m_totalSize = statistics.total_size;
-    m_editorpage->applyStatistics(statistics);
+    page.applyStatistics(statistics);
     if (statistics.defaultCollectionMessage)
         m_dialogs.message(defaultCollectionMessageText());
 }

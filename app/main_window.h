@@ -14,17 +14,16 @@ class PageControl;
 class Progress;
 class VolumeList;
 
-// The main window `TForm1`: the page control `pager` with the creation page and the
-// editing page, the mode-switch guard, the three ways of adding books and the statistics
-// of both pages. The user's answers, the clock, the progress window and the list of mounted
-// volumes come from outside.
-class TForm1 : public QMainWindow
+// The main window: the page control `pager` with the creation page and the editing page,
+// the mode-switch guard, the three ways of adding books and the statistics of both pages. The user's answers, the
+// clock, the progress window and the list of mounted volumes come from outside.
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    TForm1(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
-           QWidget *parent = nullptr);
-    ~TForm1() override;
+    MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     LibraryPage &creation() { return m_creation; }
     LibraryPage &editing() { return m_editing; }
@@ -35,36 +34,31 @@ public:
     qint64 totalSize() const { return m_totalSize; }
     bool longOperationRunning() const { return m_longOperationRunning; }
 
-    void AddFileButtonClick();
-    void AddDirButtonClick();
+    void addBookFile();
+    void addBookFolder();
     // The body of a drop of files and folders from the file manager.
     void addDroppedPaths(const QStringList &paths);
     // Before another page is shown: asks, and on Yes empties all six lists.
-    bool pagerChanging(int newIndex);
-    void pagerChange(int index);
-    void FormResize();
-    void UpdateStatistics();
-    void UpdateEditorStatistics();
+    bool confirmPageSwitch(int newIndex);
+    void enterPage(int index);
+    // Places both pages' panels, whichever page is shown.
+    void layOutPages();
+    // Recomputes the page's statistics and shows them with its panels.
+    void refreshStatistics(LibraryPageWidget &page);
     // The editing page's load, run after every switch to that page; it reads nothing yet.
-    void Button1Click();
+    void loadReaderLibrary();
     // `Synchronizebutton`: replaces the reader's library with the creation page's; on success
     // the window closes, which ends the application.
-    void Button6Click();
+    void synchronizeCreationPage();
 
-    // The hand editing of collections, one set of operations bound to each page's lists and
-    // statistics. Rows are 0-based data rows (-1: none); the column does not matter.
-    void addcollectionbuttonClick();
-    void CollectionListClickCell(int row, int column);
-    void CollectionListDblClickCell(int row, int column);
-    void CollectionListKeyDown(int key);
-    void BookListDblClickCell(int row, int column);
-    void BookListKeyDown(int key);
-    void SpeedButton3Click();
-    void ecollectionlistClickCell(int row, int column);
-    void ecollectionlistDblClickCell(int row, int column);
-    void ecollectionlistKeyDown(int key);
-    void ebooklistDblClickCell(int row, int column);
-    void ebooklistKeyDown(int key);
+    // The hand editing of collections, one set of operations bound to either page's lists and
+    // statistics. Rows are 0-based data rows (-1: none).
+    void addCollectionOn(LibraryPageWidget &page);
+    void showCollectionBooksOn(LibraryPageWidget &page, int row);
+    void renameCollectionOn(LibraryPageWidget &page, int row);
+    void deleteCollectionsOn(LibraryPageWidget &page, int key);
+    void renameBookOn(LibraryPageWidget &page, int row);
+    void removeShownBooksOn(LibraryPageWidget &page, int key);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -77,13 +71,7 @@ private:
     // Runs a handler; an error it raises is shown to the user and ends only that handler.
     void runHandler(const std::function<void()> &handler);
 
-    void connectCollectionHandlers();
-    void addCollectionOn(LibraryPageWidget &page);
-    void showCollectionBooksOn(LibraryPageWidget &page, int row);
-    void renameCollectionOn(LibraryPageWidget &page, int row);
-    void deleteCollectionsOn(LibraryPageWidget &page, int key);
-    void renameBookOn(LibraryPageWidget &page, int row);
-    void removeShownBooksOn(LibraryPageWidget &page, int key);
+    void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton);
     // Selects what the operation asks for and reruns the page's statistics.
     void applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update);
 

@@ -1,4 +1,4 @@
-// TForm1's hand editing of collections: the add button, the collection list and the book
+// The main window's hand editing of collections: the add button, the collection list and the book
 // list of both pages. The operations are written once for a page; each page's handlers
 // bind them to its own lists and its own statistics routine. While a long operation turns
 // the event loop, the lists it reads or fills must not change under it: the editing
@@ -12,134 +12,44 @@
 
 #include <QAbstractButton>
 
-namespace {
-// The handlers of one page, as the widgets' signals reach them.
-struct PageHandlers
+void MainWindow::connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton)
 {
-    const char *addButton;
-    void (TForm1::*addClick)();
-    void (TForm1::*collectionClick)(int, int);
-    void (TForm1::*collectionDoubleClick)(int, int);
-    void (TForm1::*collectionKeyDown)(int);
-    void (TForm1::*bookDoubleClick)(int, int);
-    void (TForm1::*bookKeyDown)(int);
-};
-
-void connectPage(TForm1 *form, LibraryPageWidget *page, const PageHandlers &handlers)
-{
-    QObject::connect(page->button(QString::fromLatin1(handlers.addButton)), &QAbstractButton::clicked, form,
-                     handlers.addClick);
+    LibraryPageWidget *target = &page;
+    connect(page.button(addButton), &QAbstractButton::clicked, this, [this, target] { addCollectionOn(*target); });
     // A double click arrives after the click of its first press: that click shows the
     // collection's books, which the rename leaves as they are.
-    QObject::connect(page->collectionList(), &QAbstractItemView::clicked, form,
-                     [form, handler = handlers.collectionClick](const QModelIndex &index) {
-                         (form->*handler)(index.row(), index.column());
-                     });
-    QObject::connect(page->collectionList(), &QAbstractItemView::doubleClicked, form,
-                     [form, handler = handlers.collectionDoubleClick](const QModelIndex &index) {
-                         (form->*handler)(index.row(), index.column());
-                     });
-    QObject::connect(page->collectionList(), &GridView::keyPressed, form, handlers.collectionKeyDown);
-    QObject::connect(page->bookList(), &QAbstractItemView::doubleClicked, form,
-                     [form, handler = handlers.bookDoubleClick](const QModelIndex &index) {
-                         (form->*handler)(index.row(), index.column());
-                     });
-    QObject::connect(page->bookList(), &GridView::keyPressed, form, handlers.bookKeyDown);
-}
-} // namespace
-
-void TForm1::connectCollectionHandlers()
-{
-    connectPage(this, m_creatorpage,
-                {"addcollectionbutton", &TForm1::addcollectionbuttonClick, &TForm1::CollectionListClickCell,
-                 &TForm1::CollectionListDblClickCell, &TForm1::CollectionListKeyDown, &TForm1::BookListDblClickCell,
-                 &TForm1::BookListKeyDown});
-    connectPage(this, m_editorpage,
-                {"SpeedButton3", &TForm1::SpeedButton3Click, &TForm1::ecollectionlistClickCell,
-                 &TForm1::ecollectionlistDblClickCell, &TForm1::ecollectionlistKeyDown, &TForm1::ebooklistDblClickCell,
-                 &TForm1::ebooklistKeyDown});
+    connect(page.collectionList(), &QAbstractItemView::clicked, this,
+            [this, target](const QModelIndex &index) { showCollectionBooksOn(*target, index.row()); });
+    connect(page.collectionList(), &QAbstractItemView::doubleClicked, this,
+            [this, target](const QModelIndex &index) { renameCollectionOn(*target, index.row()); });
+    connect(page.collectionList(), &GridView::keyPressed, this,
+            [this, target](int key) { deleteCollectionsOn(*target, key); });
+    connect(page.bookList(), &QAbstractItemView::doubleClicked, this,
+            [this, target](const QModelIndex &index) { renameBookOn(*target, index.row()); });
+    connect(page.bookList(), &GridView::keyPressed, this,
+            [this, target](int key) { removeShownBooksOn(*target, key); });
 }
 
-void TForm1::addcollectionbuttonClick()
-{
-    addCollectionOn(*m_creatorpage);
-}
-
-void TForm1::CollectionListClickCell(int row, int)
-{
-    showCollectionBooksOn(*m_creatorpage, row);
-}
-
-void TForm1::CollectionListDblClickCell(int row, int)
-{
-    renameCollectionOn(*m_creatorpage, row);
-}
-
-void TForm1::CollectionListKeyDown(int key)
-{
-    deleteCollectionsOn(*m_creatorpage, key);
-}
-
-void TForm1::BookListDblClickCell(int row, int)
-{
-    renameBookOn(*m_creatorpage, row);
-}
-
-void TForm1::BookListKeyDown(int key)
-{
-    removeShownBooksOn(*m_creatorpage, key);
-}
-
-void TForm1::SpeedButton3Click()
-{
-    addCollectionOn(*m_editorpage);
-}
-
-void TForm1::ecollectionlistClickCell(int row, int)
-{
-    showCollectionBooksOn(*m_editorpage, row);
-}
-
-void TForm1::ecollectionlistDblClickCell(int row, int)
-{
-    renameCollectionOn(*m_editorpage, row);
-}
-
-void TForm1::ecollectionlistKeyDown(int key)
-{
-    deleteCollectionsOn(*m_editorpage, key);
-}
-
-void TForm1::ebooklistDblClickCell(int row, int)
-{
-    renameBookOn(*m_editorpage, row);
-}
-
-void TForm1::ebooklistKeyDown(int key)
-{
-    removeShownBooksOn(*m_editorpage, key);
-}
-
-void TForm1::addCollectionOn(LibraryPageWidget &page)
+void MainWindow::addCollectionOn(LibraryPageWidget &page)
 {
     if (m_longOperationRunning)
         return;
     runHandler([&] { applyPageUpdate(page, addCollection(page.page(), m_dialogs)); });
 }
 
-void TForm1::showCollectionBooksOn(LibraryPageWidget &page, int row)
+void MainWindow::showCollectionBooksOn(LibraryPageWidget &page, int row)
 {
     runHandler([&] { applyPageUpdate(page, showCollectionBooks(page.page(), row)); });
 }
 
-void TForm1::renameCollectionOn(LibraryPageWidget &page, int row)
+void MainWindow::renameCollectionOn(LibraryPageWidget &page, int row)
 {
     if (m_longOperationRunning)
         return;
     runHandler([&] { applyPageUpdate(page, renameCollection(page.page(), m_dialogs, row)); });
 }
 
-void TForm1::deleteCollectionsOn(LibraryPageWidget &page, int key)
+void MainWindow::deleteCollectionsOn(LibraryPageWidget &page, int key)
 {
     if (key != Qt::Key_Delete || m_longOperationRunning)
         return;
@@ -148,14 +58,14 @@ void TForm1::deleteCollectionsOn(LibraryPageWidget &page, int key)
         [&] { applyPageUpdate(page, deleteCollections(page.page(), m_dialogs, selected.first, selected.count)); });
 }
 
-void TForm1::renameBookOn(LibraryPageWidget &page, int row)
+void MainWindow::renameBookOn(LibraryPageWidget &page, int row)
 {
     if (m_longOperationRunning)
         return;
     runHandler([&] { applyPageUpdate(page, renameBook(page.page(), m_dialogs, row)); });
 }
 
-void TForm1::removeShownBooksOn(LibraryPageWidget &page, int key)
+void MainWindow::removeShownBooksOn(LibraryPageWidget &page, int key)
 {
     if (key != Qt::Key_Delete || m_longOperationRunning)
         return;
@@ -164,16 +74,12 @@ void TForm1::removeShownBooksOn(LibraryPageWidget &page, int key)
         [&] { applyPageUpdate(page, removeShownBooks(page.page(), m_dialogs, selected.first, selected.count)); });
 }
 
-void TForm1::applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update)
+void MainWindow::applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update)
 {
     if (update.selectCollectionRow >= 0)
         page.collectionList()->selectOnlyRow(update.selectCollectionRow);
     if (update.selectShownBookRow >= 0)
         page.bookList()->selectOnlyRow(update.selectShownBookRow);
-    if (!update.rerunStatistics)
-        return;
-    if (&page == m_editorpage)
-        UpdateEditorStatistics();
-    else
-        UpdateStatistics();
+    if (update.rerunStatistics)
+        refreshStatistics(page);
 }

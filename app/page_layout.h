@@ -10,7 +10,7 @@ struct PanelLayout
     QRect bookPanel;
 };
 
-// `FormResize`: the file list spans the width right of the left column over the upper half
+// `layOutPages`: the file list spans the width right of the left column over the upper half
 // less 50 pixels; below it the collection list takes half the remaining width plus 50 and
 // the book list the rest, with 2-pixel gaps. `left` is where the panels start.
 PanelLayout panelLayout(int pageWidth, int pageHeight, int left);

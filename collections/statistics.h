@@ -29,7 +29,7 @@ QString statisticsCaptionText();
 // What the editing page says on every run while it has no collection.
 QString defaultCollectionMessageText();
 
-// `UpdateStatistics` / `UpdateEditorStatistics` without the widgets: recomputes from the
+// The statistics of a page without the widgets: recomputes from the
 // page's lists; empties the shown books when the page has no collection. A book's
 // `file_size` counts as a 64-bit number; an empty, non-numeric or negative size, which a
 // reader's database can hold, counts as 0.

@@ -7,7 +7,7 @@
 #include "device/books_kept_aside.h"
 #include "device/cover_thumbnail.h"
 #include "device/file_transfer.h"
-#include "device/find_device.h"
+#include "device/find_reader.h"
 #include "device/folder_clearing.h"
 #include "device/free_space.h"
 #include "device/library_rebuild.h"
@@ -89,7 +89,7 @@ CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs
 
 bool CreationSync::run(qint64 totalSize)
 {
-    m_deviceRoot = FindDevice(m_volumes);
+    m_deviceRoot = findReaderRoot(m_volumes);
     if (m_deviceRoot.isEmpty()) {
         m_dialogs.message(deviceNotFoundMessage());
         return false;

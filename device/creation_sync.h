@@ -10,7 +10,7 @@ class Progress;
 class VolumeList;
 struct LibraryPage;
 
-// The synchronisation of the creation page (`Button6Click` without the widgets): the reader's
+// The synchronisation of the creation page (`synchronizeCreationPage` without the widgets): the reader's
 // whole library is replaced by the page's books that are in a collection and by its collections.
 // Nothing on the reader is touched before the user has agreed and the books are known to fit;
 // a book file the user chose from the reader's own books folder is kept safe meanwhile.

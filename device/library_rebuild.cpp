@@ -5,7 +5,7 @@
 #include "device/library_schema.h"
 #include "device/reader_layout.h"
 #include "device/reader_notes.h"
-#include "device/sqlite_database.h"
+#include "device/sqlite_connection.h"
 
 #include <QHash>
 #include <QVector>
@@ -15,9 +15,9 @@ namespace {
 // Stored text -> _id for the (_id, text) records of `sql`, keyed by the stored bytes so that
 // even a text with a lone surrogate finds itself. Records come in _id order; where several
 // share a text the later one wins, and the earlier ids go to `hidden`.
-QHash<QByteArray, qint64> idsByText(TSQLiteDatabase &database, const QString &sql, QVector<qint64> *hidden = nullptr)
+QHash<QByteArray, qint64> idsByText(SqliteConnection &database, const QString &sql, QVector<qint64> *hidden = nullptr)
 {
-    TSQLiteTable records = database.query(sql);
+    QueryResult records = database.query(sql);
     QHash<QByteArray, qint64> ids;
     ids.reserve(records.rowCount());
     for (; !records.eof(); records.next()) {
@@ -91,7 +91,7 @@ private:
         // The books table was created empty within this transaction, so its AUTOINCREMENT
         // would number the books 1, 2, 3 ... in table order; numbering them so here lets
         // each row carry its thumbnail path at once. The ids are still read back below.
-        TSQLiteStatement insert = m_database.prepare(
+        SqliteStatement insert = m_database.prepare(
             QStringLiteral("insert into books (_id, title, author, source_id, added_date, modified_date, reading_time, "
                            "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete ) "
                            "values(?1,?2,?3,0,?4,?5,?4,?6,?2,?7,?8||?1||?9,?10,0)"));
@@ -138,7 +138,7 @@ private:
                                                 ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root)});
         }
         // A record whose path a later record also has is named by no book row: it gets no thumbnail.
-        TSQLiteStatement clear = m_database.prepare(QStringLiteral("update books SET thumbnail=NULL WHERE _id=?"));
+        SqliteStatement clear = m_database.prepare(QStringLiteral("update books SET thumbnail=NULL WHERE _id=?"));
         for (const qint64 id : std::as_const(m_unmatchedRecords)) {
             clear.bindInteger(1, id);
             clear.execute();
@@ -148,7 +148,7 @@ private:
     void insertCollections()
     {
         createIfMissing(LibrarySchema::Collection);
-        TSQLiteStatement insert =
+        SqliteStatement insert =
             m_database.prepare(QStringLiteral("insert into collection (title, source_id) values(?,?)"));
         for (const CollectionRow &collection : m_collections) {
             insert.bindText(1, collection.name);
@@ -171,7 +171,7 @@ private:
         QHash<QString, QVector<int>> members;
         for (int i = 0; i < m_books.size(); ++i)
             members[m_books.at(i).collection].append(i);
-        TSQLiteStatement insert =
+        SqliteStatement insert =
             m_database.prepare(QStringLiteral("insert into collections (collection_id, content_id) values(?,?)"));
         for (int c = 0; c < m_collections.size(); ++c) {
             for (const int book : members.value(m_collections.at(c).name)) {
@@ -187,7 +187,7 @@ private:
         createIfMissing(LibrarySchema::CurrentPosition);
         createIfMissing(LibrarySchema::History);
         createIfMissing(LibrarySchema::Preference);
-        TSQLiteStatement preference = m_database.prepare(
+        SqliteStatement preference = m_database.prepare(
             QStringLiteral("insert into preference (content_id, tone_curve_type, contrast, brightness, show_notes, "
                            "binding_direction) values(?,?,?,?,?,?)"));
         const QStringList values{QStringLiteral("1"), QStringLiteral("Original"), QStringLiteral("0"),
@@ -199,7 +199,7 @@ private:
         // This also drops the sequence row the preference insert has just made. Names and
         // counts go in as text: the table's columns have no type to make numbers of them.
         m_database.execute(QStringLiteral("delete from sqlite_sequence"));
-        TSQLiteStatement sequence =
+        SqliteStatement sequence =
             m_database.prepare(QStringLiteral("insert into sqlite_sequence (name, seq) values(?,?)"));
         const QString bookCount = QString::number(m_books.size());
         const std::pair<QString, QString> rows[] = {
@@ -217,7 +217,7 @@ private:
     QVector<BookRow> m_books;
     QVector<CollectionRow> m_collections;
     const RebuildHooks &m_hooks;
-    TSQLiteDatabase m_database;
+    SqliteConnection m_database;
     QVector<QByteArray> m_storedPaths; // per book row, its file_path
     QHash<QByteArray, qint64> m_bookIdsByPath;
     QVector<qint64> m_bookIds;          // per book row

@@ -1,32 +1,32 @@
 #include "device/reader_notes.h"
 
 #include "device/library_schema.h"
-#include "device/sqlite_database.h"
+#include "device/sqlite_connection.h"
 
 namespace ReaderNotes {
 
-QHash<qint64, QByteArray> readBookPaths(TSQLiteDatabase &database)
+QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database)
 {
     QHash<qint64, QByteArray> paths;
     if (!database.tableExists(LibrarySchema::Books.name))
         return paths;
-    TSQLiteTable books = database.query(QStringLiteral("select _id, file_path from books"));
+    QueryResult books = database.query(QStringLiteral("select _id, file_path from books"));
     paths.reserve(books.rowCount());
     for (; !books.eof(); books.next())
         paths.insert(books.fieldAsInteger(0), books.fieldAsUtf8(1));
     return paths;
 }
 
-void repoint(TSQLiteDatabase &database, const QHash<qint64, QByteArray> &formerPaths,
+void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &formerPaths,
              const QHash<QByteArray, qint64> &newIdsByPath)
 {
     for (const QLatin1String table : LibrarySchema::NoteTables) {
         if (!database.tableExists(table))
             continue;
-        TSQLiteTable notes = database.query(QStringLiteral("select _id, content_id from ") + table);
-        TSQLiteStatement move =
+        QueryResult notes = database.query(QStringLiteral("select _id, content_id from ") + table);
+        SqliteStatement move =
             database.prepare(QStringLiteral("update ") + table + QStringLiteral(" set content_id=? where _id=?"));
-        TSQLiteStatement remove =
+        SqliteStatement remove =
             database.prepare(QStringLiteral("delete from ") + table + QStringLiteral(" where _id=?"));
         for (; !notes.eof(); notes.next()) {
             if (notes.fieldIsNull(1))

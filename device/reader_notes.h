@@ -3,18 +3,18 @@
 #include <QByteArray>
 #include <QHash>
 
-class TSQLiteDatabase;
+class SqliteConnection;
 
 // The reader's notes, bookmarks and drawings point at books by content_id. A rebuild numbers
 // the books afresh, so these rows are moved to the new number of the same book file.
 namespace ReaderNotes {
 
 // The library about to be replaced: each book's _id and its stored file_path (UTF-8).
-QHash<qint64, QByteArray> readBookPaths(TSQLiteDatabase &database);
+QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database);
 
 // Points every note at the new _id of the book with its former book's file_path, and deletes
 // the notes whose book is no longer in the library. Notes without a content_id stay as they are.
-void repoint(TSQLiteDatabase &database, const QHash<qint64, QByteArray> &formerPaths,
+void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &formerPaths,
              const QHash<QByteArray, qint64> &newIdsByPath);
 
 } // namespace ReaderNotes

@@ -5,7 +5,7 @@
 class GridModel;
 
 // The grid every list of the window is shown in: whole rows selected as one contiguous
-// range, every key press told to the window (`...KeyDown`), columns the user can resize, the header shown exactly while
+// range, every key press told to the window, columns the user can resize, the header shown exactly while
 // there are data rows, column widths taken from the model (0 hides a column), and a hint with the whole text of a cell
 // only when the cell cuts it off.
 class GridView : public QTableView

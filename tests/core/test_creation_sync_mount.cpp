@@ -1,5 +1,5 @@
 #include "device/creation_sync.h"
-#include "device/find_device.h"
+#include "device/find_reader.h"
 #include "device/volume_list.h"
 #include "support/scratch_volume.h"
 #include "support/sync_scene.h"
@@ -13,7 +13,7 @@ namespace {
 QString readerRootAmongMounted(const ScratchVolume &volume, QString &skipReason)
 {
     const QString root = QDir(volume.path()).canonicalPath() + "/";
-    const QString found = FindDevice(MountedVolumes());
+    const QString found = findReaderRoot(MountedVolumes());
     if (found != root) {
         skipReason = "another reader is mounted before the scratch volume: " + found;
         return {};

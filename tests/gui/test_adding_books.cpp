@@ -25,7 +25,7 @@ struct Window : WindowUnderTest
 {
     QTemporaryDir folder;
 
-    LibraryPage &creation() { return form.creation(); }
+    LibraryPage &creation() { return mainWindow.creation(); }
     QString path(const QString &relative) const { return QDir::toNativeSeparators(folder.filePath(relative)); }
 
     // Copies a sample book to `relative` below the temporary folder.
@@ -49,11 +49,14 @@ struct Window : WindowUnderTest
             paths << row.full_path;
         return paths;
     }
-    QAbstractButton *button(const char *name) { return form.findChild<QAbstractButton *>(name); }
-    bool pathPanelShown() { return form.findChild<QWidget *>("pathpanel")->isVisibleTo(form.creatorpage()); }
+    QAbstractButton *button(const char *name) { return mainWindow.findChild<QAbstractButton *>(name); }
+    bool pathPanelShown()
+    {
+        return mainWindow.findChild<QWidget *>("pathpanel")->isVisibleTo(mainWindow.creatorpage());
+    }
     bool headerShown()
     {
-        auto *grid = form.findChild<GridView *>("PathList");
+        auto *grid = mainWindow.findChild<GridView *>("PathList");
         return grid->horizontalHeader()->isVisibleTo(grid);
     }
 };
@@ -70,15 +73,15 @@ std::unique_ptr<QMimeData> urlsOf(const QStringList &paths)
 
 // Drags `paths` over the main window and drops them, as the file manager does; true when
 // the window took the drop.
-bool drop(TForm1 &form, const QStringList &paths)
+bool drop(MainWindow &mainWindow, const QStringList &paths)
 {
     const std::unique_ptr<QMimeData> data = urlsOf(paths);
     QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);
-    QApplication::sendEvent(&form, &enter);
+    QApplication::sendEvent(&mainWindow, &enter);
     QDropEvent event(QPointF(400, 300), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     event.setAccepted(false);
-    QApplication::sendEvent(&form, &event);
+    QApplication::sendEvent(&mainWindow, &event);
     return enter.isAccepted() && event.isAccepted();
 }
 
@@ -125,7 +128,8 @@ private slots:
         QVERIFY(window.pathPanelShown());
         QVERIFY(window.headerShown());
         QCOMPARE(window.creation().books.headerTexts().value(0), QString("Полный путь к файлу"));
-        QVERIFY(window.form.findChild<QWidget *>("addcollectionbutton")->isVisibleTo(window.form.creatorpage()));
+        QVERIFY(window.mainWindow.findChild<QWidget *>("addcollectionbutton")
+                    ->isVisibleTo(window.mainWindow.creatorpage()));
     }
 
     void cancelledDialogsChangeNothing()
@@ -185,7 +189,7 @@ private slots:
         window.book("fb2/badfile.zip", "Drop/Second/skipped.zip");
         const QString notABook = window.book("fb2/badfile.zip", "Drop/notes.zip");
 
-        QVERIFY(drop(window.form, {window.path("Drop/First"), single, notABook, window.path("Drop/Second")}));
+        QVERIFY(drop(window.mainWindow, {window.path("Drop/First"), single, notABook, window.path("Drop/Second")}));
         QTRY_COMPARE(window.creation().books.rowCount(), 3);
         QCOMPARE(window.fullPaths(), QStringList({first, single, nested}));
         const QVector<BookRow> &rows = window.creation().books.rows();
@@ -196,7 +200,7 @@ private slots:
         QCOMPARE(window.progress.states(), intakeStates(3));
 
         // The same folder dropped again adds nothing new.
-        QVERIFY(drop(window.form, {window.path("Drop/First")}));
+        QVERIFY(drop(window.mainWindow, {window.path("Drop/First")}));
         QTRY_VERIFY(window.progress.calls.count("hide") == 2);
         QCOMPARE(window.fullPaths(), QStringList({first, single, nested}));
     }
@@ -205,16 +209,16 @@ private slots:
     {
         Window window;
         const QString book = window.book("fb2/minimal.fb2", "one.fb2");
-        window.form.pager()->setCurrentIndex(1);
-        QCOMPARE(window.form.pager()->currentIndex(), 1);
+        window.mainWindow.pager()->setCurrentIndex(1);
+        QCOMPARE(window.mainWindow.pager()->currentIndex(), 1);
 
-        QVERIFY(!drop(window.form, {book}));
+        QVERIFY(!drop(window.mainWindow, {book}));
         // Nor does a drop taken just before the switch add anything once it runs.
-        window.form.addDroppedPaths({book});
+        window.mainWindow.addDroppedPaths({book});
         QCoreApplication::processEvents();
         QVERIFY(window.progress.calls.isEmpty());
         QCOMPARE(window.creation().books.rowCount(), 0);
-        QCOMPARE(window.form.editing().books.rowCount(), 0);
+        QCOMPARE(window.mainWindow.editing().books.rowCount(), 0);
     }
 
     void nothingElseStartsWhileAnIntakeRuns()
@@ -227,21 +231,21 @@ private slots:
         window.dialogs.fileAnswers.enqueue(other);
         bool dropTaken = true;
         window.progress.onEvents = [&] {
-            QVERIFY(window.form.longOperationRunning());
-            window.form.AddDirButtonClick();
-            window.form.AddFileButtonClick();
-            dropTaken = drop(window.form, {other});
-            window.form.pager()->setCurrentIndex(1);
+            QVERIFY(window.mainWindow.longOperationRunning());
+            window.mainWindow.addBookFolder();
+            window.mainWindow.addBookFile();
+            dropTaken = drop(window.mainWindow, {other});
+            window.mainWindow.pager()->setCurrentIndex(1);
         };
         QTest::mouseClick(window.button("AddDirButton"), Qt::LeftButton);
         QCoreApplication::processEvents();
 
         QVERIFY(!dropTaken);
         QCOMPARE(window.dialogs.shown.size(), 1); // neither the second picker nor the mode question
-        QCOMPARE(window.form.pager()->currentIndex(), 0);
+        QCOMPARE(window.mainWindow.pager()->currentIndex(), 0);
         QCOMPARE(window.fullPaths(), QStringList(window.path("Busy/one.fb2")));
         QCOMPARE(window.progress.calls.count("show"), 1);
-        QVERIFY(!window.form.longOperationRunning());
+        QVERIFY(!window.mainWindow.longOperationRunning());
 
         // Once it has ended, the next one starts.
         QTest::mouseClick(window.button("AddDirButton"), Qt::LeftButton);

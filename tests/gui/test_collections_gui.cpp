@@ -49,17 +49,17 @@ struct Window : WindowUnderTest
     LibraryPage &page;
 
     explicit Window(bool onEditingPage)
-        : editing(onEditingPage), widget(editing ? form.editorpage() : form.creatorpage()),
-          page(editing ? form.editing() : form.creation())
+        : editing(onEditingPage), widget(editing ? mainWindow.editorpage() : mainWindow.creatorpage()),
+          page(editing ? mainWindow.editing() : mainWindow.creation())
     {
-        form.setWindowState(Qt::WindowNoState);
-        form.resize(1200, 800);
-        form.show();
-        if (!QTest::qWaitForWindowExposed(&form))
+        mainWindow.setWindowState(Qt::WindowNoState);
+        mainWindow.resize(1200, 800);
+        mainWindow.show();
+        if (!QTest::qWaitForWindowExposed(&mainWindow))
             qWarning("the window was not exposed");
         if (editing) {
-            form.pager()->setCurrentIndex(1);
-            if (form.pager()->currentIndex() != 1)
+            mainWindow.pager()->setCurrentIndex(1);
+            if (mainWindow.pager()->currentIndex() != 1)
                 qWarning("the editing page was not shown");
         }
         dialogs.shown.clear();
@@ -87,9 +87,9 @@ struct Window : WindowUnderTest
     void refresh()
     {
         if (editing)
-            form.UpdateEditorStatistics();
+            mainWindow.refreshStatistics(*mainWindow.editorpage());
         else
-            form.UpdateStatistics();
+            mainWindow.refreshStatistics(*mainWindow.creatorpage());
     }
 
     GridView *collectionList() const { return widget->collectionList(); }
@@ -155,7 +155,10 @@ struct Window : WindowUnderTest
             titles << row.title;
         return titles;
     }
-    QString statistics() const { return form.findChild<QLabel *>(editing ? "Label13" : "statisctilabelvalue")->text(); }
+    QString statistics() const
+    {
+        return mainWindow.findChild<QLabel *>(editing ? "Label13" : "statisctilabelvalue")->text();
+    }
     bool shown(const char *name) const
     {
         auto *control = widget->findChild<QWidget *>(QString::fromLatin1(name));
@@ -520,7 +523,7 @@ private slots:
         QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/minimal.fb2", folder.filePath("Busy/one.fb2")));
         window.dialogs.folderAnswers.enqueue(folder.filePath("Busy"));
         window.progress.onEvents = [&] {
-            QVERIFY(window.form.longOperationRunning());
+            QVERIFY(window.mainWindow.longOperationRunning());
             Window::click(window.collectionList(), 0);
             window.dialogs.inputAnswers << "Новая"
                                         << "Sci-Fi"
@@ -557,16 +560,16 @@ private slots:
         // The editing page's operations touch its own lists and statistics only.
         Window window(true);
         window.fill();
-        QCOMPARE(window.form.creation().books.rowCount(), 0);
+        QCOMPARE(window.mainWindow.creation().books.rowCount(), 0);
         window.dialogs.inputAnswers.enqueue("Новая");
         window.clickAddButton();
         Window::click(window.collectionList(), 0);
-        QCOMPARE(window.form.creation().collections.rowCount(), 0);
-        QCOMPARE(window.form.creation().shownBooks.rowCount(), 0);
-        QCOMPARE(window.form.findChild<QLabel *>("statisctilabelvalue")->text(),
+        QCOMPARE(window.mainWindow.creation().collections.rowCount(), 0);
+        QCOMPARE(window.mainWindow.creation().shownBooks.rowCount(), 0);
+        QCOMPARE(window.mainWindow.findChild<QLabel *>("statisctilabelvalue")->text(),
                  QString("0 шт.\n0 шт.\n0 шт.\n0 МБ 0 КБ\n0 МБ 0 КБ"));
         QCOMPARE(window.statistics(), QString("5 шт.\n4 шт.\n3 шт.\n1 МБ 512 КБ\n0 МБ 600 КБ"));
-        QCOMPARE(window.form.totalSize(), 1048576 + 524288 + 1000);
+        QCOMPARE(window.mainWindow.totalSize(), 1048576 + 524288 + 1000);
     }
 };
 

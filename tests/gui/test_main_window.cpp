@@ -28,7 +28,7 @@ struct Window : WindowUnderTest
 
     QWidget *named(const QString &name) const
     {
-        QWidget *widget = form.findChild<QWidget *>(name);
+        QWidget *widget = mainWindow.findChild<QWidget *>(name);
         if (!widget)
             qWarning("no widget named %s", qPrintable(name));
         return widget;
@@ -38,11 +38,11 @@ struct Window : WindowUnderTest
     {
         QWidget *widget = named(name);
         return widget && widget->isVisibleTo(widget->window()->findChild<QWidget *>(
-                             form.creatorpage()->isAncestorOf(widget) ? "creatorpage" : "editorpage"));
+                             mainWindow.creatorpage()->isAncestorOf(widget) ? "creatorpage" : "editorpage"));
     }
     void fillBothPages()
     {
-        for (LibraryPage *page : {&form.creation(), &form.editing()}) {
+        for (LibraryPage *page : {&mainWindow.creation(), &mainWindow.editing()}) {
             BookRow book;
             book.full_path = "/home/u/Books/a.fb2";
             book.collection = "Фантастика";
@@ -57,7 +57,7 @@ struct Window : WindowUnderTest
     }
     void pickTab(int index)
     {
-        QTabBar *tabs = form.pager()->tabBar();
+        QTabBar *tabs = mainWindow.pager()->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
     }
 };
@@ -75,16 +75,16 @@ private slots:
     void windowHasItsTitleTabsAndSizes()
     {
         Window window;
-        QCOMPARE(window.form.windowTitle(), QString("Tessaly"));
-        QVERIFY(window.form.windowState() & Qt::WindowMaximized);
-        QCOMPARE(window.form.minimumSize(), QSize(800, 600));
-        QCOMPARE(window.form.font().pixelSize(), 11);
-        QVERIFY(window.form.acceptDrops());
-        QVERIFY(window.form.deviceRoot().isEmpty());
+        QCOMPARE(window.mainWindow.windowTitle(), QString("Tessaly"));
+        QVERIFY(window.mainWindow.windowState() & Qt::WindowMaximized);
+        QCOMPARE(window.mainWindow.minimumSize(), QSize(800, 600));
+        QCOMPARE(window.mainWindow.font().pixelSize(), 11);
+        QVERIFY(window.mainWindow.acceptDrops());
+        QVERIFY(window.mainWindow.deviceRoot().isEmpty());
 
-        PageControl *pager = window.form.pager();
+        PageControl *pager = window.mainWindow.pager();
         QCOMPARE(pager->objectName(), QString("pager"));
-        QCOMPARE(window.form.centralWidget(), pager);
+        QCOMPARE(window.mainWindow.centralWidget(), pager);
         QCOMPARE(pager->count(), 2);
         QCOMPARE(pager->tabText(0), QString("Создание коллекций и загрузка книг"));
         QCOMPARE(pager->tabText(1), QString("Редактирование существующих коллекций"));
@@ -116,7 +116,7 @@ private slots:
                      {"ecollectionlist", "ecollectionpanel", "Список коллекций"},
                      {"ebooklist", "ebookpanel", "Список книг"}};
         for (const auto &grid : grids) {
-            auto *view = window.form.findChild<GridView *>(grid.grid);
+            auto *view = window.mainWindow.findChild<GridView *>(grid.grid);
             QVERIFY2(view, grid.grid);
             QCOMPARE(view->parentWidget()->objectName(), QString(grid.panel));
             const QList<QLabel *> strips = view->parentWidget()->findChildren<QLabel *>();
@@ -126,12 +126,13 @@ private slots:
             QVERIFY(strips.first()->font().bold());
             QCOMPARE(strips.first()->alignment(), Qt::AlignCenter);
         }
-        QVERIFY(window.form.findChild<GridView *>("PathList")->headerSorting());
-        QVERIFY(window.form.findChild<GridView *>("epathlist")->headerSorting());
-        QVERIFY(!window.form.findChild<GridView *>("CollectionList")->headerSorting());
-        QVERIFY(!window.form.findChild<GridView *>("ebooklist")->headerSorting());
-        QCOMPARE(window.form.findChild<GridView *>("PathList")->model(), &window.form.creation().books);
-        QCOMPARE(window.form.findChild<GridView *>("ecollectionlist")->model(), &window.form.editing().collections);
+        QVERIFY(window.mainWindow.findChild<GridView *>("PathList")->headerSorting());
+        QVERIFY(window.mainWindow.findChild<GridView *>("epathlist")->headerSorting());
+        QVERIFY(!window.mainWindow.findChild<GridView *>("CollectionList")->headerSorting());
+        QVERIFY(!window.mainWindow.findChild<GridView *>("ebooklist")->headerSorting());
+        QCOMPARE(window.mainWindow.findChild<GridView *>("PathList")->model(), &window.mainWindow.creation().books);
+        QCOMPARE(window.mainWindow.findChild<GridView *>("ecollectionlist")->model(),
+                 &window.mainWindow.editing().collections);
     }
 
     void leftColumnLabels_data()
@@ -167,7 +168,7 @@ private slots:
         QFETCH(QPoint, position);
         QFETCH(QString, text);
         Window window;
-        auto *label = window.form.findChild<QWidget *>(page)->findChild<QLabel *>(name);
+        auto *label = window.mainWindow.findChild<QWidget *>(page)->findChild<QLabel *>(name);
         QVERIFY(label);
         QCOMPARE(label->text(), asShown(text));
         QCOMPARE(label->pos(), position);
@@ -211,7 +212,7 @@ private slots:
         QFETCH(QString, hint);
         QFETCH(int, size);
         Window window;
-        auto *button = window.form.findChild<QWidget *>(page)->findChild<QToolButton *>(name);
+        auto *button = window.mainWindow.findChild<QWidget *>(page)->findChild<QToolButton *>(name);
         QVERIFY(button);
         QCOMPARE(button->toolTip(), hint);
         QCOMPARE(button->pos(), position);
@@ -224,17 +225,17 @@ private slots:
     void statisticsLabelsStayAtTheBottomOfTheColumn()
     {
         Window window;
-        window.form.setWindowState(Qt::WindowNoState);
-        window.form.resize(1000, 760);
-        window.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window.form));
+        window.mainWindow.setWindowState(Qt::WindowNoState);
+        window.mainWindow.resize(1000, 760);
+        window.mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window.mainWindow));
         for (const auto &[info, captions, values] : {std::tuple{"infopanel", "statisticlabel", "statisctilabelvalue"},
                                                      std::tuple{"einfopanel", "Label12", "Label13"}}) {
             QWidget *column = window.named(info);
             auto *captionLabel = column->findChild<QLabel *>(captions);
             auto *valueLabel = column->findChild<QLabel *>(values);
             QVERIFY(captionLabel && valueLabel);
-            QCOMPARE(column->height(), window.form.creatorpage()->height());
+            QCOMPARE(column->height(), window.mainWindow.creatorpage()->height());
             QCOMPARE(captionLabel->text(), QString("Общее количество книг:\nКоличество коллекций:\nКниг в "
                                                    "коллекциях:\nОбъем книг в коллекциях:\nОбъем превьюшек:"));
             QCOMPARE(captionLabel->x(), 24);
@@ -255,26 +256,26 @@ private slots:
              {"label2_1", "label2_2", "label2_3", "addcollectionbutton", "autocollectionbutton", "label3_1", "label3_2",
               "Synchronizebutton", "pathpanel", "collectionpanel", "bookpanel"})
             QVERIFY2(!window.shown(name), name);
-        QCOMPARE(window.form.findChild<QLabel *>("statisctilabelvalue")->text(), emptyStatistics);
-        QCOMPARE(window.form.totalSize(), 0);
+        QCOMPARE(window.mainWindow.findChild<QLabel *>("statisctilabelvalue")->text(), emptyStatistics);
+        QCOMPARE(window.mainWindow.totalSize(), 0);
     }
 
     void statisticsShowWhatTheListsHold()
     {
         Window window;
         window.fillBothPages();
-        window.form.UpdateStatistics();
+        window.mainWindow.refreshStatistics(*window.mainWindow.creatorpage());
         for (const char *name : {"pathpanel", "collectionpanel", "bookpanel", "label2_1", "label2_3",
                                  "autocollectionbutton", "label3_2", "Synchronizebutton"})
             QVERIFY2(window.shown(name), name);
-        QCOMPARE(window.form.findChild<QLabel *>("statisctilabelvalue")->text(),
+        QCOMPARE(window.mainWindow.findChild<QLabel *>("statisctilabelvalue")->text(),
                  QString("1 шт.\n1 шт.\n1 шт.\n0 МБ 2 КБ\n0 МБ 200 КБ"));
-        QCOMPARE(window.form.totalSize(), 2048);
+        QCOMPARE(window.mainWindow.totalSize(), 2048);
         QVERIFY(window.dialogs.shown.isEmpty());
 
         // The editing page with no collection: its panels go, its steps stay, and it says so.
-        window.form.editing().collections.clear();
-        window.form.UpdateEditorStatistics();
+        window.mainWindow.editing().collections.clear();
+        window.mainWindow.refreshStatistics(*window.mainWindow.editorpage());
         QVERIFY(window.shown("epathpanel"));
         QVERIFY(!window.shown("ecollectionpanel"));
         QVERIFY(!window.shown("ebookpanel"));
@@ -283,7 +284,7 @@ private slots:
             QVERIFY2(window.shown(name), name);
         QCOMPARE(window.dialogs.messages(),
                  QStringList("Книги без коллекции устройство автоматически \r\nдобавляет в Коллекцию по умолчанию!"));
-        QCOMPARE(window.form.findChild<QLabel *>("Label13")->text(),
+        QCOMPARE(window.mainWindow.findChild<QLabel *>("Label13")->text(),
                  QString("1 шт.\n0 шт.\n1 шт.\n0 МБ 2 КБ\n0 МБ 200 КБ"));
     }
 
@@ -326,13 +327,13 @@ private slots:
     {
         QFETCH(QSize, size);
         Window window;
-        window.form.setWindowState(Qt::WindowNoState);
-        window.form.resize(size);
-        window.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window.form));
-        QTRY_COMPARE(window.form.size(), size);
+        window.mainWindow.setWindowState(Qt::WindowNoState);
+        window.mainWindow.resize(size);
+        window.mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window.mainWindow));
+        QTRY_COMPARE(window.mainWindow.size(), size);
 
-        const QWidget *page = window.form.creatorpage();
+        const QWidget *page = window.mainWindow.creatorpage();
         const int width = page->width();
         const int height = page->height();
         const PanelLayout expected = ::panelLayout(width, height, 259);
@@ -358,14 +359,14 @@ private slots:
         window.fillBothPages();
         window.dialogs.confirmAnswers.enqueue(false);
         window.pickTab(1);
-        QCOMPARE(window.form.pager()->currentIndex(), 0);
+        QCOMPARE(window.mainWindow.pager()->currentIndex(), 0);
         QCOMPARE(window.dialogs.shown.size(), 1);
         QCOMPARE(window.dialogs.shown.first().kind, QString("confirm"));
         QCOMPARE(window.dialogs.shown.first().caption, QString("Подтверждение смены режима"));
         QCOMPARE(window.dialogs.shown.first().text,
                  QString("При переключении режима, все внесенные изменения \r\nв текущем режиме будут отменены! "
                          "Продолжить?"));
-        for (LibraryPage *page : {&window.form.creation(), &window.form.editing()}) {
+        for (LibraryPage *page : {&window.mainWindow.creation(), &window.mainWindow.editing()}) {
             QCOMPARE(page->books.rowCount(), 1);
             QCOMPARE(page->collections.rowCount(), 1);
             QCOMPARE(page->shownBooks.rowCount(), 1);
@@ -378,10 +379,10 @@ private slots:
     {
         Window window;
         window.fillBothPages();
-        window.form.UpdateStatistics();
+        window.mainWindow.refreshStatistics(*window.mainWindow.creatorpage());
         QStringList emptied;
         QString creationValuesWhenEditingEmptied;
-        auto *values = window.form.findChild<QLabel *>("statisctilabelvalue");
+        auto *values = window.mainWindow.findChild<QLabel *>("statisctilabelvalue");
         const auto watch = [&](QAbstractItemModel *model, const QString &name) {
             connect(model, &QAbstractItemModel::modelReset, this, [&, name] {
                 emptied << name;
@@ -389,8 +390,8 @@ private slots:
                     creationValuesWhenEditingEmptied = values->text();
             });
         };
-        LibraryPage &creation = window.form.creation();
-        LibraryPage &editing = window.form.editing();
+        LibraryPage &creation = window.mainWindow.creation();
+        LibraryPage &editing = window.mainWindow.editing();
         watch(&creation.books, "PathList");
         watch(&creation.shownBooks, "BookList");
         watch(&creation.collections, "CollectionList");
@@ -399,7 +400,7 @@ private slots:
         watch(&editing.collections, "ecollectionlist");
 
         window.pickTab(1);
-        QCOMPARE(window.form.pager()->currentIndex(), 1);
+        QCOMPARE(window.mainWindow.pager()->currentIndex(), 1);
         QCOMPARE(emptied,
                  QStringList({"PathList", "BookList", "CollectionList", "epathlist", "ebooklist", "ecollectionlist"}));
         QCOMPARE(creationValuesWhenEditingEmptied, emptyStatistics);
@@ -413,11 +414,11 @@ private slots:
         }
         QVERIFY(!window.shown("pathpanel"));
         QVERIFY(!window.shown("Synchronizebutton"));
-        QCOMPARE(window.form.totalSize(), 0);
+        QCOMPARE(window.mainWindow.totalSize(), 0);
 
         // The question comes on the way back too, whether or not anything changed.
         window.pickTab(0);
-        QCOMPARE(window.form.pager()->currentIndex(), 0);
+        QCOMPARE(window.mainWindow.pager()->currentIndex(), 0);
         QCOMPARE(window.dialogs.shown.size(), 2);
         QCOMPARE(window.dialogs.shown.last().caption, QString("Подтверждение смены режима"));
     }

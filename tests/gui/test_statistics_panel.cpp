@@ -11,19 +11,19 @@ private slots:
     void largeValuesStayInsideTheColumn()
     {
         WindowUnderTest window;
-        TForm1 &form = window.form;
+        MainWindow &mainWindow = window.mainWindow;
         QVector<BookRow> books(12000);
         for (int i = 0; i < books.size(); ++i) {
             books[i].full_path = QStringLiteral("/b/%1.fb2").arg(i);
             books[i].collection = QStringLiteral("Все");
             books[i].file_size = QStringLiteral("123456789");
         }
-        form.creation().books.appendRows(books);
-        form.creation().collections.appendRows({{QStringLiteral("Все"), QStringLiteral("12000"), {}}});
-        form.UpdateStatistics();
+        mainWindow.creation().books.appendRows(books);
+        mainWindow.creation().collections.appendRows({{QStringLiteral("Все"), QStringLiteral("12000"), {}}});
+        mainWindow.refreshStatistics(*mainWindow.creatorpage());
 
-        auto *captions = form.findChild<QLabel *>(QStringLiteral("statisticlabel"));
-        auto *values = form.findChild<QLabel *>(QStringLiteral("statisctilabelvalue"));
+        auto *captions = mainWindow.findChild<QLabel *>(QStringLiteral("statisticlabel"));
+        auto *values = mainWindow.findChild<QLabel *>(QStringLiteral("statisctilabelvalue"));
         QVERIFY(values->text().contains(QStringLiteral("1412850 МБ")));
         QVERIFY(captions->geometry().right() < values->x());
         QVERIFY2(values->x() + values->sizeHint().width() <= values->parentWidget()->width(),

@@ -26,7 +26,7 @@ struct Window
     QTemporaryDir firstVolume;
     FixtureReader reader;
     FixedVolumes volumes{{firstVolume.path() + "/", reader.root()}};
-    TForm1 form{dialogs, clock, progress, volumes};
+    MainWindow mainWindow{dialogs, clock, progress, volumes};
     QTemporaryDir sources;
 
     Window()
@@ -37,19 +37,19 @@ struct Window
             QFile::copy(samplePath(sample), sources.path() + "/Книги/" + QFileInfo(sample).fileName());
         dialogs.folderAnswers.enqueue(sources.path() + "/Книги");
         QTest::mouseClick(button("AddDirButton"), Qt::LeftButton);
-        LibraryPage &page = form.creation();
+        LibraryPage &page = mainWindow.creation();
         page.books.updateRows([](BookRow &book) {
             book.collection = "Все";
             return true;
         });
         page.collections.appendRow({"Все", QString::number(page.books.rowCount()), {}});
-        form.UpdateStatistics();
+        mainWindow.refreshStatistics(*mainWindow.creatorpage());
         dialogs.shown.clear();
         progress.calls.clear();
-        form.show();
+        mainWindow.show();
     }
 
-    QAbstractButton *button(const QString &name) const { return form.creatorpage()->button(name); }
+    QAbstractButton *button(const QString &name) const { return mainWindow.creatorpage()->button(name); }
     void synchronize() { QTest::mouseClick(button("Synchronizebutton"), Qt::LeftButton); }
 };
 } // namespace
@@ -61,19 +61,19 @@ private slots:
     void successClosesTheWindow()
     {
         Window window;
-        QCOMPARE(window.form.creation().books.rowCount(), 3);
+        QCOMPARE(window.mainWindow.creation().books.rowCount(), 3);
         QVERIFY(window.button("Synchronizebutton")->isVisible());
-        QVERIFY(window.form.isVisible());
+        QVERIFY(window.mainWindow.isVisible());
 
         window.synchronize();
 
         QCOMPARE(window.dialogs.shown.first().caption, QString("Подтверждение синхронизации с устройством"));
         QCOMPARE(window.dialogs.messages(), QStringList{successText});
-        QCOMPARE(window.form.deviceRoot(), window.reader.root());
+        QCOMPARE(window.mainWindow.deviceRoot(), window.reader.root());
         QCOMPARE(sqliteValue(window.reader.databasePath(), "select count(*) from books"), QVariant(3));
         QVERIFY(!window.progress.visible);
-        QVERIFY(!window.form.isVisible());
-        QVERIFY(!window.form.longOperationRunning());
+        QVERIFY(!window.mainWindow.isVisible());
+        QVERIFY(!window.mainWindow.longOperationRunning());
     }
 
     void refusalKeepsTheWindowOpen_data()
@@ -88,7 +88,7 @@ private slots:
     {
         QFETCH(QString, situation);
         Window window;
-        const QVector<BookRow> books = window.form.creation().books.rows();
+        const QVector<BookRow> books = window.mainWindow.creation().books.rows();
         if (situation == "no reader")
             window.volumes.setRoots({window.firstVolume.path() + "/"});
         if (situation == "No")
@@ -98,17 +98,17 @@ private slots:
 
         window.synchronize();
 
-        QVERIFY(window.form.isVisible());
+        QVERIFY(window.mainWindow.isVisible());
         QVERIFY(!window.progress.visible);
-        QVERIFY(!window.form.longOperationRunning());
-        QCOMPARE(window.form.creation().books.rowCount(), 3);
+        QVERIFY(!window.mainWindow.longOperationRunning());
+        QCOMPARE(window.mainWindow.creation().books.rowCount(), 3);
         if (situation == "no reader") {
             QCOMPARE(window.dialogs.messages().size(), 1);
             QVERIFY(window.dialogs.messages().first().startsWith("Не удалось подключиться к базе данных"));
-            QCOMPARE(window.form.creation().books.rows(), books);
+            QCOMPARE(window.mainWindow.creation().books.rows(), books);
         } else if (situation == "No") {
             QVERIFY(window.dialogs.messages().isEmpty());
-            QCOMPARE(window.form.creation().books.rows(), books);
+            QCOMPARE(window.mainWindow.creation().books.rows(), books);
         } else {
             QCOMPARE(window.dialogs.messages().size(), 1);
             QVERIFY(window.dialogs.messages().first().contains(books.first().full_path));
@@ -126,12 +126,12 @@ private slots:
         bool tried = false;
         window.progress.onEvents = [&] {
             tried = true;
-            QVERIFY(window.form.longOperationRunning());
+            QVERIFY(window.mainWindow.longOperationRunning());
             window.synchronize();
             window.dialogs.folderAnswers.enqueue(window.sources.path());
             QTest::mouseClick(window.button("AddDirButton"), Qt::LeftButton);
             QTest::mouseClick(window.button("AddFileButton"), Qt::LeftButton);
-            QVERIFY(!window.form.pagerChanging(1));
+            QVERIFY(!window.mainWindow.confirmPageSwitch(1));
         };
 
         window.synchronize();
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(kinds, (QStringList{"confirm", "message"}));
         QCOMPARE(window.dialogs.messages(), QStringList{successText});
         QCOMPARE(window.progress.calls.count("show"), 1);
-        QVERIFY(!window.form.isVisible());
+        QVERIFY(!window.mainWindow.isVisible());
     }
 };
 

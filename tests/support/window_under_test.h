@@ -14,5 +14,5 @@ struct WindowUnderTest
     FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
     InterruptingProgress progress;
     FixedVolumes volumes;
-    TForm1 form{dialogs, clock, progress, volumes};
+    MainWindow mainWindow{dialogs, clock, progress, volumes};
 };

@@ -1,10 +1,10 @@
-#include "device/find_device.h"
+#include "device/find_reader.h"
 
 #include "device/reader_layout.h"
 
 #include <QFileInfo>
 
-QString FindDevice(const VolumeList &volumes)
+QString findReaderRoot(const VolumeList &volumes)
 {
     const QStringList roots = volumes.roots();
     // The first volume holds the system and is never taken for a reader.

@@ -1,18 +1,18 @@
 #include "core/tessaly_error.h"
-#include "device/sqlite_database.h"
+#include "device/sqlite_connection.h"
 #include "support/fixture_reader.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(TSQLiteTable::Kind)
+Q_DECLARE_METATYPE(QueryResult::Kind)
 
-class TestSqliteTable : public QObject
+class TestQueryResult : public QObject
 {
     Q_OBJECT
 private:
     QTemporaryDir m_folder;
-    TSQLiteDatabase m_database;
+    SqliteConnection m_database;
 
 private slots:
     void initTestCase()
@@ -32,50 +32,50 @@ private slots:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<TSQLiteTable::Kind>("kind");
+        QTest::addColumn<QueryResult::Kind>("kind");
         QTest::addColumn<QString>("first");
 
         QTest::newRow("INTEGER") << "select i from typed"
-                                 << "I" << TSQLiteTable::Kind::Integer << "1704103200000";
+                                 << "I" << QueryResult::Kind::Integer << "1704103200000";
         QTest::newRow("BOOLEAN") << "select b from typed"
-                                 << "B" << TSQLiteTable::Kind::Integer << "1";
+                                 << "B" << QueryResult::Kind::Integer << "1";
         QTest::newRow("NUMERIC") << "select n from typed"
-                                 << "N" << TSQLiteTable::Kind::Float << "2.5";
+                                 << "N" << QueryResult::Kind::Float << "2.5";
         QTest::newRow("FLOAT") << "select f from typed"
-                               << "F" << TSQLiteTable::Kind::Float << "0.1";
+                               << "F" << QueryResult::Kind::Float << "0.1";
         QTest::newRow("DOUBLE") << "select d from typed"
-                                << "D" << TSQLiteTable::Kind::Float << "-3.75";
+                                << "D" << QueryResult::Kind::Float << "-3.75";
         QTest::newRow("REAL") << "select r from typed"
-                              << "R" << TSQLiteTable::Kind::Float << "1e+300";
+                              << "R" << QueryResult::Kind::Float << "1e+300";
         QTest::newRow("BLOB") << "select bl from typed"
-                              << "BL" << TSQLiteTable::Kind::Blob << QString::fromUtf8(QByteArray("\x00\xff\x41", 3));
+                              << "BL" << QueryResult::Kind::Blob << QString::fromUtf8(QByteArray("\x00\xff\x41", 3));
         QTest::newRow("TEXT") << "select t from typed"
-                              << "T" << TSQLiteTable::Kind::Text << "Пикник";
+                              << "T" << QueryResult::Kind::Text << "Пикник";
         QTest::newRow("other declared type") << "select v from typed"
-                                             << "V" << TSQLiteTable::Kind::Text << "v";
+                                             << "V" << QueryResult::Kind::Text << "v";
         QTest::newRow("misspelt type reads as text") << "select misspelt from typed"
-                                                     << "MISSPELT" << TSQLiteTable::Kind::Text << "7";
+                                                     << "MISSPELT" << QueryResult::Kind::Text << "7";
         QTest::newRow("declared type in any case") << "select lower from typed"
-                                                   << "LOWER" << TSQLiteTable::Kind::Integer << "8";
+                                                   << "LOWER" << QueryResult::Kind::Integer << "8";
         QTest::newRow("alias upper-cased") << "select t as Title from typed"
-                                           << "TITLE" << TSQLiteTable::Kind::Text << "Пикник";
+                                           << "TITLE" << QueryResult::Kind::Text << "Пикник";
         QTest::newRow("expression: integer value") << "select 40 + 2"
-                                                   << "40 + 2" << TSQLiteTable::Kind::Integer << "42";
+                                                   << "40 + 2" << QueryResult::Kind::Integer << "42";
         QTest::newRow("expression: real value") << "select 1.5"
-                                                << "1.5" << TSQLiteTable::Kind::Float << "1.5";
+                                                << "1.5" << QueryResult::Kind::Float << "1.5";
         QTest::newRow("expression: text value") << "select 'x' || 'y'"
-                                                << "'X' || 'Y'" << TSQLiteTable::Kind::Text << "xy";
+                                                << "'X' || 'Y'" << QueryResult::Kind::Text << "xy";
         QTest::newRow("expression: NULL first reads as text") << "select NULL"
-                                                              << "NULL" << TSQLiteTable::Kind::Text << "";
+                                                              << "NULL" << QueryResult::Kind::Text << "";
     }
 
     void columnKindsAndNames()
     {
         QFETCH(QString, sql);
         QFETCH(QString, name);
-        QFETCH(TSQLiteTable::Kind, kind);
+        QFETCH(QueryResult::Kind, kind);
         QFETCH(QString, first);
-        const TSQLiteTable table = m_database.query(sql);
+        const QueryResult table = m_database.query(sql);
         QCOMPARE(table.columnCount(), 1);
         QCOMPARE(table.columnName(0), name);
         QCOMPARE(table.columnKind(0), kind);
@@ -85,7 +85,7 @@ private slots:
     // Values are read by the column's kind, not by what each cell happens to hold.
     void cellsReadByColumnKind()
     {
-        TSQLiteTable table = m_database.query("select i, n, bl, t, misspelt from typed");
+        QueryResult table = m_database.query("select i, n, bl, t, misspelt from typed");
         table.next();
         for (int column = 0; column < table.columnCount(); ++column) {
             QVERIFY(table.fieldIsNull(column));
@@ -102,7 +102,7 @@ private slots:
 
     void otherReadings()
     {
-        TSQLiteTable table = m_database.query("select i, t, bl, n, misspelt from typed");
+        QueryResult table = m_database.query("select i, t, bl, n, misspelt from typed");
         QCOMPARE(table.fieldAsInteger(0), 1704103200000);
         QCOMPARE(table.fieldAsUtf8(1), QString("Пикник").toUtf8());
         QCOMPARE(table.fieldAsUtf8(2), QByteArray("\x00\xff\x41", 3)); // the bytes, not their decoding
@@ -115,7 +115,7 @@ private slots:
 
     void walksToTheEnd()
     {
-        TSQLiteTable table = m_database.query("select t from typed");
+        QueryResult table = m_database.query("select t from typed");
         QCOMPARE(table.rowCount(), 3);
         QStringList seen;
         for (; !table.eof(); table.next())
@@ -133,7 +133,7 @@ private slots:
 
     void queryWithoutRowsHasNoColumns()
     {
-        const TSQLiteTable table = m_database.query("select i, t from typed where 0");
+        const QueryResult table = m_database.query("select i, t from typed where 0");
         QCOMPARE(table.rowCount(), 0);
         QCOMPARE(table.columnCount(), 0);
         QVERIFY(table.eof());
@@ -142,9 +142,9 @@ private slots:
     void readsTheFixtureReadersLibrary()
     {
         const FixtureReader reader;
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(reader.databasePath());
-        TSQLiteTable books = database.query("select _id, title, author, file_path, file_size, added_date from books");
+        QueryResult books = database.query("select _id, title, author, file_path, file_size, added_date from books");
         QCOMPARE(books.columnName(0), QString("_ID"));
         QCOMPARE(books.columnName(3), QString("FILE_PATH"));
         const QList<FixtureLibrary::Book> expected = FixtureLibrary::books();
@@ -161,5 +161,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSqliteTable)
-#include "test_sqlite_table.moc"
+QTEST_GUILESS_MAIN(TestQueryResult)
+#include "test_query_result.moc"

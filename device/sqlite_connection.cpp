@@ -1,10 +1,10 @@
-#include "device/sqlite_database.h"
+#include "device/sqlite_connection.h"
 
 #include "core/tessaly_error.h"
 
 #include <sqlite3.h>
 
-namespace SQLiteHandles {
+namespace SqliteHandles {
 void CloseDatabase::operator()(sqlite3 *database) const
 {
     sqlite3_close_v2(database);
@@ -14,7 +14,7 @@ void FinalizeStatement::operator()(sqlite3_stmt *statement) const
 {
     sqlite3_finalize(statement);
 }
-} // namespace SQLiteHandles
+} // namespace SqliteHandles
 
 namespace {
 // The fixed text, followed by the statement and SQLite's message when SQLite has one.
@@ -26,44 +26,44 @@ QString errorText(sqlite3 *database, const QString &fixedText, const QString &su
            QString::fromUtf8(sqlite3_errmsg(database));
 }
 
-TSQLiteTable::Kind kindOfDeclaredType(const char *declared, int firstValueType)
+QueryResult::Kind kindOfDeclaredType(const char *declared, int firstValueType)
 {
     if (declared == nullptr) {
         switch (firstValueType) {
         case SQLITE_INTEGER:
-            return TSQLiteTable::Kind::Integer;
+            return QueryResult::Kind::Integer;
         case SQLITE_FLOAT:
-            return TSQLiteTable::Kind::Float;
+            return QueryResult::Kind::Float;
         case SQLITE_BLOB:
-            return TSQLiteTable::Kind::Blob;
+            return QueryResult::Kind::Blob;
         default:
-            return TSQLiteTable::Kind::Text;
+            return QueryResult::Kind::Text;
         }
     }
     const QByteArray type = QByteArray(declared).toUpper();
     if (type == "INTEGER" || type == "BOOLEAN")
-        return TSQLiteTable::Kind::Integer;
+        return QueryResult::Kind::Integer;
     if (type == "NUMERIC" || type == "FLOAT" || type == "DOUBLE" || type == "REAL")
-        return TSQLiteTable::Kind::Float;
+        return QueryResult::Kind::Float;
     if (type == "BLOB")
-        return TSQLiteTable::Kind::Blob;
-    return TSQLiteTable::Kind::Text;
+        return QueryResult::Kind::Blob;
+    return QueryResult::Kind::Text;
 }
 
-TSQLiteTable::Cell readCell(sqlite3_stmt *statement, int column, TSQLiteTable::Kind kind)
+QueryResult::Cell readCell(sqlite3_stmt *statement, int column, QueryResult::Kind kind)
 {
     if (sqlite3_column_type(statement, column) == SQLITE_NULL)
         return {};
     switch (kind) {
-    case TSQLiteTable::Kind::Integer:
+    case QueryResult::Kind::Integer:
         return qint64(sqlite3_column_int64(statement, column));
-    case TSQLiteTable::Kind::Float:
+    case QueryResult::Kind::Float:
         return sqlite3_column_double(statement, column);
-    case TSQLiteTable::Kind::Blob: {
+    case QueryResult::Kind::Blob: {
         const auto *bytes = static_cast<const char *>(sqlite3_column_blob(statement, column));
         return QByteArray(bytes, sqlite3_column_bytes(statement, column));
     }
-    case TSQLiteTable::Kind::Text:
+    case QueryResult::Kind::Text:
         break;
     }
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
@@ -71,23 +71,23 @@ TSQLiteTable::Cell readCell(sqlite3_stmt *statement, int column, TSQLiteTable::K
 }
 } // namespace
 
-TSQLiteStatement::TSQLiteStatement(sqlite3 *database, SQLiteHandles::Statement statement, QString sql)
+SqliteStatement::SqliteStatement(sqlite3 *database, SqliteHandles::Statement statement, QString sql)
     : m_database(database), m_statement(std::move(statement)), m_sql(std::move(sql)),
       m_texts(sqlite3_bind_parameter_count(m_statement.get()))
 {}
 
-void TSQLiteStatement::failUnlessOk(int result) const
+void SqliteStatement::failUnlessOk(int result) const
 {
     if (result != SQLITE_OK)
         throw TessalyError(errorText(m_database, QStringLiteral("Error executing SQL statement"), m_sql));
 }
 
-void TSQLiteStatement::bindText(int index, const QString &text)
+void SqliteStatement::bindText(int index, const QString &text)
 {
     bindUtf8(index, text.toUtf8());
 }
 
-void TSQLiteStatement::bindUtf8(int index, const QByteArray &utf8)
+void SqliteStatement::bindUtf8(int index, const QByteArray &utf8)
 {
     if (index < 1 || index > m_texts.size())
         failUnlessOk(sqlite3_bind_null(m_statement.get(), index)); // lets SQLite report the bad index
@@ -97,7 +97,7 @@ void TSQLiteStatement::bindUtf8(int index, const QByteArray &utf8)
     failUnlessOk(sqlite3_bind_text(m_statement.get(), index, bound.constData(), int(bound.size()), SQLITE_STATIC));
 }
 
-void TSQLiteStatement::bindNumber(int index, const QString &text)
+void SqliteStatement::bindNumber(int index, const QString &text)
 {
     // Up to 18 digits, no sign other than a leading minus, no leading zero, no spaces.
     const qsizetype digitsFrom = text.startsWith(QLatin1Char('-')) ? 1 : 0;
@@ -111,12 +111,12 @@ void TSQLiteStatement::bindNumber(int index, const QString &text)
         bindText(index, text);
 }
 
-void TSQLiteStatement::bindInteger(int index, qint64 value)
+void SqliteStatement::bindInteger(int index, qint64 value)
 {
     failUnlessOk(sqlite3_bind_int64(m_statement.get(), index, value));
 }
 
-void TSQLiteStatement::execute()
+void SqliteStatement::execute()
 {
     const int result = sqlite3_step(m_statement.get());
     if (result != SQLITE_DONE) {
@@ -127,23 +127,23 @@ void TSQLiteStatement::execute()
     sqlite3_reset(m_statement.get());
 }
 
-TSQLiteDatabase::~TSQLiteDatabase()
+SqliteConnection::~SqliteConnection()
 {
     close();
 }
 
-void TSQLiteDatabase::fail(const QString &fixedText, const QString &subject) const
+void SqliteConnection::fail(const QString &fixedText, const QString &subject) const
 {
     throw TessalyError(errorText(m_database.get(), fixedText, subject));
 }
 
-void TSQLiteDatabase::open(const QString &fileName)
+void SqliteConnection::open(const QString &fileName)
 {
     close();
     sqlite3 *handle = nullptr;
     const int result =
         sqlite3_open_v2(fileName.toUtf8().constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    SQLiteHandles::Database database(handle);
+    SqliteHandles::Database database(handle);
     if (result != SQLITE_OK) {
         const QString fixedText = QStringLiteral("Failed to open database");
         if (!database)
@@ -156,11 +156,11 @@ void TSQLiteDatabase::open(const QString &fileName)
     execute(QStringLiteral("PRAGMA temp_store = MEMORY;"));
 }
 
-SQLiteHandles::Statement TSQLiteDatabase::prepareOrFail(const QString &sql, const QByteArray &utf8)
+SqliteHandles::Statement SqliteConnection::prepareOrFail(const QString &sql, const QByteArray &utf8)
 {
     sqlite3_stmt *handle = nullptr;
     const int result = sqlite3_prepare_v2(m_database.get(), utf8.constData(), int(utf8.size()), &handle, nullptr);
-    SQLiteHandles::Statement statement(handle);
+    SqliteHandles::Statement statement(handle);
     if (result != SQLITE_OK)
         fail(QStringLiteral("Error executing SQL"), sql);
     if (!statement)
@@ -168,22 +168,22 @@ SQLiteHandles::Statement TSQLiteDatabase::prepareOrFail(const QString &sql, cons
     return statement;
 }
 
-void TSQLiteDatabase::execute(const QString &sql)
+void SqliteConnection::execute(const QString &sql)
 {
-    const SQLiteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
+    const SqliteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
     if (sqlite3_step(statement.get()) != SQLITE_DONE)
         fail(QStringLiteral("Error executing SQL statement"), sql);
 }
 
-TSQLiteStatement TSQLiteDatabase::prepare(const QString &sql)
+SqliteStatement SqliteConnection::prepare(const QString &sql)
 {
-    return TSQLiteStatement(m_database.get(), prepareOrFail(sql, sql.toUtf8()), sql);
+    return SqliteStatement(m_database.get(), prepareOrFail(sql, sql.toUtf8()), sql);
 }
 
-TSQLiteTable TSQLiteDatabase::query(const QString &sql)
+QueryResult SqliteConnection::query(const QString &sql)
 {
-    const SQLiteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
-    TSQLiteTable table;
+    const SqliteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
+    QueryResult table;
     int columns = 0;
     for (;;) {
         const int result = sqlite3_step(statement.get());
@@ -209,7 +209,7 @@ TSQLiteTable TSQLiteDatabase::query(const QString &sql)
     return table;
 }
 
-void TSQLiteDatabase::beginTransaction()
+void SqliteConnection::beginTransaction()
 {
     if (m_transactionOpen)
         throw TessalyError(QStringLiteral("Transaction already open"));
@@ -217,23 +217,23 @@ void TSQLiteDatabase::beginTransaction()
     m_transactionOpen = true;
 }
 
-void TSQLiteDatabase::commit()
+void SqliteConnection::commit()
 {
     execute(QStringLiteral("COMMIT;"));
     m_transactionOpen = false;
 }
 
-bool TSQLiteDatabase::tableExists(const QString &name)
+bool SqliteConnection::tableExists(const QString &name)
 {
     QString quoted = name.toLower();
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    const TSQLiteTable tables =
+    const QueryResult tables =
         query(QStringLiteral("select [sql] from sqlite_master where [type] = 'table' and lower(name) = '") + quoted +
               QStringLiteral("' "));
     return tables.rowCount() > 0;
 }
 
-void TSQLiteDatabase::close() noexcept
+void SqliteConnection::close() noexcept
 {
     if (!m_database)
         return;

@@ -1,5 +1,5 @@
 #include "core/tessaly_error.h"
-#include "device/sqlite_database.h"
+#include "device/sqlite_connection.h"
 #include "support/fixture_reader.h"
 #include "support/sqlite_test_tools.h"
 
@@ -10,7 +10,7 @@
 
 #include <sqlite3.h>
 
-class TestSqliteDatabase : public QObject
+class TestSqliteConnection : public QObject
 {
     Q_OBJECT
 private:
@@ -21,19 +21,19 @@ private slots:
     void openSetsTheConnectionPragmas()
     {
         const FixtureReader reader(FixtureReader::Contents::Empty);
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(reader.databasePath());
-        TSQLiteTable synchronous = database.query("PRAGMA synchronous");
+        QueryResult synchronous = database.query("PRAGMA synchronous");
         QCOMPARE(synchronous.fieldAsText(0), QString("1")); // NORMAL
-        TSQLiteTable tempStore = database.query("PRAGMA temp_store");
+        QueryResult tempStore = database.query("PRAGMA temp_store");
         QCOMPARE(tempStore.fieldAsText(0), QString("2")); // MEMORY
-        TSQLiteTable journal = database.query("PRAGMA journal_mode");
+        QueryResult journal = database.query("PRAGMA journal_mode");
         QCOMPARE(journal.fieldAsText(0), QString("delete"));
     }
 
     void openCreatesAMissingFile()
     {
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(path("new.db"));
         QVERIFY(database.isOpen());
         QVERIFY(QFile::exists(path("new.db")));
@@ -42,7 +42,7 @@ private slots:
     void openFailures()
     {
         const QString missingFolder = path("no such folder/books.db");
-        TSQLiteDatabase database;
+        SqliteConnection database;
         QCOMPARE(errorOf([&] { database.open(missingFolder); }),
                  "Failed to open database \"" + missingFolder + "\" : unable to open database file");
 
@@ -78,7 +78,7 @@ private slots:
     {
         QFETCH(QString, sql);
         QFETCH(QString, error);
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(path("execute.db"));
         database.execute("create table if not exists t (a INTEGER NOT NULL)");
         QCOMPARE(errorOf([&] { database.execute(sql); }), error);
@@ -86,7 +86,7 @@ private slots:
 
     void queryFailures()
     {
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(path("query.db"));
         database.execute("create table if not exists t (a INTEGER)");
         QCOMPARE(errorOf([&] { database.query("select b from t"); }),
@@ -98,7 +98,7 @@ private slots:
 
     void queryOfALockedDatabaseFails()
     {
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(path("busy.db"));
         database.execute("create table if not exists t (a INTEGER)");
         const ExclusiveLock lock(path("busy.db"));
@@ -113,7 +113,7 @@ private slots:
         const FixtureReader reader;
         const ExclusiveLock lock(reader.databasePath());
         QVERIFY(lock.locked());
-        TSQLiteDatabase database;
+        SqliteConnection database;
         QCOMPARE(errorOf([&] { database.open(reader.databasePath()); }),
                  QString("Error executing SQL \"PRAGMA SYNCHRONOUS=NORMAL;\" : database is locked"));
     }
@@ -121,7 +121,7 @@ private slots:
     void transactions()
     {
         const QString file = path("transactions.db");
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(file);
         database.execute("create table t (a INTEGER)");
 
@@ -144,7 +144,7 @@ private slots:
     {
         const QString file = path("destroyed.db");
         {
-            TSQLiteDatabase database;
+            SqliteConnection database;
             database.open(file);
             database.execute("create table t (a INTEGER)");
             database.beginTransaction();
@@ -157,7 +157,7 @@ private slots:
     void tableExists()
     {
         const FixtureReader reader(FixtureReader::Contents::Empty);
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(reader.databasePath());
         QVERIFY(database.tableExists("books"));
         QVERIFY(database.tableExists("Layout_Cache"));
@@ -193,22 +193,22 @@ private slots:
         QFETCH(QString, value);
         const QString file = path("affinity.db");
         QFile::remove(file);
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(file);
         database.execute("create table t (number INTEGER, text TEXT, untyped)");
         QString quoted = value;
         quoted.replace('"', "\"\"");
         quoted = '"' + quoted + '"';
         database.execute("insert into t (number, text, untyped) values(" + quoted + ',' + quoted + ',' + quoted + ')');
-        TSQLiteStatement asText = database.prepare("insert into t (number, text, untyped) values(?,?,?)");
+        SqliteStatement asText = database.prepare("insert into t (number, text, untyped) values(?,?,?)");
         for (int column = 1; column <= 3; ++column)
             asText.bindText(column, value);
         asText.execute();
-        TSQLiteStatement asUtf8 = database.prepare("insert into t (number, text, untyped) values(?,?,?)");
+        SqliteStatement asUtf8 = database.prepare("insert into t (number, text, untyped) values(?,?,?)");
         for (int column = 1; column <= 3; ++column)
             asUtf8.bindUtf8(column, value.toUtf8());
         asUtf8.execute();
-        TSQLiteStatement asNumber = database.prepare("insert into t (number) values(?)");
+        SqliteStatement asNumber = database.prepare("insert into t (number) values(?)");
         asNumber.bindNumber(1, value);
         asNumber.execute();
         database.close();
@@ -226,10 +226,10 @@ private slots:
     void boundIntegers()
     {
         const QString file = path("integers.db");
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(file);
         database.execute("create table t (number INTEGER, untyped)");
-        TSQLiteStatement insert = database.prepare("insert into t (number, untyped) values(?,?)");
+        SqliteStatement insert = database.prepare("insert into t (number, untyped) values(?,?)");
         insert.bindInteger(1, 1704103200000);
         insert.bindInteger(2, -7);
         insert.execute();
@@ -240,10 +240,10 @@ private slots:
 
     void bindingABadIndexFails()
     {
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(path("index.db"));
         database.execute("create table if not exists t (a)");
-        TSQLiteStatement insert = database.prepare("insert into t (a) values(?)");
+        SqliteStatement insert = database.prepare("insert into t (a) values(?)");
         QCOMPARE(errorOf([&] { insert.bindText(2, "x"); }),
                  QString("Error executing SQL statement \"insert into t (a) values(?)\" : column index out of range"));
         QCOMPARE(errorOf([&] { insert.bindInteger(0, 1); }),
@@ -252,10 +252,10 @@ private slots:
 
     void failedStatementCanRunAgain()
     {
-        TSQLiteDatabase database;
+        SqliteConnection database;
         database.open(path("again.db"));
         database.execute("create table u (a INTEGER UNIQUE)");
-        TSQLiteStatement insert = database.prepare("insert into u (a) values(?)");
+        SqliteStatement insert = database.prepare("insert into u (a) values(?)");
         insert.bindInteger(1, 1);
         insert.execute();
         insert.bindInteger(1, 1);
@@ -264,10 +264,10 @@ private slots:
             QString("Error executing SQL statement \"insert into u (a) values(?)\" : UNIQUE constraint failed: u.a"));
         insert.bindInteger(1, 2);
         insert.execute();
-        TSQLiteTable count = database.query("select count(*) from u");
+        QueryResult count = database.query("select count(*) from u");
         QCOMPARE(count.fieldAsText(0), QString("2"));
     }
 };
 
-QTEST_GUILESS_MAIN(TestSqliteDatabase)
-#include "test_sqlite_database.moc"
+QTEST_GUILESS_MAIN(TestSqliteConnection)
+#include "test_sqlite_connection.moc"

@@ -1,16 +1,16 @@
-#include "device/sqlite_table.h"
+#include "device/query_result.h"
 
 #include "core/tessaly_error.h"
 
 #include <QLocale>
 
-void TSQLiteTable::next()
+void QueryResult::next()
 {
     if (!eof())
         ++m_currentRow;
 }
 
-const TSQLiteTable::Cell &TSQLiteTable::cell(int column) const
+const QueryResult::Cell &QueryResult::cell(int column) const
 {
     if (eof())
         throw TessalyError(QStringLiteral("Table is at End of File"));
@@ -19,7 +19,7 @@ const TSQLiteTable::Cell &TSQLiteTable::cell(int column) const
     return m_cells.at(qsizetype(m_currentRow) * columnCount() + column);
 }
 
-QString TSQLiteTable::fieldAsText(int column) const
+QString QueryResult::fieldAsText(int column) const
 {
     const Cell &value = cell(column);
     if (const auto *integer = std::get_if<qint64>(&value))
@@ -31,21 +31,21 @@ QString TSQLiteTable::fieldAsText(int column) const
     return {};
 }
 
-QByteArray TSQLiteTable::fieldAsUtf8(int column) const
+QByteArray QueryResult::fieldAsUtf8(int column) const
 {
     if (const auto *bytes = std::get_if<QByteArray>(&cell(column)))
         return *bytes;
     return fieldAsText(column).toUtf8();
 }
 
-qint64 TSQLiteTable::fieldAsInteger(int column) const
+qint64 QueryResult::fieldAsInteger(int column) const
 {
     if (const auto *integer = std::get_if<qint64>(&cell(column)))
         return *integer;
     return fieldAsText(column).toLongLong();
 }
 
-bool TSQLiteTable::fieldIsNull(int column) const
+bool QueryResult::fieldIsNull(int column) const
 {
     return std::holds_alternative<std::monostate>(cell(column));
 }

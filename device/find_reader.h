@@ -6,7 +6,7 @@
 
 // The root of the attached reader: the first volume after the first one whose root holds
 // the reader's database (a file or a folder of that name). Empty when there is none.
-QString FindDevice(const VolumeList &volumes);
+QString findReaderRoot(const VolumeList &volumes);
 
 // What the user is told when no reader is attached.
 QString deviceNotFoundMessage();

@@ -7,8 +7,8 @@
 
 #include <variant>
 
-// Every row of one query, held in memory (`TSQLiteTable`), read front to back.
-class TSQLiteTable
+// Every row of one query, held in memory (`QueryResult`), read front to back.
+class QueryResult
 {
 public:
     // How a column's values are read, decided from its declared type.
@@ -36,7 +36,7 @@ public:
     bool fieldIsNull(int column) const;
 
 private:
-    friend class TSQLiteDatabase;
+    friend class SqliteConnection;
 
     const Cell &cell(int column) const;
 

@@ -7,14 +7,14 @@
 class QLabel;
 class QProgressBar;
 
-// The progress window `TSplashForm`: borderless, on top, not modal, 400 x 400, a picture
+// The progress window `ProgressWindow`: borderless, on top, not modal, 400 x 400, a picture
 // with "Пожалуйста, ожидайте" over it and two captioned bars, `loader` for the phase of an
 // operation and `loader2` for the item within it.
-class TSplashForm : public QWidget, public Progress
+class ProgressWindow : public QWidget, public Progress
 {
     Q_OBJECT
 public:
-    explicit TSplashForm(QWidget *parent = nullptr);
+    explicit ProgressWindow(QWidget *parent = nullptr);
 
     QLabel *loadertext() const { return m_loadertext; }
     QProgressBar *loader() const { return m_loader; }

@@ -1,4 +1,4 @@
-#include "device/find_device.h"
+#include "device/find_reader.h"
 #include "device/volume_list.h"
 #include "support/fixture_reader.h"
 #include "support/scratch_volume.h"
@@ -47,7 +47,7 @@ void prepareVolume(const QString &root, const QString &kind)
 }
 } // namespace
 
-class TestFindDevice : public QObject
+class TestFindReader : public QObject
 {
     Q_OBJECT
 private slots:
@@ -75,20 +75,20 @@ private slots:
         const FakeVolumes fake(int(volumes.size()));
         for (int i = 0; i < volumes.size(); ++i)
             prepareVolume(fake.root(i), volumes.at(i));
-        QCOMPARE(FindDevice(fake), found < 0 ? QString() : fake.root(found));
+        QCOMPARE(findReaderRoot(fake), found < 0 ? QString() : fake.root(found));
     }
 
     void eachSearchLooksAfresh()
     {
         const FakeVolumes fake(3);
         prepareVolume(fake.root(1), "db");
-        QCOMPARE(FindDevice(fake), fake.root(1));
+        QCOMPARE(findReaderRoot(fake), fake.root(1));
 
         QVERIFY(QDir(fake.root(1) + "Sony_Reader").removeRecursively());
-        QCOMPARE(FindDevice(fake), QString());
+        QCOMPARE(findReaderRoot(fake), QString());
 
         prepareVolume(fake.root(2), "db");
-        QCOMPARE(FindDevice(fake), fake.root(2));
+        QCOMPARE(findReaderRoot(fake), fake.root(2));
     }
 
     void messageWhenNoReaderIsAttached()
@@ -112,11 +112,11 @@ private slots:
 
         const MountedVolumes volumes;
         QVERIFY(volumes.roots().contains(root));
-        QVERIFY(FindDevice(volumes) != root);
+        QVERIFY(findReaderRoot(volumes) != root);
         FixtureReader::build(volume.path(), FixtureReader::Contents::Empty);
-        QCOMPARE(FindDevice(volumes), root);
+        QCOMPARE(findReaderRoot(volumes), root);
     }
 };
 
-QTEST_GUILESS_MAIN(TestFindDevice)
-#include "test_find_device.moc"
+QTEST_GUILESS_MAIN(TestFindReader)
+#include "test_find_reader.moc"

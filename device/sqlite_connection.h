@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/sqlite_table.h"
+#include "device/query_result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +11,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace SQLiteHandles {
+namespace SqliteHandles {
 struct CloseDatabase
 {
     void operator()(sqlite3 *database) const;
@@ -22,12 +22,12 @@ struct FinalizeStatement
 };
 using Database = std::unique_ptr<sqlite3, CloseDatabase>;
 using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-} // namespace SQLiteHandles
+} // namespace SqliteHandles
 
 // A statement prepared once and run many times with values bound to its "?" parameters
 // (1-based). Texts are bound as text, so the columns' affinities store them exactly as
 // the same values quoted into the statement text would be stored.
-class TSQLiteStatement
+class SqliteStatement
 {
 public:
     void bindText(int index, const QString &text);
@@ -41,25 +41,25 @@ public:
     void execute();
 
 private:
-    friend class TSQLiteDatabase;
-    TSQLiteStatement(sqlite3 *database, SQLiteHandles::Statement statement, QString sql);
+    friend class SqliteConnection;
+    SqliteStatement(sqlite3 *database, SqliteHandles::Statement statement, QString sql);
     void failUnlessOk(int result) const;
 
     sqlite3 *m_database;
-    SQLiteHandles::Statement m_statement;
+    SqliteHandles::Statement m_statement;
     QString m_sql;
     QVector<QByteArray> m_texts; // the bound texts' bytes, kept until rebound
 };
 
-// One connection to a SQLite database (`TSQLiteDatabase`). Every failure throws
+// One connection to a SQLite database (`SqliteConnection`). Every failure throws
 // TessalyError with SQLite's own message attached.
-class TSQLiteDatabase
+class SqliteConnection
 {
 public:
-    TSQLiteDatabase() = default;
-    ~TSQLiteDatabase();
-    TSQLiteDatabase(const TSQLiteDatabase &) = delete;
-    TSQLiteDatabase &operator=(const TSQLiteDatabase &) = delete;
+    SqliteConnection() = default;
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection &) = delete;
+    SqliteConnection &operator=(const SqliteConnection &) = delete;
 
     // Opens (creating an empty file when there is none) and sets the connection's pragmas.
     void open(const QString &fileName);
@@ -68,8 +68,8 @@ public:
     // Runs a statement that returns no rows.
     void execute(const QString &sql);
     // Runs a statement and keeps every row it returns.
-    TSQLiteTable query(const QString &sql);
-    TSQLiteStatement prepare(const QString &sql);
+    QueryResult query(const QString &sql);
+    SqliteStatement prepare(const QString &sql);
 
     void beginTransaction();
     void commit();
@@ -81,9 +81,9 @@ public:
     void close() noexcept;
 
 private:
-    SQLiteHandles::Statement prepareOrFail(const QString &sql, const QByteArray &utf8);
+    SqliteHandles::Statement prepareOrFail(const QString &sql, const QByteArray &utf8);
     [[noreturn]] void fail(const QString &fixedText, const QString &subject) const;
 
-    SQLiteHandles::Database m_database;
+    SqliteHandles::Database m_database;
     bool m_transactionOpen = false;
 };

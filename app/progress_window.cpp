@@ -1,4 +1,4 @@
-#include "app/splash_form.h"
+#include "app/progress_window.h"
 
 #include "app/fonts.h"
 
@@ -37,7 +37,7 @@ QProgressBar *makeBar(const QString &name, int top, QWidget *parent)
 }
 } // namespace
 
-TSplashForm::TSplashForm(QWidget *parent)
+ProgressWindow::ProgressWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
@@ -68,24 +68,24 @@ TSplashForm::TSplashForm(QWidget *parent)
     m_loader2 = makeBar(QStringLiteral("loader2"), 383, this);
 }
 
-void TSplashForm::setMaximum(Bar which, int maximum)
+void ProgressWindow::setMaximum(Bar which, int maximum)
 {
     bar(which)->setMaximum(std::max(maximum, 0));
 }
 
-void TSplashForm::setPosition(Bar which, int position)
+void ProgressWindow::setPosition(Bar which, int position)
 {
     // The bar itself would ignore a value outside its range; the window clamps instead.
     QProgressBar *target = bar(which);
     target->setValue(std::clamp(position, target->minimum(), target->maximum()));
 }
 
-void TSplashForm::setCaption(Bar which, const QString &text)
+void ProgressWindow::setCaption(Bar which, const QString &text)
 {
     caption(which)->setText(text);
 }
 
-void TSplashForm::show()
+void ProgressWindow::show()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen)
@@ -94,12 +94,12 @@ void TSplashForm::show()
     raise();
 }
 
-void TSplashForm::hide()
+void ProgressWindow::hide()
 {
     QWidget::hide();
 }
 
-void TSplashForm::repaint(Repaint what)
+void ProgressWindow::repaint(Repaint what)
 {
     switch (what) {
     case Repaint::Window:
@@ -114,7 +114,7 @@ void TSplashForm::repaint(Repaint what)
     }
 }
 
-void TSplashForm::processEvents()
+void ProgressWindow::processEvents()
 {
     QCoreApplication::processEvents();
 }
