@@ -1,0 +1,186 @@
+#include "collections/automatic_collections.h"
+
+#include "collections/collection_operations.h"
+#include "collections/shown_books.h"
+#include "core/dialogs.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QHash>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace {
+QString withNativeSeparators(const QString &path, PathSeparators separators)
+{
+    if (!separators.slash || separators.native == u'/' || !path.contains(u'/'))
+        return path;
+    QString native = path;
+    return native.replace(u'/', separators.native);
+}
+
+// What lies below `folder` in `path`, or nothing when the path is not below it.
+QStringView pathBelow(QStringView path, QStringView folder, QChar separator)
+{
+    if (path.size() > folder.size() && path.startsWith(folder) && path[folder.size()] == separator)
+        return path.sliced(folder.size() + 1);
+    const QString prefix = folder.toString() + separator;
+    const qsizetype at = path.indexOf(prefix);
+    return at < 0 ? QStringView() : path.sliced(at + prefix.size());
+}
+
+QString noBooksMessage(const LibraryPage &page)
+{
+    return page.kind == LibraryPage::Kind::Editing ? QStringLiteral("Книги не обнаружены или были удалены из списка!")
+                                                   : QStringLiteral("Сначала добавьте книги в программу!");
+}
+
+// One derived name: its exact text and how many books carry it.
+struct FolderName
+{
+    QString name;
+    int books = 0;
+};
+
+// The distinct names as the collection list orders them, and for each name the one whose
+// form it takes: names equal under the case-blind collation go with the first of them in
+// the file list. The collation's sort keys are made once per name, so sorting thousands of
+// folders compares bytes, not strings through the locale each time.
+struct CaseForms
+{
+    std::vector<int> order; // indices into the names, in collation order
+    std::vector<int> kept;  // for each name, the index of the name whose form it takes
+};
+
+// A name's place in the user's collation, ignoring letter case. Qt's "C" locale makes its
+// sort keys from the bytes, letter case included, so there the case-folded text stands in.
+class CollationKeys
+{
+public:
+    explicit CollationKeys(const QVector<FolderName> &names)
+    {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        m_plain = collator.locale().language() == QLocale::C;
+        for (const FolderName &name : names) {
+            if (m_plain)
+                m_folded.push_back(name.name.toCaseFolded());
+            else
+                m_keys.push_back(collator.sortKey(name.name));
+        }
+    }
+    int compare(int a, int b) const
+    {
+        return m_plain ? m_folded[size_t(a)].compare(m_folded[size_t(b)])
+                       : m_keys[size_t(a)].compare(m_keys[size_t(b)]);
+    }
+
+private:
+    bool m_plain = false;
+    std::vector<QString> m_folded;
+    std::vector<QCollatorSortKey> m_keys;
+};
+
+CaseForms caseForms(const QVector<FolderName> &names)
+{
+    const CollationKeys keys(names);
+    CaseForms forms;
+    forms.order.resize(size_t(names.size()));
+    std::iota(forms.order.begin(), forms.order.end(), 0);
+    // Stable: among equal names the one met first in the file list leads its run.
+    std::stable_sort(forms.order.begin(), forms.order.end(), [&keys](int a, int b) { return keys.compare(a, b) < 0; });
+    forms.kept.resize(size_t(names.size()));
+    for (size_t i = 0; i < forms.order.size(); ++i) {
+        const int name = forms.order[i];
+        const bool sameAsPrevious = i > 0 && keys.compare(name, forms.order[i - 1]) == 0;
+        forms.kept[size_t(name)] = sameAsPrevious ? forms.kept[size_t(forms.order[i - 1])] : name;
+    }
+    return forms;
+}
+} // namespace
+
+QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators)
+{
+    const QChar separator = separators.native;
+    const QString nativeRoot = withNativeSeparators(root, separators);
+    const QString nativePath = withNativeSeparators(fullPath, separators);
+
+    QStringView folder(nativeRoot);
+    while (!folder.isEmpty() && folder.back() == separator)
+        folder.chop(1);
+    const QStringView folderName = folder.sliced(folder.lastIndexOf(separator) + 1);
+    const QStringView below = pathBelow(nativePath, folder, separator);
+    const qsizetype fileStart = below.lastIndexOf(separator);
+
+    QString name;
+    name.reserve(folderName.size() + std::max<qsizetype>(fileStart, 0) + 1);
+    name += folderName;
+    if (fileStart > 0) {
+        for (const QStringView subFolder : below.first(fileStart).tokenize(separator, Qt::SkipEmptyParts)) {
+            if (!name.isEmpty())
+                name += u'_';
+            name += subFolder;
+        }
+    }
+    name.remove(u':');
+    return name;
+}
+
+PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
+{
+    BookTable &books = page.books;
+    if (books.rowCount() == 0) {
+        dialogs.message(noBooksMessage(page));
+        return {};
+    }
+    const PathSeparators separators{QDir::separator(), page.kind == LibraryPage::Kind::Editing};
+
+    // One pass derives and counts; each book remembers its name by index.
+    QVector<FolderName> names;
+    QHash<QString, int> indexOfName;
+    std::vector<int> nameOfBook(size_t(books.rowCount()));
+    for (int row = 0; row < books.rowCount(); ++row) {
+        const BookRow &book = books.row(row);
+        const QString name = folderCollectionName(book.root, book.full_path, separators);
+        auto found = indexOfName.constFind(name);
+        if (found == indexOfName.cend()) {
+            found = indexOfName.insert(name, int(names.size()));
+            names.append({name, 0});
+        }
+        ++names[*found].books;
+        nameOfBook[size_t(row)] = *found;
+    }
+
+    const CaseForms forms = caseForms(names);
+    std::vector<int> booksOfKept(size_t(names.size()), 0);
+    for (qsizetype name = 0; name < names.size(); ++name)
+        booksOfKept[size_t(forms.kept[size_t(name)])] += names[name].books;
+
+    // Every book carries the form its collection is listed under; the list shares the text.
+    for (int row = 0; row < books.rowCount(); ++row)
+        books.rowForQuietEdit(row).collection = names[forms.kept[size_t(nameOfBook[size_t(row)])]].name;
+    books.setColumnAlignment(CollectionColumn, Qt::AlignHCenter);
+    books.setHeaderAlignment(CollectionColumn, Qt::AlignHCenter);
+    books.setHeaderAlignment(FileSizeColumn, Qt::AlignHCenter);
+    books.announceAllRowsChanged();
+
+    QVector<CollectionRow> collections;
+    for (const int name : forms.order) {
+        // An empty `collection` means no collection, wherever the collation sorts it.
+        if (forms.kept[size_t(name)] != name || names[name].name.isEmpty())
+            continue;
+        collections.append({names[name].name, QString::number(booksOfKept[size_t(name)]), QString()});
+    }
+    if (collections.isEmpty()) {
+        page.collections.clear();
+        clearShownBooks(page);
+        return {.rerunStatistics = true};
+    }
+    page.collections.replaceRows(std::move(collections));
+    applyCollectionListLayout(page);
+    PageUpdate update = showCollectionBooks(page, 0);
+    update.selectCollectionRow = 0;
+    return update;
+}
