@@ -26,6 +26,7 @@ struct LibraryPage
 struct PageUpdate
 {
     bool rerunStatistics = false; // run updateStatistics(page) and show its result
+    int selectFileRow = -1;       // select this file-list row alone; -1 leaves the selection
     int selectCollectionRow = -1; // select this collection-list row alone; -1 leaves the selection
     int selectShownBookRow = -1;  // select this book-list row alone; -1 leaves the selection
 };
