@@ -1,3 +1,4 @@
+#include "app/desktop_file_opener.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "app/qt_dialogs.h"
@@ -14,7 +15,8 @@ int main(int argc, char *argv[])
     SystemClock clock;
     ProgressWindow progress;
     MountedVolumes volumes;
-    MainWindow window(dialogs, clock, progress, volumes);
+    DesktopFileOpener fileOpener;
+    MainWindow window(dialogs, clock, progress, volumes, fileOpener);
     dialogs.setOwner(&window);
     window.show();
     return QApplication::exec();

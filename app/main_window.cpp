@@ -13,13 +13,16 @@
 #include "widgets/page_control.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QUrl>
 
 #include <exception>
+#include <utility>
 
 namespace {
 const QString bookFileFilter = QStringLiteral("Все поддерживаемые файлы|*.pdf;*.fb2;*.txt;*.epub");
@@ -48,8 +51,9 @@ void emptyPage(LibraryPage &page)
 } // namespace
 
 MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
-                       QWidget *parent)
-    : QMainWindow(parent), m_dialogs(dialogs), m_clock(clock), m_progress(progress), m_volumes(volumes)
+                       FileOpener &fileOpener, QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_clock(clock), m_progress(progress), m_volumes(volumes),
+      m_fileOpener(fileOpener)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tessaly"));
@@ -71,15 +75,20 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
     setCentralWidget(m_pager);
     m_pager->setChangeGuard([this](int newIndex) { return confirmPageSwitch(newIndex); });
     connect(m_pager, &PageControl::currentChanged, this, &MainWindow::enterPage);
+    // Only the page shown gets Qt's resize; either page's resize lays out both.
     connect(m_creatorpage, &LibraryPageWidget::resized, this, &MainWindow::layOutPages);
+    connect(m_editorpage, &LibraryPageWidget::resized, this, &MainWindow::layOutPages);
     connect(m_creatorpage->button(QStringLiteral("AddFileButton")), &QAbstractButton::clicked, this,
             &MainWindow::addBookFile);
     connect(m_creatorpage->button(QStringLiteral("AddDirButton")), &QAbstractButton::clicked, this,
             &MainWindow::addBookFolder);
     connect(m_creatorpage->button(QStringLiteral("Synchronizebutton")), &QAbstractButton::clicked, this,
             &MainWindow::synchronizeCreationPage);
-    connectCollectionHandlers(*m_creatorpage, QStringLiteral("addcollectionbutton"));
-    connectCollectionHandlers(*m_editorpage, QStringLiteral("SpeedButton3"));
+    connectCollectionHandlers(*m_creatorpage, QStringLiteral("addcollectionbutton"),
+                              QStringLiteral("autocollectionbutton"));
+    connectCollectionHandlers(*m_editorpage, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton4"));
+    connectFileListHandlers(*m_creatorpage);
+    connectFileListHandlers(*m_editorpage);
 
     setAcceptDrops(true);
     m_deviceRoot.clear();
@@ -93,6 +102,9 @@ void MainWindow::runHandler(const std::function<void()> &handler)
 {
     try {
         handler();
+    } catch (const OperationStopped &) {
+        // The window was closed meanwhile: the operation ends with nothing more to say.
+        m_progress.hide();
     } catch (const TessalyError &error) {
         // An operation stopped by an error must not leave the progress window up.
         m_progress.hide();
@@ -205,29 +217,49 @@ void MainWindow::loadReaderLibrary()
 
 void MainWindow::synchronizeCreationPage()
 {
-    const LongOperation operation(m_longOperationRunning);
-    if (!operation.started())
-        return;
     bool succeeded = false;
-    runHandler([&] {
-        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress);
-        succeeded = sync.run(m_totalSize);
-        m_deviceRoot = sync.deviceRoot();
-        // The window stays: its statistics follow the rows the run removed.
-        if (!succeeded)
-            refreshStatistics(*m_creatorpage);
-    });
-    if (succeeded)
+    {
+        const LongOperation operation(m_longOperationRunning);
+        if (!operation.started())
+            return;
+        const QScopedValueRollback writing(m_writingToReader, true);
+        runHandler([&] {
+            CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress);
+            succeeded = sync.run(m_totalSize);
+            m_deviceRoot = sync.deviceRoot();
+            // The window stays: its statistics follow the rows the run removed.
+            if (!succeeded)
+                refreshStatistics(*m_creatorpage);
+        });
+    }
+    // A close asked for while the reader was written happens now.
+    if (succeeded || std::exchange(m_closeWhenWritten, false))
         close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // A reader is never left half-written by a close: it waits for the synchronisation's end.
+    if (m_writingToReader) {
+        m_closeWhenWritten = true;
+        event->ignore();
+        return;
+    }
+    // An intake or a load only reads; it stops at its next turn of the event loop.
+    if (m_longOperationRunning)
+        m_progress.stop();
+    m_progress.hide();
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::layOutPages()
 {
+    // The page shown has the current size; the other one takes the same places.
+    const QWidget *shown = m_pager->currentPage();
     const QWidget *info = m_creatorpage->infoPanel();
-    const PanelLayout layout =
-        panelLayout(m_creatorpage->width(), m_creatorpage->height(), info->x() + info->width() + 2);
-    m_creatorpage->placePanels(layout, m_creatorpage->height());
-    m_editorpage->placePanels(layout, m_creatorpage->height());
+    const PanelLayout layout = panelLayout(shown->width(), shown->height(), info->x() + info->width() + 2);
+    m_creatorpage->placePanels(layout, shown->height());
+    m_editorpage->placePanels(layout, shown->height());
 }
 
 void MainWindow::refreshStatistics(LibraryPageWidget &page)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/stoppable_progress.h"
 #include "collections/library_page.h"
 
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 
 class Clock;
 class Dialogs;
+class FileOpener;
 class LibraryPageWidget;
 class PageControl;
 class Progress;
@@ -16,13 +18,15 @@ class VolumeList;
 
 // The main window: the page control `pager` with the creation page and the editing page,
 // the mode-switch guard, the three ways of adding books and the statistics of both pages. The user's answers, the
-// clock, the progress window and the list of mounted volumes come from outside.
+// clock, the progress window, the list of mounted volumes and the desktop's "open this file"
+// service come from outside. Closing the window ends an intake or a load at once; a
+// synchronisation is let finish first.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
-               QWidget *parent = nullptr);
+               FileOpener &fileOpener, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     LibraryPage &creation() { return m_creation; }
@@ -59,8 +63,17 @@ public:
     void deleteCollectionsOn(LibraryPageWidget &page, int key);
     void renameBookOn(LibraryPageWidget &page, int row);
     void removeShownBooksOn(LibraryPageWidget &page, int key);
+    // `autocollectionbutton` and `SpeedButton4`: one collection per folder.
+    void buildFolderCollectionsOn(LibraryPageWidget &page);
+
+    // The file list of either page: Delete (the editing page's list ignores it) and the
+    // double click that opens a book.
+    void removeFileListRowsOn(LibraryPageWidget &page, int key);
+    void openBookOn(LibraryPageWidget &page, int row);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -71,14 +84,18 @@ private:
     // Runs a handler; an error it raises is shown to the user and ends only that handler.
     void runHandler(const std::function<void()> &handler);
 
-    void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton);
+    void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton, const QString &automaticButton);
+    void connectFileListHandlers(LibraryPageWidget &page);
+    bool isFileListHeader(const QObject *object) const;
     // Selects what the operation asks for and reruns the page's statistics.
     void applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update);
 
     Dialogs &m_dialogs;
     const Clock &m_clock;
-    Progress &m_progress;
+    // The operations drive the progress window through this, so a close can stop them.
+    StoppableProgress m_progress;
     const VolumeList &m_volumes;
+    FileOpener &m_fileOpener;
     LibraryPage m_creation{LibraryPage::Kind::Creation};
     LibraryPage m_editing{LibraryPage::Kind::Editing};
     PageControl *m_pager = nullptr;
@@ -87,4 +104,7 @@ private:
     QString m_deviceRoot;
     qint64 m_totalSize = 0;
     bool m_longOperationRunning = false;
+    // Set while a synchronisation writes to the reader; a close meanwhile waits for its end.
+    bool m_writingToReader = false;
+    bool m_closeWhenWritten = false;
 };

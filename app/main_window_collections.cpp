@@ -1,21 +1,25 @@
-// The main window's hand editing of collections: the add button, the collection list and the book
-// list of both pages. The operations are written once for a page; each page's handlers
+// The main window's editing of collections: the add and automatic buttons, the collection list
+// and the book list of both pages. The operations are written once for a page; each page's handlers
 // bind them to its own lists and its own statistics routine. While a long operation turns
 // the event loop, the lists it reads or fills must not change under it: the editing
 // operations wait for it to end, only showing a collection's books goes on.
 
 #include "app/library_page_widget.h"
 #include "app/main_window.h"
+#include "collections/automatic_collections.h"
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
 #include "widgets/grid_view.h"
 
 #include <QAbstractButton>
 
-void MainWindow::connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton)
+void MainWindow::connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton,
+                                           const QString &automaticButton)
 {
     LibraryPageWidget *target = &page;
     connect(page.button(addButton), &QAbstractButton::clicked, this, [this, target] { addCollectionOn(*target); });
+    connect(page.button(automaticButton), &QAbstractButton::clicked, this,
+            [this, target] { buildFolderCollectionsOn(*target); });
     // A double click arrives after the click of its first press: that click shows the
     // collection's books, which the rename leaves as they are.
     connect(page.collectionList(), &QAbstractItemView::clicked, this,
@@ -74,8 +78,17 @@ void MainWindow::removeShownBooksOn(LibraryPageWidget &page, int key)
         [&] { applyPageUpdate(page, removeShownBooks(page.page(), m_dialogs, selected.first, selected.count)); });
 }
 
+void MainWindow::buildFolderCollectionsOn(LibraryPageWidget &page)
+{
+    if (m_longOperationRunning)
+        return;
+    runHandler([&] { applyPageUpdate(page, buildFolderCollections(page.page(), m_dialogs)); });
+}
+
 void MainWindow::applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update)
 {
+    if (update.selectFileRow >= 0)
+        page.pathList()->selectOnlyRow(update.selectFileRow);
     if (update.selectCollectionRow >= 0)
         page.collectionList()->selectOnlyRow(update.selectCollectionRow);
     if (update.selectShownBookRow >= 0)

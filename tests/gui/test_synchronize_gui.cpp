@@ -5,6 +5,7 @@
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/interrupting_progress.h"
+#include "support/recording_file_opener.h"
 #include "support/sync_scene.h"
 #include "widgets/page_control.h"
 
@@ -26,7 +27,8 @@ struct Window
     QTemporaryDir firstVolume;
     FixtureReader reader;
     FixedVolumes volumes{{firstVolume.path() + "/", reader.root()}};
-    MainWindow mainWindow{dialogs, clock, progress, volumes};
+    RecordingFileOpener fileOpener;
+    MainWindow mainWindow{dialogs, clock, progress, volumes, fileOpener};
     QTemporaryDir sources;
 
     Window()
