@@ -245,7 +245,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // An intake or a load only reads; it stops at its next turn of the event loop.
+    // An intake or a load only reads; it stops at its next turn of the event loop. The
+    // progress window goes first, so this is the last window closed and the application ends.
     if (m_longOperationRunning)
         m_progress.stop();
     m_progress.hide();

@@ -41,8 +41,6 @@ ProgressWindow::ProgressWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("SplashForm"));
-    // The application ends with its main window, whether or not this one is up.
-    setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(Side, Side);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);

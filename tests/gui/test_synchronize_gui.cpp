@@ -120,6 +120,36 @@ private slots:
         QVERIFY(window.button("Synchronizebutton")->isVisible());
     }
 
+    // A close while the reader is written waits for the run's end, whatever the outcome.
+    void closingWaitsForTheRunToEnd_data()
+    {
+        QTest::addColumn<bool>("failing");
+        QTest::newRow("successful run") << false;
+        QTest::newRow("a book cannot be copied") << true;
+    }
+
+    void closingWaitsForTheRunToEnd()
+    {
+        QFETCH(bool, failing);
+        Window window;
+        if (failing)
+            QVERIFY(QFile::remove(window.mainWindow.creation().books.rows().first().full_path));
+        bool stayedOpen = false;
+        window.progress.onEvents = [&] {
+            window.mainWindow.close();
+            stayedOpen = window.mainWindow.isVisible();
+        };
+
+        window.synchronize();
+
+        QVERIFY(stayedOpen);
+        QCOMPARE(sqliteValue(window.reader.databasePath(), "select count(*) from books"), QVariant(failing ? 2 : 3));
+        QCOMPARE(window.dialogs.messages().size(), 1);
+        QCOMPARE(window.dialogs.messages().first() == successText, !failing);
+        QVERIFY(!window.mainWindow.isVisible());
+        QVERIFY(!window.progress.visible);
+    }
+
     // While the run turns the event loop, neither a second synchronisation nor an intake
     // nor a switch of pages starts.
     void noSecondStartWhileOneRuns()
