@@ -1,6 +1,6 @@
 #include "booklist/fb2_metadata.h"
 
-#include "booklist/text_decoding.h"
+#include <QStringDecoder>
 
 namespace {
 // Blanks and control characters at both ends go; other characters stay.
@@ -25,12 +25,24 @@ Fb2MetadataReader::Fb2MetadataReader()
 Fb2Metadata Fb2MetadataReader::read(QByteArrayView head) const
 {
     const QByteArrayView text = head.first(std::min(head.size(), Fb2HeadSize));
+    if (const std::optional<QStringConverter::Encoding> wide = wideXmlEncoding(text)) {
+        // The patterns read single bytes: a book in UTF-16 is searched in UTF-8. A character
+        // cut in half at the head's end is left out.
+        QStringDecoder decoder(*wide, QStringConverter::Flag::Stateless);
+        const QString decoded = decoder.decode(text.first(text.size() & ~qsizetype(1)));
+        return search(decoded.toUtf8(), QByteArray());
+    }
+    return search(text, declaredXmlEncoding(text));
+}
+
+Fb2Metadata Fb2MetadataReader::search(QByteArrayView text, const QByteArray &encoding) const
+{
     Fb2Metadata metadata;
     if (const auto firstName = m_firstName.firstMatch(text, 2))
-        metadata.author = decodeBookText(*firstName);
+        metadata.author = m_decoder.decode(*firstName, encoding);
     if (const auto lastName = m_lastName.firstMatch(text, 2))
-        metadata.author = trimmedAuthor(metadata.author + u' ' + decodeBookText(*lastName));
+        metadata.author = trimmedAuthor(metadata.author + u' ' + m_decoder.decode(*lastName, encoding));
     if (const auto title = m_title.firstMatch(text, 1))
-        metadata.title = decodeBookText(*title);
+        metadata.title = m_decoder.decode(*title, encoding);
     return metadata;
 }

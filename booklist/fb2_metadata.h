@@ -1,5 +1,6 @@
 #pragma once
 
+#include "booklist/declared_encoding.h"
 #include "core/regex.h"
 
 #include <QByteArrayView>
@@ -17,7 +18,8 @@ struct Fb2Metadata
 };
 
 // Reads the author and title from the head of an FB2 file with the three patterns compiled
-// once for a whole pass.
+// once for a whole pass. The text is decoded in the encoding the book's XML declaration
+// names where its bytes are valid for it; a book in UTF-16 is searched as UTF-8.
 class Fb2MetadataReader
 {
 public:
@@ -26,6 +28,10 @@ public:
     Fb2Metadata read(QByteArrayView head) const;
 
 private:
+    Fb2Metadata search(QByteArrayView text, const QByteArray &encoding) const;
+
+    // Converters kept from book to book; they change no result, so reading stays const.
+    mutable DeclaredTextDecoder m_decoder;
     Regex m_firstName;
     Regex m_lastName;
     Regex m_title;

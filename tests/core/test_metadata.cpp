@@ -1,6 +1,7 @@
 #include "booklist/book_file_kinds.h"
 #include "booklist/book_passes.h"
 #include "booklist/book_table.h"
+#include "booklist/declared_encoding.h"
 #include "booklist/fb2_metadata.h"
 #include "booklist/text_decoding.h"
 #include "support/recording_progress.h"
@@ -18,6 +19,12 @@ namespace {
 QByteArray windows1251(const QString &text)
 {
     QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
+QByteArray encoded(const QString &text, const char *encoding)
+{
+    QStringEncoder encoder(encoding);
     return encoder.encode(text);
 }
 
@@ -112,6 +119,9 @@ private slots:
         QTest::newRow("Latin-1") << "yandex-tts-test.fb2"
                                  << "Arthur Doyle"
                                  << "A Study in Scarlet";
+        QTest::newRow("KOI8-R declared") << "MiniHelp.desktop.ru.koi8-r.fb2"
+                                         << "FBReader"
+                                         << "О программе FBReader";
         QTest::newRow("comments in title-info") << "fblib-test.fb2"
                                                 << "Лев Толстой"
                                                 << "Война и мир";
@@ -153,6 +163,82 @@ private slots:
         QCOMPARE(books[0].title, fb2 ? QString("Inside") : file);
         QCOMPARE(books[0].author, fb2 ? QString() : QString("Kept"));
         QTEST(books[0].mime_type, "mime");
+    }
+
+    // A declared encoding is read when the bytes are valid for it; otherwise, and without a
+    // declaration, valid UTF-8 and then Windows-1251.
+    void declaredEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("title");
+        const QString description = "<FictionBook><description><title-info><author><first-name>Иван</first-name>"
+                                    "<last-name>Петров</last-name></author><book-title>Повесть о Ёжике</book-title>";
+        const auto declared = [&](const char *declaration, const char *encoding) {
+            return QByteArray(declaration) + encoded(description, encoding);
+        };
+        const QString ivan = "Иван Петров";
+        const QString story = "Повесть о Ёжике";
+        for (const char *encoding : {"koi8-r", "KOI8-R", "windows-1251", "cp866", "iso-8859-5"}) {
+            QTest::addRow("%s", encoding)
+                << declared(qPrintable(QString("<?xml version=\"1.0\" encoding=\"%1\"?>\n").arg(encoding)), encoding)
+                << ivan << story;
+        }
+        QTest::newRow("single quotes, blanks around =")
+            << declared("<?xml version='1.0' encoding = 'koi8-r' ?>", "koi8-r") << ivan << story;
+        QTest::newRow("after a byte order mark and blanks")
+            << declared("\xEF\xBB\xBF \r\n<?xml version=\"1.0\" encoding=\"cp866\"?>", "cp866") << ivan << story;
+        QTest::newRow("utf-16 with byte order mark")
+            << QByteArray("\xFF\xFE") + encoded("<?xml version=\"1.0\" encoding=\"utf-16\"?>" + description, "UTF-16LE")
+            << ivan << story;
+        QTest::newRow("utf-16 big-endian without byte order mark")
+            << encoded("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + description, "UTF-16BE") << ivan << story;
+        QTest::newRow("utf-16 named, single bytes written")
+            << declared("<?xml version=\"1.0\" encoding=\"utf-16\"?>", "windows-1251") << ivan << story;
+        QTest::newRow("utf-8 named, Windows-1251 written")
+            << declared("<?xml version=\"1.0\" encoding=\"utf-8\"?>", "windows-1251") << ivan << story;
+        QTest::newRow("unknown encoding")
+            << declared("<?xml version=\"1.0\" encoding=\"x-nonsense\"?>", "windows-1251") << ivan << story;
+        QTest::newRow("bytes not valid for the named encoding")
+            << declared("<?xml version=\"1.0\" encoding=\"us-ascii\"?>", "windows-1251") << ivan << story;
+        QTest::newRow("no declaration, Windows-1251") << declared("", "windows-1251") << ivan << story;
+        // Windows-1251 text that happens to be valid UTF-8 ("Рђ" is D0 90, UTF-8 for "А"):
+        // the declaration decides.
+        QTest::newRow("declared Windows-1251 that reads as UTF-8")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1251\"?><book-title>") +
+                   encoded("РђРЅРЅР°", "windows-1251") + "</book-title>"
+            << ""
+            << "РђРЅРЅР°";
+        QTest::newRow("the same without a declaration")
+            << QByteArray("<book-title>") + encoded("РђРЅРЅР°", "windows-1251") + "</book-title>"
+            << ""
+            << "Анна";
+    }
+
+    void declaredEncodings()
+    {
+        QFETCH(QByteArray, head);
+        const Fb2Metadata metadata = Fb2MetadataReader().read(head);
+        QTEST(metadata.author, "author");
+        QTEST(metadata.title.value_or(QString()), "title");
+    }
+
+    void declaredXmlEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::newRow("double quotes") << QByteArray("<?xml version=\"1.0\" encoding=\"koi8-r\"?><a/>")
+                                       << QByteArray("koi8-r");
+        QTest::newRow("none") << QByteArray("<?xml version=\"1.0\"?><a encoding=\"cp866\"/>") << QByteArray();
+        QTest::newRow("no declaration") << QByteArray("<FictionBook encoding=\"cp866\">") << QByteArray();
+        QTest::newRow("unclosed value") << QByteArray("<?xml encoding=\"koi8") << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+
+    void declaredXmlEncoding()
+    {
+        QFETCH(QByteArray, head);
+        QTEST(::declaredXmlEncoding(head), "encoding");
     }
 
     void bothEncodingsGiveTheSameAuthor()
