@@ -28,14 +28,17 @@ size_t foldedHash(const QString &text)
 }
 } // namespace
 
-int removeDuplicateBooks(BookTable &books)
+int removeDuplicateBooks(BookTable &books, Qt::CaseSensitivity pathCase)
 {
     const QVector<BookRow> &rows = books.rows();
-    const auto hash = [&](qsizetype row) { return foldedHash(rows[row].full_path); };
-    const auto same = [&](qsizetype a, qsizetype b) {
-        return rows[a].full_path.compare(rows[b].full_path, Qt::CaseInsensitive) == 0;
+    const bool ignoringCase = pathCase == Qt::CaseInsensitive;
+    const auto hash = [&](qsizetype row) {
+        return ignoringCase ? foldedHash(rows[row].full_path) : size_t(qHash(rows[row].full_path));
     };
-    // Row indices; a row whose path, ignoring letter case, an earlier row has is not inserted.
+    const auto same = [&](qsizetype a, qsizetype b) {
+        return rows[a].full_path.compare(rows[b].full_path, pathCase) == 0;
+    };
+    // Row indices; a row whose path an earlier row has is not inserted.
     std::unordered_set<qsizetype, decltype(hash), decltype(same)> seen(size_t(rows.size()), hash, same);
     QVector<bool> duplicate(rows.size(), false);
     int removed = 0;
