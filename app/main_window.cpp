@@ -153,9 +153,11 @@ void MainWindow::addBooks(const QStringList &paths)
             intake.addPath(path);
         const QStringList unreadable = intake.finish();
         refreshStatistics(*m_creatorpage);
-        const QString message = unreadableBooksMessage(unreadable);
-        if (!message.isEmpty())
-            m_dialogs.message(message);
+        for (const QString &message :
+             {undecodableBooksMessage(intake.undecodableFiles()), unreadableBooksMessage(unreadable)}) {
+            if (!message.isEmpty())
+                m_dialogs.message(message);
+        }
     });
 }
 

@@ -58,7 +58,7 @@ void BookIntake::addPath(const QString &path)
     if (info.isDir()) {
         // The folder added is the scan root: its name becomes the top folder of the books' paths.
         const BulkAppend bulk(m_books);
-        scanFolder(native, native, m_books, m_progress);
+        m_undecodable += scanFolder(native, native, m_books, m_progress);
     } else if (info.isFile() && hasBookExtension(native)) {
         m_books.append(singleBookRow(native));
     }
@@ -87,16 +87,34 @@ QStringList BookIntake::finish()
     return unreadable;
 }
 
+namespace {
+// The first twenty files, one a line, and how many more there are.
+QString fileLines(const QStringList &files)
+{
+    constexpr qsizetype Shown = 20;
+    QString text = files.first(std::min(files.size(), Shown)).join(u'\n');
+    if (files.size() > Shown)
+        text += QStringLiteral("\n… и еще %1").arg(files.size() - Shown);
+    return text;
+}
+} // namespace
+
 QString unreadableBooksMessage(const QStringList &files)
 {
     if (files.isEmpty())
         return {};
-    constexpr qsizetype Shown = 20;
-    QString text = QStringLiteral("Не удалось прочитать файлы книг (%1 шт.): они удалены, перемещены или недоступны. "
-                                  "Их размер и данные о книге не обновлены.\n")
-                       .arg(files.size());
-    text += files.first(std::min(files.size(), Shown)).join(u'\n');
-    if (files.size() > Shown)
-        text += QStringLiteral("\n… и еще %1").arg(files.size() - Shown);
-    return text;
+    return QStringLiteral("Не удалось прочитать файлы книг (%1 шт.): они удалены, перемещены или недоступны. "
+                          "Их размер и данные о книге не обновлены.\n")
+               .arg(files.size()) +
+           fileLines(files);
+}
+
+QString undecodableBooksMessage(const QStringList &files)
+{
+    if (files.isEmpty())
+        return {};
+    return QStringLiteral("Не удалось добавить файлы книг (%1 шт.): их имена или имена их папок записаны не в "
+                          "кодировке UTF-8. Переименуйте их и добавьте снова.\n")
+               .arg(files.size()) +
+           fileLines(files);
 }

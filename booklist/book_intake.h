@@ -10,7 +10,7 @@ class Progress;
 // One intake of books into the file list: open the progress window, add paths (book
 // files or folders), finish (widths, headers, the two passes, duplicate removal). The
 // caller refreshes the statistics afterwards and shows unreadableBooksMessage() when
-// finish() names files.
+// finish() names files, and undecodableBooksMessage() for undecodableFiles().
 class BookIntake
 {
 public:
@@ -23,12 +23,17 @@ public:
     void addPath(const QString &path);
     // Finishes the intake; returns the files that could not be read by the passes, each once.
     QStringList finish();
+    // The book files the folder scans found but could not add, their names not being text.
+    const QStringList &undecodableFiles() const { return m_undecodable; }
 
 private:
     BookTable &m_books;
     Progress &m_progress;
     const Clock &m_clock;
+    QStringList m_undecodable;
 };
 
 // The message naming books that could not be read, or empty when there are none.
 QString unreadableBooksMessage(const QStringList &files);
+// The message naming books left out because their names are not text, or empty when none.
+QString undecodableBooksMessage(const QStringList &files);

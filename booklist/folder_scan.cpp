@@ -3,21 +3,24 @@
 #include "booklist/book_file_kinds.h"
 #include "booklist/book_table.h"
 #include "booklist/new_book_rows.h"
+#include "booklist/undecodable_names.h"
 #include "core/progress.h"
 
 #include <QDir>
 #include <QDirIterator>
 
 namespace {
-void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress)
+void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress,
+              QStringList &undecodable)
 {
+    undecodable += undecodableBookFiles(folder);
     QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (entries.hasNext()) {
         const QFileInfo entry = entries.nextFileInfo();
         const QString name = entry.fileName();
         if (entry.isDir()) {
             if (!entry.isSymLink() && !entry.isJunction())
-                scanInto(folder + name + QDir::separator(), scanRoot, books, progress);
+                scanInto(folder + name + QDir::separator(), scanRoot, books, progress, undecodable);
             continue;
         }
         // Only regular files are books, not a pipe or device named like one.
@@ -29,12 +32,14 @@ void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, 
 }
 } // namespace
 
-void scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress)
+QStringList scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress)
 {
     if (folder.isEmpty())
-        return;
+        return {};
     QString start = QDir::toNativeSeparators(folder);
     if (!start.endsWith(QDir::separator()))
         start += QDir::separator();
-    scanInto(start, scanRoot, books, progress);
+    QStringList undecodable;
+    scanInto(start, scanRoot, books, progress, undecodable);
+    return undecodable;
 }

@@ -4,10 +4,12 @@
 #include "booklist/duplicate_books.h"
 #include "support/fixed_clock.h"
 #include "support/recording_progress.h"
+#include "support/windows1251_names.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -159,6 +161,45 @@ private slots:
         QStringList names = column(books, FullPathColumn);
         names.sort();
         QCOMPARE(names, QStringList({path("L/link.fb2"), path("L/sub/a.fb2")}));
+    }
+
+    void namesThatAreNotUtf8AreReportedNotDropped()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("file names are always text on this system");
+#else
+        // Qt cannot remove what it cannot name; the system's calls clear the folder.
+        const auto removeFolder = qScopeGuard([&] { removeTreeOfAnyNames(path("L")); });
+        writeFile(path("L/ok.fb2"));
+        QVERIFY(makeWindows1251Entry(path("L"), "Книга.fb2"));
+        QVERIFY(makeWindows1251Entry(path("L"), "заметки.doc"));
+        QVERIFY(makeWindows1251Entry(path("L"), "Папка/"));
+        QVERIFY(makeWindows1251Entry(path("L"), "Папка/a.pdf"));
+        QVERIFY(makeWindows1251Entry(path("L"), "Папка/notes.doc"));
+        writeFile(path("L/sub/fine.txt"));
+        QVERIFY(makeWindows1251Entry(path("L/sub"), "Стихи.txt"));
+        // A link to a folder is not followed, whatever its name.
+        QVERIFY(QFile::link(path("L/sub"), path("L/link")));
+        BookTable books;
+        BookIntake bookIntake(books, m_progress, m_clock);
+        bookIntake.open();
+        bookIntake.addPath(path("L"));
+        QVERIFY(bookIntake.finish().isEmpty());
+
+        QStringList added = column(books, FullPathColumn);
+        added.sort();
+        QCOMPARE(added, (QStringList{path("L/ok.fb2"), path("L/sub/fine.txt")}));
+        QStringList reported = bookIntake.undecodableFiles();
+        reported.sort();
+        QStringList expected{path("L/Книга.fb2"), path("L/Папка/a.pdf"), path("L/sub/Стихи.txt")};
+        expected.sort();
+        QCOMPARE(reported, expected);
+        const QString message = undecodableBooksMessage(reported);
+        QVERIFY(message.startsWith("Не удалось добавить файлы книг (3 шт.): их имена или имена их папок записаны не в "
+                                   "кодировке UTF-8. Переименуйте их и добавьте снова.\n"));
+        QVERIFY(message.endsWith(reported.join('\n')));
+        QVERIFY(undecodableBooksMessage({}).isEmpty());
+#endif
     }
 
     void filesAndFoldersAppendInDropOrder()

@@ -1,5 +1,6 @@
 #include "app/library_page_widget.h"
 #include "support/window_under_test.h"
+#include "support/windows1251_names.h"
 #include "test_paths.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -203,6 +205,32 @@ private slots:
         QVERIFY(drop(window.mainWindow, {window.path("Drop/First")}));
         QTRY_VERIFY(window.progress.calls.count("hide") == 2);
         QCOMPARE(window.fullPaths(), QStringList({first, single, nested}));
+    }
+
+    // Books whose names are not UTF-8 cannot be added; the user is told once, with the books
+    // that could not be read.
+    void booksNamedOutsideUtf8AreReportedOnce()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("file names are always text on this system");
+#else
+        Window window;
+        const QString books = window.emptyFolder("Старые");
+        const auto removeFolder = qScopeGuard([&] { removeTreeOfAnyNames(books); });
+        window.book("fb2/minimal.fb2", "Старые/ok.fb2");
+        QVERIFY(makeWindows1251Entry(books, "Роман.fb2"));
+        QVERIFY(makeWindows1251Entry(books, "Повесть.txt"));
+        window.dialogs.folderAnswers.enqueue(books);
+
+        QTest::mouseClick(window.button("AddDirButton"), Qt::LeftButton);
+
+        QCOMPARE(window.fullPaths(), QStringList{window.path("Старые/ok.fb2")});
+        const QStringList messages = window.dialogs.messages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().startsWith("Не удалось добавить файлы книг (2 шт.)"));
+        QVERIFY(messages.first().contains(window.path("Старые/Роман.fb2")));
+        QVERIFY(messages.first().contains(window.path("Старые/Повесть.txt")));
+#endif
     }
 
     void dropsAreIgnoredOnTheEditingPage()
