@@ -5,9 +5,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
+
+#include <algorithm>
 
 QString qtFileFilter(const QString &filter)
 {
@@ -30,13 +37,38 @@ bool QtDialogs::confirm(const QString &caption, const QString &question)
     return box.exec() != QMessageBox::No;
 }
 
-QString QtDialogs::inputBox(const QString &caption, const QString &prompt, const QString &defaultText)
+QString folderPickerStart()
 {
-    QInputDialog dialog(m_owner);
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return !desktop.isEmpty() && QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
+}
+
+void prepareInputBox(QInputDialog &dialog, const QString &caption, const QString &prompt, const QString &defaultText)
+{
     dialog.setWindowTitle(shownText(caption));
     dialog.setLabelText(shownText(prompt));
     dialog.setTextValue(defaultText);
     dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    // The title bar's font is the window manager's; a bold one of the dialog's size stands in,
+    // and the bar's icon and buttons take room beside it. The prompt keeps a margin each side.
+    // The dialog's layout sets its size, so the text field is made that wide.
+    QFont titleFont = dialog.font();
+    titleFont.setBold(true);
+    constexpr int TitleBarButtons = 160;
+    constexpr int PromptMargins = 20;
+    const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + TitleBarButtons;
+    const int promptWidth =
+        QFontMetrics(dialog.font()).boundingRect(QRect(), Qt::TextExpandTabs, dialog.labelText()).width() +
+        PromptMargins;
+    const QMargins margins = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+    if (auto *field = dialog.findChild<QLineEdit *>())
+        field->setMinimumWidth(std::max(captionWidth, promptWidth) - margins.left() - margins.right());
+}
+
+QString QtDialogs::inputBox(const QString &caption, const QString &prompt, const QString &defaultText)
+{
+    QInputDialog dialog(m_owner);
+    prepareInputBox(dialog, caption, prompt, defaultText);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
 }
 
@@ -53,5 +85,5 @@ QString QtDialogs::openFile(const QString &filter)
 
 QString QtDialogs::browseForFolder(const QString &title)
 {
-    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(m_owner, title));
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(m_owner, title, folderPickerStart()));
 }

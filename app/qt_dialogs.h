@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 
+class QInputDialog;
 class QWidget;
 
 // The dialogs a user answers, shown as Qt's message boxes, input box and file dialogs,
@@ -24,3 +25,11 @@ private:
 
 // "Name|*.a;*.b" as Qt writes a file filter: "Name (*.a *.b)".
 QString qtFileFilter(const QString &filter);
+
+// Where the folder picker opens: the user's desktop folder, or the home folder where there
+// is no desktop folder.
+QString folderPickerStart();
+
+// Sets up the input box with its caption, prompt and default text, wide enough that neither
+// the caption in its title bar nor the prompt is cut.
+void prepareInputBox(QInputDialog &dialog, const QString &caption, const QString &prompt, const QString &defaultText);

@@ -1,0 +1,68 @@
+#include "app/qt_dialogs.h"
+
+#include <QDir>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestQtDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void folderPickerStartsOnTheDesktopOrAtHome()
+    {
+        QTemporaryDir home;
+        const QByteArray savedHome = qgetenv("HOME");
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+
+        const QString withoutDesktop = folderPickerStart();
+        QVERIFY(QDir().mkdir(home.filePath("Desktop")));
+        const QString withDesktop = folderPickerStart();
+
+        qputenv("HOME", savedHome);
+        if (!savedConfig.isEmpty())
+            qputenv("XDG_CONFIG_HOME", savedConfig);
+        QCOMPARE(withoutDesktop, home.path());
+        QCOMPARE(withDesktop, home.filePath("Desktop"));
+    }
+
+    void inputBoxIsWideEnoughForCaptionAndPrompt_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("add a collection") << "Добавление коллекции"
+                                          << "Введите название новой коллекции";
+        QTest::newRow("rename a collection") << "Изменение названия коллекции"
+                                             << "Введите новое или измените старое название коллекции";
+        QTest::newRow("rename a book") << "Изменение названия книги"
+                                       << "Введите новое или измените старое название книги";
+    }
+
+    void inputBoxIsWideEnoughForCaptionAndPrompt()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, prompt);
+        QInputDialog dialog;
+        prepareInputBox(dialog, caption, prompt, "Старое");
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+        QCOMPARE(dialog.windowTitle(), caption);
+        QCOMPARE(dialog.textValue(), QString("Старое"));
+        QFont bold = dialog.font();
+        bold.setBold(true);
+        QVERIFY(dialog.width() >= QFontMetrics(bold).horizontalAdvance(caption) + 120);
+        auto *label = dialog.findChild<QLabel *>();
+        QVERIFY(label);
+        QCOMPARE(label->text(), prompt);
+        QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(prompt));
+        QVERIFY(dialog.findChild<QLineEdit *>()->width() >= label->width() / 2);
+    }
+};
+
+QTEST_MAIN(TestQtDialogs)
+#include "test_qt_dialogs.moc"
