@@ -1,26 +1,15 @@
 #include "device/creation_sync.h"
 #include "device/find_reader.h"
-#include "device/volume_list.h"
+#include "support/own_reader_volumes.h"
 #include "support/scratch_volume.h"
 #include "support/sync_scene.h"
 
 #include <QDirIterator>
 #include <QTest>
 
-namespace {
-// The scratch volume's root as the mounted volumes list it, once it holds a reader; empty
-// with a reason when the list finds another reader first.
-QString readerRootAmongMounted(const ScratchVolume &volume, QString &skipReason)
-{
-    const QString root = QDir(volume.path()).canonicalPath() + "/";
-    const QString found = findReaderRoot(MountedVolumes());
-    if (found != root) {
-        skipReason = "another reader is mounted before the scratch volume: " + found;
-        return {};
-    }
-    return root;
-}
+#include <utility>
 
+namespace {
 int filesBelow(const QString &folder)
 {
     int count = 0;
@@ -31,24 +20,31 @@ int filesBelow(const QString &folder)
 }
 } // namespace
 
-// Runs against a real mounted volume found through the system's own list of volumes.
+// Runs against a real mounted volume found through the system's own list of volumes, whatever
+// other reader may be attached.
 class TestCreationSyncMount : public QObject
 {
     Q_OBJECT
 private slots:
     void synchronisesAReaderOnAMountedVolume()
     {
-        ScratchVolume volume(32 * 1024 * 1024);
-        if (!volume.isMounted())
-            QSKIP(qPrintable(volume.skipReason() + "; run the tests as root to cover a real volume"));
-        SyncScene scene(QDir(volume.path()).canonicalPath() + "/");
-        QString skipReason;
-        const QString root = readerRootAmongMounted(volume, skipReason);
-        if (root.isEmpty())
-            QSKIP(qPrintable(skipReason));
+        // Two readers attached: the one that comes first in the system's list is someone
+        // else's, the later one the test's own.
+        ScratchVolume first(32 * 1024 * 1024);
+        ScratchVolume second(32 * 1024 * 1024);
+        if (!first.isMounted() || !second.isMounted())
+            QSKIP(qPrintable(first.skipReason() + "; run the tests as root to cover a real volume"));
+        QString other = QDir(first.path()).canonicalPath() + "/";
+        QString root = QDir(second.path()).canonicalPath() + "/";
+        if (root < other)
+            std::swap(root, other);
+        FixtureReader::build(other, FixtureReader::Contents::Empty);
+        SyncScene scene(root);
+        QVERIFY(findReaderRoot(MountedVolumes()) != root);
         scene.addBooks(SyncScene::usualBooks());
 
-        const MountedVolumes mounted;
+        const OwnReaderVolumes mounted(root);
+        QVERIFY(mounted.roots().contains(root));
         CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress);
         QVERIFY(sync.run(scene.totalSize()));
 
@@ -74,16 +70,13 @@ private slots:
         ScratchVolume volume(1024 * 1024);
         if (!volume.isMounted())
             QSKIP(qPrintable(volume.skipReason() + "; run the tests as root to cover a real volume"));
-        SyncScene scene(QDir(volume.path()).canonicalPath() + "/");
-        QString skipReason;
-        const QString root = readerRootAmongMounted(volume, skipReason);
-        if (root.isEmpty())
-            QSKIP(qPrintable(skipReason));
+        const QString root = QDir(volume.path()).canonicalPath() + "/";
+        SyncScene scene(root);
         scene.addBooks(SyncScene::usualBooks());
         const SyncScene::Snapshot before = scene.snapshot();
         const QVector<BookRow> books = scene.page.books.rows();
 
-        const MountedVolumes mounted;
+        const OwnReaderVolumes mounted(root);
         CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress);
         QVERIFY(!sync.run(scene.totalSize()));
 

@@ -1,6 +1,7 @@
 #include "device/find_reader.h"
 #include "device/volume_list.h"
 #include "support/fixture_reader.h"
+#include "support/own_reader_volumes.h"
 #include "support/scratch_volume.h"
 
 #include <QDir>
@@ -110,7 +111,8 @@ private slots:
             QSKIP(qPrintable(volume.skipReason()));
         const QString root = QDir(volume.path()).canonicalPath() + '/';
 
-        const MountedVolumes volumes;
+        // Another reader attached to this machine is left out of the list.
+        const OwnReaderVolumes volumes(root);
         QVERIFY(volumes.roots().contains(root));
         QVERIFY(findReaderRoot(volumes) != root);
         FixtureReader::build(volume.path(), FixtureReader::Contents::Empty);
