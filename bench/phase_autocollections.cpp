@@ -1,0 +1,93 @@
+#include "bench/bench.h"
+#include "collections/automatic_collections.h"
+#include "core/dialogs.h"
+
+#include <QDir>
+#include <QHash>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+constexpr int booksPerFolder = 20;
+constexpr int runs = 5;
+
+// Never asked: the page always has books.
+class NoDialogs : public Dialogs
+{
+public:
+    bool confirm(const QString &, const QString &) override { return true; }
+    QString inputBox(const QString &, const QString &, const QString &defaultText) override { return defaultText; }
+    void message(const QString &) override {}
+    QString openFile(const QString &) override { return {}; }
+    QString browseForFolder(const QString &) override { return {}; }
+};
+
+// Ten added folders, each with authors' folders and series folders below them; twenty books
+// in each folder, a few lying directly in an author's folder.
+QVector<BookRow> libraryRows(int n)
+{
+    const QChar separator = QDir::separator();
+    QVector<BookRow> books;
+    books.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const int folder = i / booksPerFolder;
+        const QString root = QStringLiteral("/home/user/Книги %1").arg(folder % 10).replace(u'/', separator);
+        QString path = root + separator + QStringLiteral("Автор %1").arg(folder / 10);
+        if (folder % 7 != 0)
+            path += separator + QStringLiteral("Серия %1").arg(folder % 7);
+        path += separator + QStringLiteral("Книга %1.fb2").arg(i);
+        books.append(BookRow{.full_path = path, .file_size = QStringLiteral("100000"), .root = root});
+    }
+    return books;
+}
+
+void fail(const char *what)
+{
+    std::fprintf(stderr, "autocollections: %s\n", what);
+    std::exit(1);
+}
+
+const BenchPhase autocollectionsPhase("autocollections", {100000}, [](int n) {
+    LibraryPage page(LibraryPage::Kind::Creation);
+    page.books.appendRows(libraryRows(n));
+    const PathSeparators separators{QDir::separator(), false};
+    volatile qsizetype sink = 0;
+
+    // The floor: derive every book's name and count the names in a hash map, once.
+    double baseline = 1e9;
+    qsizetype names = 0;
+    for (int run = 0; run < runs; ++run) {
+        baseline = std::min(baseline, secondsFor([&] {
+                                QHash<QString, int> counts;
+                                for (const BookRow &book : page.books.rows())
+                                    ++counts[folderCollectionName(book.root, book.full_path, separators)];
+                                names = counts.size();
+                            }));
+        sink = sink + names;
+    }
+
+    // The whole build: names, the case-blind collation, the books' cells, the list and the
+    // books of its first collection.
+    NoDialogs dialogs;
+    double tessaly = 1e9;
+    for (int run = 0; run < runs; ++run)
+        tessaly = std::min(tessaly, secondsFor([&] { buildFolderCollections(page, dialogs); }));
+
+    if (page.collections.rowCount() != names)
+        fail("the collection list does not hold one row per folder");
+    qint64 counted = 0;
+    for (int row = 0; row < page.collections.rowCount(); ++row)
+        counted += page.collections.bookCount(row);
+    if (counted != n || page.shownBooks.rowCount() == 0)
+        fail("the counts do not add up to the books");
+    if (std::any_of(page.books.rows().cbegin(), page.books.rows().cend(),
+                    [](const BookRow &book) { return book.collection.isEmpty(); }))
+        fail("a book was left without a collection");
+    reportPhase("autocollections", n, tessaly, baseline);
+    std::printf("  autocollections n=%d folders=%lld tessaly=%.1fms baseline=%.1fms\n", n, qint64(names), tessaly * 1e3,
+                baseline * 1e3);
+    std::fflush(stdout);
+});
+} // namespace
