@@ -13,12 +13,10 @@
 #include <vector>
 
 namespace {
-QString withNativeSeparators(const QString &path, PathSeparators separators)
+QString withNativeSeparators(const QString &path, QChar separator)
 {
-    if (!separators.slash || separators.native == u'/' || !path.contains(u'/'))
-        return path;
     QString native = path;
-    return native.replace(u'/', separators.native);
+    return native.replace(u'/', separator);
 }
 
 // What lies below `folder` in `path`, or nothing when the path is not below it.
@@ -99,19 +97,14 @@ CaseForms caseForms(const QVector<FolderName> &names)
     }
     return forms;
 }
-} // namespace
 
-QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators)
+QString nameOfFolder(QStringView root, QStringView path, QChar separator)
 {
-    const QChar separator = separators.native;
-    const QString nativeRoot = withNativeSeparators(root, separators);
-    const QString nativePath = withNativeSeparators(fullPath, separators);
-
-    QStringView folder(nativeRoot);
+    QStringView folder = root;
     while (!folder.isEmpty() && folder.back() == separator)
         folder.chop(1);
     const QStringView folderName = folder.sliced(folder.lastIndexOf(separator) + 1);
-    const QStringView below = pathBelow(nativePath, folder, separator);
+    const QStringView below = pathBelow(path, folder, separator);
     const qsizetype fileStart = below.lastIndexOf(separator);
 
     QString name;
@@ -127,6 +120,16 @@ QString folderCollectionName(const QString &root, const QString &fullPath, PathS
     name.remove(u':');
     return name;
 }
+} // namespace
+
+QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators)
+{
+    const QChar separator = separators.native;
+    if (separators.slash && separator != u'/')
+        return nameOfFolder(withNativeSeparators(root, separator), withNativeSeparators(fullPath, separator),
+                            separator);
+    return nameOfFolder(root, fullPath, separator);
+}
 
 PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
 {
@@ -137,12 +140,13 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     }
     const PathSeparators separators{QDir::separator(), page.kind == LibraryPage::Kind::Editing};
 
-    // One pass derives and counts; each book remembers its name by index.
+    // One pass derives, counts and gives each book its name, the text shared with the list;
+    // each book remembers its name by index in case a name gives way to another form below.
     QVector<FolderName> names;
     QHash<QString, int> indexOfName;
     std::vector<int> nameOfBook(size_t(books.rowCount()));
     for (int row = 0; row < books.rowCount(); ++row) {
-        const BookRow &book = books.row(row);
+        BookRow &book = books.rowForQuietEdit(row);
         const QString name = folderCollectionName(book.root, book.full_path, separators);
         auto found = indexOfName.constFind(name);
         if (found == indexOfName.cend()) {
@@ -151,16 +155,24 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
         }
         ++names[*found].books;
         nameOfBook[size_t(row)] = *found;
+        book.collection = names[*found].name;
     }
 
     const CaseForms forms = caseForms(names);
     std::vector<int> booksOfKept(size_t(names.size()), 0);
-    for (qsizetype name = 0; name < names.size(); ++name)
+    bool formsMerged = false;
+    for (qsizetype name = 0; name < names.size(); ++name) {
         booksOfKept[size_t(forms.kept[size_t(name)])] += names[name].books;
-
-    // Every book carries the form its collection is listed under; the list shares the text.
-    for (int row = 0; row < books.rowCount(); ++row)
-        books.rowForQuietEdit(row).collection = names[forms.kept[size_t(nameOfBook[size_t(row)])]].name;
+        formsMerged |= forms.kept[size_t(name)] != name;
+    }
+    // Every book carries the form its collection is listed under.
+    if (formsMerged) {
+        for (int row = 0; row < books.rowCount(); ++row) {
+            const int kept = forms.kept[size_t(nameOfBook[size_t(row)])];
+            if (kept != nameOfBook[size_t(row)])
+                books.rowForQuietEdit(row).collection = names[kept].name;
+        }
+    }
     books.setColumnAlignment(CollectionColumn, Qt::AlignHCenter);
     books.setHeaderAlignment(CollectionColumn, Qt::AlignHCenter);
     books.setHeaderAlignment(FileSizeColumn, Qt::AlignHCenter);
