@@ -30,11 +30,34 @@ int CollectionTable::bookCount(int row) const
     return isNumber ? count : 0;
 }
 
+namespace {
+// A count loaded from a reader can be smaller than the books listed; it never shows below 0.
+QString adjustedCount(int count, int delta)
+{
+    return QString::number(std::clamp<qint64>(qint64(count) + delta, 0, std::numeric_limits<int>::max()));
+}
+} // namespace
+
 void CollectionTable::adjustBookCount(int row, int delta)
 {
-    // A count loaded from a reader can be smaller than the books listed; it never shows below 0.
-    const qint64 count = std::clamp<qint64>(qint64(bookCount(row)) + delta, 0, std::numeric_limits<int>::max());
-    updateRow(row, [count](CollectionRow &collection) { collection.book_count = QString::number(count); });
+    const QString count = adjustedCount(bookCount(row), delta);
+    updateRow(row, [&count](CollectionRow &collection) { collection.book_count = count; });
+}
+
+void CollectionTable::adjustBookCounts(const QVector<int> &deltas)
+{
+    int first = -1;
+    int last = -1;
+    for (int row = 0; row < std::min(rowCount(), int(deltas.size())); ++row) {
+        if (deltas.at(row) == 0)
+            continue;
+        mutableRows()[row].book_count = adjustedCount(bookCount(row), deltas.at(row));
+        if (first < 0)
+            first = row;
+        last = row;
+    }
+    if (first >= 0)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 int CollectionTable::indexOfName(const QString &name) const

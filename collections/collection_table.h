@@ -30,6 +30,8 @@ public:
     int bookCount(int row) const;
     // Adds `delta` to the count of `row`, kept within 0..INT_MAX.
     void adjustBookCount(int row, int delta);
+    // Adds `deltas[row]` to the count of each row at once; the views hear of it once.
+    void adjustBookCounts(const QVector<int> &deltas);
     // The index of the first row named exactly `name`, or -1.
     int indexOfName(const QString &name) const;
     // Header texts, widths and alignments the list takes each time rows are added; the

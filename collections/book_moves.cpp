@@ -1,0 +1,160 @@
+#include "collections/book_moves.h"
+
+#include "collections/selection_range.h"
+#include "collections/shown_books.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <utility>
+
+namespace {
+// A collection whose name is empty has no members, so no book can join it: its count would
+// rise while the books fell out of every collection.
+bool takesBooks(const LibraryPage &page, int row)
+{
+    return row >= 0 && row < page.collections.rowCount() && !page.collections.row(row).name.isEmpty();
+}
+
+// Books moving into one collection: how many left each collection name and how many arrived.
+class BookMove
+{
+public:
+    explicit BookMove(QString target) : m_target(std::move(target)) {}
+
+    void move(BookRow &book)
+    {
+        if (!book.collection.isEmpty())
+            ++m_leaving[book.collection];
+        book.collection = m_target;
+        ++m_arriving;
+    }
+
+    // Each collection's count moves once by its net change, so a book that was already in the
+    // target leaves the target's count as it was. Every row bearing a name the books left
+    // counts down, as names may repeat in a list loaded from a reader.
+    void adjustCounts(CollectionTable &collections, int targetRow) const
+    {
+        QVector<int> deltas(collections.rowCount(), 0);
+        if (!m_leaving.isEmpty()) {
+            for (int row = 0; row < collections.rowCount(); ++row)
+                deltas[row] = -m_leaving.value(collections.row(row).name);
+        }
+        deltas[targetRow] += m_arriving;
+        collections.adjustBookCounts(deltas);
+    }
+
+private:
+    // Shared by every moved book's cell.
+    const QString m_target;
+    QHash<QString, int> m_leaving;
+    int m_arriving = 0;
+};
+
+void moveFileListRows(LibraryPage &page, int first, int count, int targetRow)
+{
+    BookMove move(page.collections.row(targetRow).name);
+    for (int row = first; row < first + count; ++row)
+        move.move(page.books.rowForQuietEdit(row));
+    page.books.announceAllRowsChanged();
+    move.adjustCounts(page.collections, targetRow);
+}
+
+// A book-list row stands for the file-list row with its `full_path`: one pass over the file
+// list with the dragged paths at hand, whatever the number of books dragged.
+void moveShownBooks(LibraryPage &page, int first, int count, int targetRow)
+{
+    QSet<QString> paths;
+    paths.reserve(count);
+    for (int row = first; row < first + count; ++row)
+        paths.insert(page.shownBooks.row(row).full_path);
+    BookMove move(page.collections.row(targetRow).name);
+    page.books.updateRows([&](BookRow &book) {
+        if (!paths.contains(book.full_path))
+            return false;
+        move.move(book);
+        return true;
+    });
+    move.adjustCounts(page.collections, targetRow);
+}
+
+// The books of the merged collections join the target in one pass over the file list; the
+// merged rows go. Returns the target's row once they are gone.
+int mergeCollections(LibraryPage &page, int first, int count, int targetRow)
+{
+    const QString target = page.collections.row(targetRow).name;
+    // A merged row without a name has no books; one bearing the target's name holds books
+    // that are in the target already and must not count twice.
+    QSet<QString> merged;
+    for (int row = first; row < first + count; ++row) {
+        const QString &name = page.collections.row(row).name;
+        if (!name.isEmpty() && name != target)
+            merged.insert(name);
+    }
+    const int arrived = page.books.updateRows([&](BookRow &book) {
+        if (book.collection.isEmpty() || !merged.contains(book.collection))
+            return false;
+        book.collection = target;
+        return true;
+    });
+    page.collections.adjustBookCount(targetRow, arrived);
+    // One reset renumbers the rows that stay.
+    QVector<CollectionRow> remaining = page.collections.rows();
+    remaining.remove(first, count);
+    page.collections.replaceRows(std::move(remaining));
+    return targetRow > first ? targetRow - count : targetRow;
+}
+} // namespace
+
+bool collectionListAcceptsDrop(const LibraryPage &page, DragSource source, int targetRow, int selectedFirst,
+                               int selectedCount)
+{
+    if (targetRow == NoRowUnderPointer)
+        return true;
+    if (!takesBooks(page, targetRow))
+        return false;
+    const bool targetSelected = targetRow >= selectedFirst && targetRow < selectedFirst + selectedCount;
+    return source == DragSource::FileList || !targetSelected;
+}
+
+bool bookListAcceptsDrop(const LibraryPage &page, DragSource source)
+{
+    return source == DragSource::FileList && takesBooks(page, page.shownBooks.shown_collection_row);
+}
+
+PageUpdate dropOnCollection(LibraryPage &page, DragSource source, int first, int count, int targetRow)
+{
+    if (!takesBooks(page, targetRow))
+        return {};
+    switch (source) {
+    case DragSource::FileList:
+        if (!clipSelection(first, count, page.books.rowCount()))
+            return {};
+        moveFileListRows(page, first, count, targetRow);
+        break;
+    case DragSource::BookList:
+        if (!clipSelection(first, count, page.shownBooks.rowCount()))
+            return {};
+        moveShownBooks(page, first, count, targetRow);
+        break;
+    case DragSource::CollectionList:
+        // A collection merged into itself would lose its row while its books kept its name.
+        if (!clipSelection(first, count, page.collections.rowCount()) ||
+            (targetRow >= first && targetRow < first + count))
+            return {};
+        targetRow = mergeCollections(page, first, count, targetRow);
+        break;
+    }
+    PageUpdate update = showCollectionBooks(page, targetRow);
+    update.selectCollectionRow = targetRow;
+    return update;
+}
+
+PageUpdate dropOnBookList(LibraryPage &page, DragSource source, int first, int count)
+{
+    if (!bookListAcceptsDrop(page, source) || !clipSelection(first, count, page.books.rowCount()))
+        return {};
+    const int shown = page.shownBooks.shown_collection_row;
+    moveFileListRows(page, first, count, shown);
+    return showCollectionBooks(page, shown);
+}
