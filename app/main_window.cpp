@@ -89,6 +89,8 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
     connectCollectionHandlers(*m_editorpage, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton4"));
     connectFileListHandlers(*m_creatorpage);
     connectFileListHandlers(*m_editorpage);
+    connectDropHandlers(*m_creatorpage);
+    connectDropHandlers(*m_editorpage);
 
     setAcceptDrops(true);
     m_deviceRoot.clear();

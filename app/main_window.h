@@ -15,6 +15,7 @@ class LibraryPageWidget;
 class PageControl;
 class Progress;
 class VolumeList;
+struct RowDrag;
 
 // The main window: the page control `pager` with the creation page and the editing page,
 // the mode-switch guard, the three ways of adding books and the statistics of both pages. The user's answers, the
@@ -71,6 +72,14 @@ public:
     void removeFileListRowsOn(LibraryPageWidget &page, int key);
     void openBookOn(LibraryPageWidget &page, int row);
 
+    // Rows dragged onto the collection list or the book list of a page, from a list of the
+    // same page: the accept answers and the drops, bound to either page. `row` is the
+    // collection-list row under the pointer (GridView::NoRow, GridView::HeaderRow).
+    bool acceptsDropOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row) const;
+    void dropOnCollectionListOf(LibraryPageWidget &page, const RowDrag &drag, int row);
+    bool acceptsDropOnBookList(LibraryPageWidget &page, const RowDrag &drag) const;
+    void dropOnBookListOf(LibraryPageWidget &page, const RowDrag &drag);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -87,6 +96,7 @@ private:
     void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton, const QString &automaticButton);
     void connectFileListHandlers(LibraryPageWidget &page);
     bool isFileListHeader(const QObject *object) const;
+    void connectDropHandlers(LibraryPageWidget &page);
     // Selects what the operation asks for and reruns the page's statistics.
     void applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update);
 

@@ -3,14 +3,21 @@
 #include "core/grid_model.h"
 
 #include <QAbstractItemDelegate>
+#include <QDrag>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QToolTip>
+#include <QUuid>
 
 #include <algorithm>
+#include <cstdlib>
 
-GridView::GridView(QWidget *parent) : QTableView(parent)
+GridView::GridView(QWidget *parent)
+    : QTableView(parent), m_dragIdentity(QUuid::createUuid().toByteArray(QUuid::WithoutBraces))
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -139,4 +146,126 @@ void GridView::keyPressEvent(QKeyEvent *event)
 {
     emit keyPressed(event->key());
     QTableView::keyPressEvent(event);
+}
+
+QMimeData *GridView::selectedRowsDragData() const
+{
+    const RowRange rows = selectedRowRange();
+    if (rows.count <= 0)
+        return nullptr;
+    return rowDragData({m_dragIdentity, rows.first, rows.count});
+}
+
+void GridView::setRowDropRules(RowDropRules rules)
+{
+    m_dropRules = std::move(rules);
+    viewport()->setAcceptDrops(true);
+    // The header row is a view of its own; a drop over it is a drop on this grid too.
+    horizontalHeader()->viewport()->setAcceptDrops(true);
+    horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+void GridView::mousePressEvent(QMouseEvent *event)
+{
+    QTableView::mousePressEvent(event);
+    const QPoint position = event->position().toPoint();
+    if (indexAt(position).isValid())
+        m_pressOnRow = position;
+    else
+        m_pressOnRow.reset();
+}
+
+void GridView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_pressOnRow || event->buttons() == Qt::NoButton) {
+        m_pressOnRow.reset();
+        QTableView::mouseMoveEvent(event);
+        return;
+    }
+    // Until the pointer has gone far enough the press stays a click, and selects no rows on
+    // its way either.
+    const QPoint moved = event->position().toPoint() - *m_pressOnRow;
+    if (std::max(std::abs(moved.x()), std::abs(moved.y())) < DragStartDistance)
+        return;
+    m_pressOnRow.reset();
+    startDrag(Qt::MoveAction);
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_pressOnRow.reset();
+    QTableView::mouseReleaseEvent(event);
+}
+
+void GridView::startDrag(Qt::DropActions)
+{
+    QMimeData *data = selectedRowsDragData();
+    if (!data)
+        return;
+    // The drag system deletes the drag once it is over.
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->exec(Qt::MoveAction);
+}
+
+void GridView::dragEnterEvent(QDragEnterEvent *event)
+{
+    enterRowDrag(event);
+}
+
+void GridView::dragMoveEvent(QDragMoveEvent *event)
+{
+    // The view's own handling scrolls the list while the pointer is near its edge.
+    QTableView::dragMoveEvent(event);
+    takeRowDrag(event, rowAt(event->position().toPoint().y()));
+}
+
+void GridView::dropEvent(QDropEvent *event)
+{
+    stopAutoScroll();
+    takeRowDrag(event, rowAt(event->position().toPoint().y()));
+}
+
+bool GridView::eventFilter(QObject *watched, QEvent *event)
+{
+    QWidget *header = horizontalHeader()->viewport();
+    if (watched != header)
+        return QTableView::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+        enterRowDrag(static_cast<QDragEnterEvent *>(event));
+        return true;
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        takeRowDrag(static_cast<QDropEvent *>(event), HeaderRow);
+        return true;
+    default:
+        return QTableView::eventFilter(watched, event);
+    }
+}
+
+void GridView::enterRowDrag(QDragEnterEvent *event)
+{
+    // A drag of rows is answered move by move, so the grid takes the whole drag as it enters.
+    // Anything else (files from the file manager, above all) it leaves to the widgets around
+    // it, which the toolkit asks next.
+    if (m_dropRules.accepts && readRowDrag(event->mimeData())) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void GridView::takeRowDrag(QDropEvent *event, int row)
+{
+    const std::optional<RowDrag> drag = readRowDrag(event->mimeData());
+    if (!drag || !m_dropRules.accepts || !m_dropRules.accepts(*drag, row)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    if (event->type() == QEvent::Drop && m_dropRules.drop)
+        m_dropRules.drop(*drag, row);
 }
