@@ -2,6 +2,7 @@
 
 #include "collections/selection_range.h"
 #include "collections/shown_books.h"
+#include "core/prefetch_ahead.h"
 
 #include <QHash>
 #include <QSet>
@@ -54,8 +55,10 @@ private:
 void moveFileListRows(LibraryPage &page, int first, int count, int targetRow)
 {
     BookMove move(page.collections.row(targetRow).name);
-    for (int row = first; row < first + count; ++row)
+    for (int row = first; row < first + count; ++row) {
+        prefetchAhead(page.books.rows(), row, &BookRow::collection);
         move.move(page.books.rowForQuietEdit(row));
+    }
     page.books.announceAllRowsChanged();
     move.adjustCounts(page.collections, targetRow);
 }
@@ -69,12 +72,12 @@ void moveShownBooks(LibraryPage &page, int first, int count, int targetRow)
     for (int row = first; row < first + count; ++row)
         paths.insert(page.shownBooks.row(row).full_path);
     BookMove move(page.collections.row(targetRow).name);
-    page.books.updateRows([&](BookRow &book) {
-        if (!paths.contains(book.full_path))
-            return false;
-        move.move(book);
-        return true;
-    });
+    for (int row = 0; row < page.books.rowCount(); ++row) {
+        prefetchAhead(page.books.rows(), row, &BookRow::full_path);
+        if (paths.contains(page.books.row(row).full_path))
+            move.move(page.books.rowForQuietEdit(row));
+    }
+    page.books.announceAllRowsChanged();
     move.adjustCounts(page.collections, targetRow);
 }
 
@@ -91,12 +94,16 @@ int mergeCollections(LibraryPage &page, int first, int count, int targetRow)
         if (!name.isEmpty() && name != target)
             merged.insert(name);
     }
-    const int arrived = page.books.updateRows([&](BookRow &book) {
-        if (book.collection.isEmpty() || !merged.contains(book.collection))
-            return false;
-        book.collection = target;
-        return true;
-    });
+    int arrived = 0;
+    for (int row = 0; row < page.books.rowCount(); ++row) {
+        prefetchAhead(page.books.rows(), row, &BookRow::collection);
+        const QString &collection = page.books.row(row).collection;
+        if (collection.isEmpty() || !merged.contains(collection))
+            continue;
+        page.books.rowForQuietEdit(row).collection = target;
+        ++arrived;
+    }
+    page.books.announceAllRowsChanged();
     page.collections.adjustBookCount(targetRow, arrived);
     // One reset renumbers the rows that stay.
     QVector<CollectionRow> remaining = page.collections.rows();

@@ -2,8 +2,11 @@
 
 #include "collections/selection_range.h"
 #include "core/dialogs.h"
+#include "core/prefetch_ahead.h"
 
 #include <QSet>
+
+#include <algorithm>
 
 void clearShownBooks(LibraryPage &page)
 {
@@ -19,9 +22,15 @@ PageUpdate showCollectionBooks(LibraryPage &page, int collectionRow)
     QVector<ShownBookRow> members;
     // An empty `collection` means no collection, so a collection named "" has no members.
     if (!name.isEmpty()) {
-        for (const BookRow &book : page.books.rows())
+        const QVector<BookRow> &books = page.books.rows();
+        // The count is only a hint (a reader's list can be wrong), but mostly saves regrowing.
+        members.reserve(std::min<qsizetype>(page.collections.bookCount(collectionRow), books.size()));
+        for (qsizetype index = 0; index < books.size(); ++index) {
+            prefetchAhead(books, index, &BookRow::collection);
+            const BookRow &book = books[index];
             if (book.collection == name)
                 members.append({book.title, book.full_path});
+        }
     }
     page.shownBooks.replaceRows(std::move(members));
     page.shownBooks.shown_collection_row = collectionRow;
