@@ -202,10 +202,11 @@ void GridView::startDrag(Qt::DropActions)
     QMimeData *data = selectedRowsDragData();
     if (!data)
         return;
-    // The drag system deletes the drag once it is over.
+    // A child of the grid, so that it goes once the drag is over rather than with the grid.
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
     drag->exec(Qt::MoveAction);
+    drag->deleteLater();
 }
 
 void GridView::dragEnterEvent(QDragEnterEvent *event)
