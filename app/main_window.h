@@ -75,10 +75,10 @@ public:
     // Rows dragged onto the collection list or the book list of a page, from a list of the
     // same page: the accept answers and the drops, bound to either page. `row` is the
     // collection-list row under the pointer (GridView::NoRow, GridView::HeaderRow).
-    bool acceptsDropOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row) const;
-    void dropOnCollectionListOf(LibraryPageWidget &page, const RowDrag &drag, int row);
-    bool acceptsDropOnBookList(LibraryPageWidget &page, const RowDrag &drag) const;
-    void dropOnBookListOf(LibraryPageWidget &page, const RowDrag &drag);
+    bool acceptsRowsOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row) const;
+    void dropRowsOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row);
+    bool acceptsRowsOnBookList(LibraryPageWidget &page, const RowDrag &drag) const;
+    void dropRowsOnBookList(LibraryPageWidget &page, const RowDrag &drag);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

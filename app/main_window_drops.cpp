@@ -41,14 +41,14 @@ void MainWindow::connectDropHandlers(LibraryPageWidget &page)
 {
     LibraryPageWidget *target = &page;
     page.collectionList()->setRowDropRules(
-        {[this, target](const RowDrag &drag, int row) { return acceptsDropOnCollectionList(*target, drag, row); },
-         [this, target](const RowDrag &drag, int row) { dropOnCollectionListOf(*target, drag, row); }});
+        {[this, target](const RowDrag &drag, int row) { return acceptsRowsOnCollectionList(*target, drag, row); },
+         [this, target](const RowDrag &drag, int row) { dropRowsOnCollectionList(*target, drag, row); }});
     page.bookList()->setRowDropRules(
-        {[this, target](const RowDrag &drag, int) { return acceptsDropOnBookList(*target, drag); },
-         [this, target](const RowDrag &drag, int) { dropOnBookListOf(*target, drag); }});
+        {[this, target](const RowDrag &drag, int) { return acceptsRowsOnBookList(*target, drag); },
+         [this, target](const RowDrag &drag, int) { dropRowsOnBookList(*target, drag); }});
 }
 
-bool MainWindow::acceptsDropOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row) const
+bool MainWindow::acceptsRowsOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row) const
 {
     const std::optional<DragSource> source = dragSourceOn(page, drag);
     if (!source || m_longOperationRunning)
@@ -58,9 +58,9 @@ bool MainWindow::acceptsDropOnCollectionList(LibraryPageWidget &page, const RowD
                                      selected.count);
 }
 
-void MainWindow::dropOnCollectionListOf(LibraryPageWidget &page, const RowDrag &drag, int row)
+void MainWindow::dropRowsOnCollectionList(LibraryPageWidget &page, const RowDrag &drag, int row)
 {
-    if (!acceptsDropOnCollectionList(page, drag, row))
+    if (!acceptsRowsOnCollectionList(page, drag, row))
         return;
     const DragSource source = *dragSourceOn(page, drag);
     runHandler([&] {
@@ -69,15 +69,15 @@ void MainWindow::dropOnCollectionListOf(LibraryPageWidget &page, const RowDrag &
     });
 }
 
-bool MainWindow::acceptsDropOnBookList(LibraryPageWidget &page, const RowDrag &drag) const
+bool MainWindow::acceptsRowsOnBookList(LibraryPageWidget &page, const RowDrag &drag) const
 {
     const std::optional<DragSource> source = dragSourceOn(page, drag);
     return source && !m_longOperationRunning && bookListAcceptsDrop(page.page(), *source);
 }
 
-void MainWindow::dropOnBookListOf(LibraryPageWidget &page, const RowDrag &drag)
+void MainWindow::dropRowsOnBookList(LibraryPageWidget &page, const RowDrag &drag)
 {
-    if (!acceptsDropOnBookList(page, drag))
+    if (!acceptsRowsOnBookList(page, drag))
         return;
     const DragSource source = *dragSourceOn(page, drag);
     runHandler([&] { applyPageUpdate(page, dropOnBookList(page.page(), source, drag.first, drag.count)); });

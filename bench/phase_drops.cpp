@@ -18,7 +18,7 @@ namespace {
 constexpr int collectionCount = 2000;
 constexpr int mergedCount = 1000;
 constexpr int mergeTarget = 1500;
-constexpr int repeats = 9;
+constexpr int repeats = 31;
 
 QString collectionName(int index)
 {
