@@ -2,7 +2,12 @@
 
 #include "core/tessaly_error.h"
 
+#include <QLocale>
+
 #include <sqlite3.h>
+
+#include <iterator>
+#include <utility>
 
 namespace SqliteHandles {
 void CloseDatabase::operator()(sqlite3 *database) const
@@ -48,6 +53,27 @@ QueryResult::Kind kindOfDeclaredType(const char *declared, int firstValueType)
     if (type == "BLOB")
         return QueryResult::Kind::Blob;
     return QueryResult::Kind::Text;
+}
+
+// The decimal text of a number, as QString::number gives it, without its general machinery: a
+// load makes four of them for each of tens of thousands of books.
+QString decimalText(qint64 value)
+{
+    char16_t digits[20];
+    qsizetype first = std::size(digits);
+    quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+    do {
+        digits[--first] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        digits[--first] = u'-';
+    return QString(reinterpret_cast<const QChar *>(digits + first), qsizetype(std::size(digits)) - first);
+}
+
+QueryResult::Kind columnKind(sqlite3_stmt *statement, int column)
+{
+    return kindOfDeclaredType(sqlite3_column_decltype(statement, column), sqlite3_column_type(statement, column));
 }
 
 QueryResult::Cell readCell(sqlite3_stmt *statement, int column, QueryResult::Kind kind)
@@ -137,12 +163,14 @@ void SqliteConnection::fail(const QString &fixedText, const QString &subject) co
     throw TessalyError(errorText(m_database.get(), fixedText, subject));
 }
 
-void SqliteConnection::open(const QString &fileName)
+void SqliteConnection::open(const QString &fileName, OpenMode mode)
 {
     close();
     sqlite3 *handle = nullptr;
-    const int result =
-        sqlite3_open_v2(fileName.toUtf8().constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // A connection serves one thread only, so SQLite need not lock it on every call.
+    const int flags = SQLITE_OPEN_NOMUTEX |
+                      (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const int result = sqlite3_open_v2(fileName.toUtf8().constData(), &handle, flags, nullptr);
     SqliteHandles::Database database(handle);
     if (result != SQLITE_OK) {
         const QString fixedText = QStringLiteral("Failed to open database");
@@ -152,8 +180,44 @@ void SqliteConnection::open(const QString &fileName)
                            QString::fromUtf8(sqlite3_errmsg(database.get())));
     }
     m_database = std::move(database);
+    m_fileName = fileName;
     execute(QStringLiteral("PRAGMA SYNCHRONOUS=NORMAL;"));
     execute(QStringLiteral("PRAGMA temp_store = MEMORY;"));
+}
+
+void SqliteConnection::openImage(const DatabaseImage &image)
+{
+    close();
+    const QString name = QStringLiteral(":memory:");
+    sqlite3 *handle = nullptr;
+    const int result = sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandles::Database database(handle);
+    if (result != SQLITE_OK || !database)
+        throw TessalyError(QStringLiteral("Failed to open database \"") + name + QStringLiteral("\" : unknown error"));
+    m_database = std::move(database);
+    m_fileName = name;
+    m_image = image;
+    // Read-only, SQLite reads the image where it lies and never resizes or frees it.
+    if (sqlite3_deserialize(m_database.get(), "main", m_image.m_bytes.get(), m_image.m_size, m_image.m_size,
+                            SQLITE_DESERIALIZE_READONLY) != SQLITE_OK)
+        fail(QStringLiteral("Failed to open database"), name);
+}
+
+DatabaseImage SqliteConnection::image()
+{
+    // SQLite copies the pages within one read transaction, as a query would read them.
+    sqlite3_int64 size = 0;
+    unsigned char *bytes = sqlite3_serialize(m_database.get(), "main", &size, 0);
+    if (bytes == nullptr) {
+        const int code = sqlite3_errcode(m_database.get());
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw TessalyError(QStringLiteral("Could not prepare SQL statement"));
+        fail(QStringLiteral("Could not retrieve data"), m_fileName);
+    }
+    DatabaseImage image;
+    image.m_bytes.reset(bytes, sqlite3_free);
+    image.m_size = size;
+    return image;
 }
 
 SqliteHandles::Statement SqliteConnection::prepareOrFail(const QString &sql, const QByteArray &utf8)
@@ -182,9 +246,26 @@ SqliteStatement SqliteConnection::prepare(const QString &sql)
 
 QueryResult SqliteConnection::query(const QString &sql)
 {
-    const SqliteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
     QueryResult table;
-    int columns = 0;
+    forEachRow(sql, [&table](const SqliteRow &row) {
+        if (table.m_rowCount == 0) {
+            // Names and kinds come with the first row; a query without rows has no columns.
+            for (int column = 0; column < row.columnCount(); ++column)
+                table.m_names << QString::fromUtf8(sqlite3_column_name(row.m_statement, column)).toUpper();
+            table.m_kinds = row.m_kinds;
+        }
+        for (int column = 0; column < row.columnCount(); ++column)
+            table.m_cells.append(readCell(row.m_statement, column, row.m_kinds.at(column)));
+        ++table.m_rowCount;
+    });
+    return table;
+}
+
+void SqliteConnection::forEachRow(const QString &sql, const std::function<void(const SqliteRow &row)> &visit)
+{
+    const SqliteHandles::Statement statement = prepareOrFail(sql, sql.toUtf8());
+    SqliteRow row(statement.get());
+    bool first = true;
     for (;;) {
         const int result = sqlite3_step(statement.get());
         if (result == SQLITE_DONE)
@@ -193,20 +274,13 @@ QueryResult SqliteConnection::query(const QString &sql)
             throw TessalyError(QStringLiteral("Could not prepare SQL statement"));
         if (result != SQLITE_ROW)
             fail(QStringLiteral("Could not retrieve data"), sql);
-        if (table.m_rowCount == 0) {
-            // Names and kinds come with the first row; a query without rows has no columns.
-            columns = sqlite3_column_count(statement.get());
-            for (int column = 0; column < columns; ++column) {
-                table.m_names << QString::fromUtf8(sqlite3_column_name(statement.get(), column)).toUpper();
-                table.m_kinds << kindOfDeclaredType(sqlite3_column_decltype(statement.get(), column),
-                                                    sqlite3_column_type(statement.get(), column));
-            }
+        if (std::exchange(first, false)) {
+            const int columns = sqlite3_column_count(statement.get());
+            for (int column = 0; column < columns; ++column)
+                row.m_kinds << columnKind(statement.get(), column);
         }
-        for (int column = 0; column < columns; ++column)
-            table.m_cells.append(readCell(statement.get(), column, table.m_kinds.at(column)));
-        ++table.m_rowCount;
+        visit(row);
     }
-    return table;
 }
 
 void SqliteConnection::beginTransaction()
@@ -242,4 +316,88 @@ void SqliteConnection::close() noexcept
         sqlite3_exec(m_database.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
     m_transactionOpen = false;
     m_database.reset();
+    m_image = {};
+    m_fileName.clear();
+}
+
+void SqliteRow::checkColumn(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        throw TessalyError(QStringLiteral("Field index out of range"));
+}
+
+QString SqliteRow::text(int column) const
+{
+    checkColumn(column);
+    if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)
+        return {};
+    switch (m_kinds.at(column)) {
+    case QueryResult::Kind::Integer:
+        return decimalText(sqlite3_column_int64(m_statement, column));
+    case QueryResult::Kind::Float:
+        return QString::number(sqlite3_column_double(m_statement, column), 'g', QLocale::FloatingPointShortest);
+    case QueryResult::Kind::Blob: {
+        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
+        return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
+    }
+    case QueryResult::Kind::Text:
+        break;
+    }
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
+}
+
+SqliteValue::Type SqliteRow::storedType(int column) const
+{
+    checkColumn(column);
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return SqliteValue::Type::Integer;
+    case SQLITE_FLOAT:
+        return SqliteValue::Type::Float;
+    case SQLITE_TEXT:
+        return SqliteValue::Type::Text;
+    case SQLITE_BLOB:
+        return SqliteValue::Type::Blob;
+    default:
+        return SqliteValue::Type::Null;
+    }
+}
+
+qint64 SqliteRow::integer(int column) const
+{
+    checkColumn(column);
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double SqliteRow::real(int column) const
+{
+    checkColumn(column);
+    return sqlite3_column_double(m_statement, column);
+}
+
+QByteArrayView SqliteRow::bytes(int column) const
+{
+    // A text comes as UTF-8 whatever the database's encoding; a blob's bytes as they are.
+    const void *data = storedType(column) == SqliteValue::Type::Text
+                           ? static_cast<const void *>(sqlite3_column_text(m_statement, column))
+                           : sqlite3_column_blob(m_statement, column);
+    return QByteArrayView(static_cast<const char *>(data), sqlite3_column_bytes(m_statement, column));
+}
+
+SqliteValue SqliteRow::value(int column) const
+{
+    switch (storedType(column)) {
+    case SqliteValue::Type::Integer:
+        return SqliteValue::integer(integer(column));
+    case SqliteValue::Type::Float:
+        return SqliteValue::real(real(column));
+    case SqliteValue::Type::Text:
+        return SqliteValue::text(bytes(column).toByteArray());
+    case SqliteValue::Type::Blob:
+        return SqliteValue::blob(bytes(column).toByteArray());
+    case SqliteValue::Type::Null:
+        break;
+    }
+    return {};
 }

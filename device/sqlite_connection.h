@@ -1,11 +1,13 @@
 #pragma once
 
 #include "device/query_result.h"
+#include "device/sqlite_value.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -51,6 +53,45 @@ private:
     QVector<QByteArray> m_texts; // the bound texts' bytes, kept until rebound
 };
 
+// The row a query has stepped to, read in place while SqliteConnection::forEachRow runs; no
+// copy of the row is made. Column indexes are 0-based.
+class SqliteRow
+{
+public:
+    int columnCount() const { return int(m_kinds.size()); }
+    // The cell as text, as QueryResult::fieldAsText gives it: read by the column's declared type.
+    QString text(int column) const;
+    // The cell exactly as stored, whatever the column declares.
+    SqliteValue value(int column) const;
+    SqliteValue::Type storedType(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    // A text's or blob's bytes; valid until the query steps on.
+    QByteArrayView bytes(int column) const;
+
+private:
+    friend class SqliteConnection;
+    explicit SqliteRow(sqlite3_stmt *statement) : m_statement(statement) {}
+    void checkColumn(int column) const;
+
+    sqlite3_stmt *m_statement;
+    QVector<QueryResult::Kind> m_kinds; // taken when the first row arrives
+};
+
+// A whole SQLite database in one block of memory, as a consistent copy of its pages; a
+// connection can open it read-only. Copies share the block.
+class DatabaseImage
+{
+public:
+    bool isEmpty() const { return m_size == 0; }
+    qint64 size() const { return m_size; }
+
+private:
+    friend class SqliteConnection;
+    std::shared_ptr<unsigned char> m_bytes; // as SQLite allocated it
+    qint64 m_size = 0;
+};
+
 // One connection to a SQLite database (`SqliteConnection`). Every failure throws
 // TessalyError with SQLite's own message attached.
 class SqliteConnection
@@ -61,14 +102,23 @@ public:
     SqliteConnection(const SqliteConnection &) = delete;
     SqliteConnection &operator=(const SqliteConnection &) = delete;
 
-    // Opens (creating an empty file when there is none) and sets the connection's pragmas.
-    void open(const QString &fileName);
+    enum class OpenMode {
+        ReadWriteCreate, // creates an empty file when there is none
+        ReadOnly,        // never writes the file, nor creates it or a journal beside it
+    };
+
+    // Opens and sets the connection's pragmas.
+    void open(const QString &fileName, OpenMode mode = OpenMode::ReadWriteCreate);
+    // Opens an image of a database, read-only, in memory; the connection keeps it.
+    void openImage(const DatabaseImage &image);
     bool isOpen() const { return bool(m_database); }
 
     // Runs a statement that returns no rows.
     void execute(const QString &sql);
     // Runs a statement and keeps every row it returns.
     QueryResult query(const QString &sql);
+    // Runs a statement and hands each row to `visit` as it arrives, keeping none; fails as query() does.
+    void forEachRow(const QString &sql, const std::function<void(const SqliteRow &row)> &visit);
     SqliteStatement prepare(const QString &sql);
 
     void beginTransaction();
@@ -77,6 +127,10 @@ public:
 
     bool tableExists(const QString &name);
 
+    // A copy of the whole open database as one state of it, read under SQLite's own locking
+    // (a write by another connection meanwhile is either all in it or not at all).
+    DatabaseImage image();
+
     // Rolls back an open transaction, then closes. Never throws.
     void close() noexcept;
 
@@ -84,6 +138,8 @@ private:
     SqliteHandles::Statement prepareOrFail(const QString &sql, const QByteArray &utf8);
     [[noreturn]] void fail(const QString &fixedText, const QString &subject) const;
 
+    QString m_fileName;
+    DatabaseImage m_image; // the image opened, which must outlive the handle reading it
     SqliteHandles::Database m_database;
     bool m_transactionOpen = false;
 };
