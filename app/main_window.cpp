@@ -47,6 +47,7 @@ void emptyPage(LibraryPage &page)
     page.shownBooks.clear();
     page.shownBooks.shown_collection_row = -1;
     page.collections.clear();
+    page.reader.clear();
 }
 } // namespace
 
@@ -215,9 +216,6 @@ void MainWindow::enterPage(int index)
     if (m_pager->page(index) == m_editorpage)
         loadReaderLibrary();
 }
-
-void MainWindow::loadReaderLibrary()
-{}
 
 void MainWindow::synchronizeCreationPage()
 {

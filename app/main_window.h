@@ -50,7 +50,8 @@ public:
     void layOutPages();
     // Recomputes the page's statistics and shows them with its panels.
     void refreshStatistics(LibraryPageWidget &page);
-    // The editing page's load, run after every switch to that page; it reads nothing yet.
+    // The editing page's load, run after every switch to that page: finds the reader and
+    // shows its library, or tells why not and leaves the page empty.
     void loadReaderLibrary();
     // `Synchronizebutton`: replaces the reader's library with the creation page's; on success
     // the window closes, which ends the application.

@@ -2,11 +2,16 @@
 
 #include "core/grid_model.h"
 
+#include <QStringList>
+
 struct CollectionRow
 {
     QString name;
     QString book_count; // decimal text, adjusted by each operation
     QString record_id;  // the reader's collection `_id`; editing page only
+    // Editing page: the `_id`s of the reader's collections merged into this one, whose other
+    // memberships pass to it when the library is written back (a deleted collection's go).
+    QStringList merged_record_ids;
 
     bool operator==(const CollectionRow &) const = default;
 };

@@ -3,6 +3,7 @@
 #include "booklist/book_table.h"
 #include "collections/collection_table.h"
 #include "collections/shown_books_table.h"
+#include "editor/loaded_library.h"
 
 // What either page of the main window holds: its file list, collection list and the
 // books of the collection shown. The two pages differ only by `kind`.
@@ -20,6 +21,9 @@ struct LibraryPage
     BookTable books;
     CollectionTable collections;
     ShownBooksTable shownBooks;
+    // Editing page: the reader's library as loaded, beyond the rows, for writing it back;
+    // emptied with the page.
+    LoadedLibrary reader;
 };
 
 // What an operation on a page asks of the window once it is done. Rows are 0-based.

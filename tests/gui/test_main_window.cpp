@@ -416,10 +416,12 @@ private slots:
         QVERIFY(!window.shown("Synchronizebutton"));
         QCOMPARE(window.mainWindow.totalSize(), 0);
 
-        // The question comes on the way back too, whether or not anything changed.
+        // The question comes on the way back too, whether or not anything changed. (Arriving
+        // at the editing page looked for a reader, found none and said so.)
         window.pickTab(0);
         QCOMPARE(window.mainWindow.pager()->currentIndex(), 0);
-        QCOMPARE(window.dialogs.shown.size(), 2);
+        QCOMPARE(window.dialogs.shown.size(), 3);
+        QCOMPARE(window.dialogs.shown.at(1).kind, QString("message"));
         QCOMPARE(window.dialogs.shown.last().caption, QString("Подтверждение смены режима"));
     }
 };

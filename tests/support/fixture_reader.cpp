@@ -104,6 +104,8 @@ void insert(sqlite3 *database, const QString &table, const QStringList &columns,
         } else if (value.typeId() == QMetaType::QByteArray) {
             const QByteArray bytes = value.toByteArray();
             sqlite3_bind_blob(handle, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        } else if (value.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(handle, i + 1, value.toDouble());
         } else if (value.typeId() == QMetaType::QString) {
             const QByteArray text = value.toString().toUtf8();
             sqlite3_bind_text(handle, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
@@ -216,9 +218,60 @@ void fillLibrary(sqlite3 *database, const QString &root)
 
 FixtureReader::FixtureReader(Contents contents)
 {
+    requireFolder();
+    build(root(), contents);
+}
+
+FixtureReader::FixtureReader(const QString &schema)
+{
+    requireFolder();
+    QDir().mkpath(root() + "Sony_Reader/media/books");
+    QDir().mkpath(root() + "Sony_Reader/database/cache/books");
+    runSql(schema);
+}
+
+void FixtureReader::requireFolder()
+{
     if (!m_folder.isValid())
         throw std::runtime_error("cannot create a temporary folder");
-    build(root(), contents);
+}
+
+qint64 FixtureReader::insert(const QString &table, const QVariantMap &values) const
+{
+    return sqliteInsert(databasePath(), table, values);
+}
+
+qint64 FixtureReader::addBook(const QString &title, const QString &relativePath, const QVariantMap &extra) const
+{
+    QVariantMap values{{"title", title},
+                       {"author", QStringLiteral("Автор")},
+                       {"source_id", 0},
+                       {"added_date", qint64(1704103200000)},
+                       {"modified_date", qint64(1703980800000)},
+                       {"reading_time", qint64(1704103200000)},
+                       {"file_path", QStringLiteral("Sony_Reader/media/books/") + relativePath},
+                       {"file_name", relativePath.section('/', -1)},
+                       {"file_size", 1024},
+                       {"mime_type", QStringLiteral("application/fb2")},
+                       {"corrupted", 0},
+                       {"prevent_delete", 0}};
+    values.insert(extra);
+    return insert("books", values);
+}
+
+qint64 FixtureReader::addCollection(const QVariant &title) const
+{
+    return insert("collection", {{"title", title}, {"source_id", 0}});
+}
+
+void FixtureReader::addMembership(qint64 collectionId, qint64 bookId) const
+{
+    insert("collections", {{"collection_id", collectionId}, {"content_id", bookId}});
+}
+
+void FixtureReader::runSql(const QString &sql) const
+{
+    sqliteExecute(databasePath(), sql);
 }
 
 void FixtureReader::build(const QString &root, Contents contents)
@@ -309,6 +362,13 @@ void sqliteExecute(const QString &databasePath, const QString &sql)
 {
     const Database database = openDatabase(databasePath);
     execute(database.get(), sql);
+}
+
+qint64 sqliteInsert(const QString &databasePath, const QString &table, const QVariantMap &values)
+{
+    const Database database = openDatabase(databasePath);
+    insert(database.get(), table, values.keys(), values.values());
+    return sqlite3_last_insert_rowid(database.get());
 }
 
 QList<QVariantList> sqliteSnapshot(const QString &databasePath)

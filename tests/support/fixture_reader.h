@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantList>
+#include <QVariantMap>
 
 // The library that a fixture reader holds when built with Contents::Library, as the
 // reader's firmware would have written it.
@@ -43,9 +44,24 @@ public:
     };
 
     explicit FixtureReader(Contents contents = Contents::Library);
+    // A reader whose books.db another program made: its tables are those `schema` creates
+    // (statements separated by ";"), without rows.
+    explicit FixtureReader(const QString &schema);
 
     // Makes the existing folder `root` a reader. Throws std::runtime_error on failure.
     static void build(const QString &root, Contents contents);
+
+    // Adds a record to a table of this reader's books.db (values as sqliteInsert takes them)
+    // and returns its rowid, which is its `_id` in the firmware's tables.
+    qint64 insert(const QString &table, const QVariantMap &values) const;
+    // Adds a `books` record for a file below the books folder (`relativePath`, forward
+    // slashes) with the columns the firmware always fills, `extra` added or overriding them;
+    // the file itself is not made.
+    qint64 addBook(const QString &title, const QString &relativePath, const QVariantMap &extra = {}) const;
+    qint64 addCollection(const QVariant &title) const;
+    void addMembership(qint64 collectionId, qint64 bookId) const;
+    // Runs statements (separated by ";") on this reader's books.db.
+    void runSql(const QString &sql) const;
 
     // The device root, ending in a separator.
     QString root() const;
@@ -54,6 +70,8 @@ public:
     QString thumbnailsFolder() const;
 
 private:
+    void requireFolder();
+
     QTemporaryDir m_folder;
 };
 
@@ -67,3 +85,7 @@ QVariant sqliteValue(const QString &databasePath, const QString &sql);
 QList<QVariantList> sqliteSnapshot(const QString &databasePath);
 // Runs statements (separated by ";") on a database through a connection of its own.
 void sqliteExecute(const QString &databasePath, const QString &sql);
+// Inserts one record through a connection of its own, each value bound by its type: QString
+// as text, integers as integers, double as a real, QByteArray as a blob, an invalid QVariant
+// as NULL. Returns the record's rowid.
+qint64 sqliteInsert(const QString &databasePath, const QString &table, const QVariantMap &values);

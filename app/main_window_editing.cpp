@@ -1,0 +1,26 @@
+// The main window's work on the editing page that reaches the reader: loading its library.
+
+#include "app/library_page_widget.h"
+#include "app/long_operation.h"
+#include "app/main_window.h"
+#include "core/dialogs.h"
+#include "device/find_reader.h"
+#include "editor/reader_library.h"
+
+void MainWindow::loadReaderLibrary()
+{
+    const LongOperation operation(m_longOperationRunning);
+    if (!operation.started())
+        return;
+    runHandler([this] {
+        m_deviceRoot = findReaderRoot(m_volumes);
+        if (m_deviceRoot.isEmpty()) {
+            m_dialogs.message(deviceNotFoundMessage());
+            return;
+        }
+        // Read whole before anything is shown: a failure leaves the page empty, never a page
+        // of books without their collections that a synchronisation would then write back.
+        installReaderLibrary(m_editing, readReaderLibrary(m_deviceRoot, m_progress));
+        refreshStatistics(*m_editorpage);
+    });
+}
