@@ -329,22 +329,25 @@ void SqliteRow::checkColumn(int column) const
 QString SqliteRow::text(int column) const
 {
     checkColumn(column);
+    const QueryResult::Kind kind = m_kinds.at(column);
+    if (kind == QueryResult::Kind::Text) {
+        // Only a NULL has no text, so no separate test of the type is needed.
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+        return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column)) : QString();
+    }
     if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)
         return {};
-    switch (m_kinds.at(column)) {
+    switch (kind) {
     case QueryResult::Kind::Integer:
         return decimalText(sqlite3_column_int64(m_statement, column));
     case QueryResult::Kind::Float:
         return QString::number(sqlite3_column_double(m_statement, column), 'g', QLocale::FloatingPointShortest);
-    case QueryResult::Kind::Blob: {
-        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
-        return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
-    }
+    case QueryResult::Kind::Blob:
     case QueryResult::Kind::Text:
         break;
     }
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
+    const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
 }
 
 SqliteValue::Type SqliteRow::storedType(int column) const

@@ -25,4 +25,7 @@ private:
         std::size_t operator()(std::string_view bytes) const { return std::hash<std::string_view>()(bytes); }
     };
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
+    // The last text asked for, which the next record most often repeats.
+    std::string_view m_lastBytes;
+    QString m_lastText;
 };
