@@ -105,8 +105,11 @@ int mergeCollections(LibraryPage &page, int first, int count, int targetRow)
     }
     page.books.announceAllRowsChanged();
     page.collections.adjustBookCount(targetRow, arrived);
-    // One reset renumbers the rows that stay.
+    // One reset renumbers the rows that stay. The target stands for the reader's collections
+    // merged into it from now on, so their other memberships follow it to the reader.
     QVector<CollectionRow> remaining = page.collections.rows();
+    for (int row = first; row < first + count; ++row)
+        remaining[targetRow].takeRecordsOf(remaining.at(row));
     remaining.remove(first, count);
     page.collections.replaceRows(std::move(remaining));
     return targetRow > first ? targetRow - count : targetRow;

@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <limits>
 
+void CollectionRow::takeRecordsOf(const CollectionRow &merged)
+{
+    if (!merged.record_id.isEmpty())
+        merged_record_ids << merged.record_id;
+    merged_record_ids << merged.merged_record_ids;
+}
+
 CollectionTable::CollectionTable(QObject *parent) : RowGridModel<CollectionRow>(4, parent)
 {}
 

@@ -13,6 +13,9 @@ struct CollectionRow
     // memberships pass to it when the library is written back (a deleted collection's go).
     QStringList merged_record_ids;
 
+    // Takes in the reader's collections that `merged` stands for, as its rows go in a merge.
+    void takeRecordsOf(const CollectionRow &merged);
+
     bool operator==(const CollectionRow &) const = default;
 };
 

@@ -336,6 +336,25 @@ private slots:
         QCOMPARE(f.counts(), QStringList({"1", "1"}));
     }
 
+    // On the editing page a collection row stands for the reader's collection records; a merge
+    // hands those of the merged rows to the target, so their memberships can follow it.
+    void aMergeHandsTheReadersCollectionsToTheTarget()
+    {
+        Fixture f;
+        QVector<CollectionRow> rows = f.page.collections.rows();
+        rows[0].record_id = "1";
+        rows[1].record_id = "2";
+        rows[1].merged_record_ids = {"7"};
+        rows[2].record_id = "3";
+        rows[4].record_id = "5";
+        f.page.collections.replaceRows(rows); // D was made on the page and has no record
+        dropOnCollection(f.page, DragSource::CollectionList, 0, 2, 2);
+        dropOnCollection(f.page, DragSource::CollectionList, 0, 2, 2);
+        QCOMPARE(f.names(), QStringList({"E"}));
+        QCOMPARE(f.page.collections.row(0).record_id, QString("5"));
+        QCOMPARE(f.page.collections.row(0).merged_record_ids, QStringList({"3", "1", "2", "7"}));
+    }
+
     void dropsOnTheBookList_data()
     {
         QTest::addColumn<DragSource>("source");
