@@ -4,7 +4,7 @@
 #include <QtGlobal>
 
 // One value as SQLite stores it: its storage class and its content, a text as its exact
-// UTF-8 bytes. Read from one record and bound into another, it is stored identically.
+// UTF-8 bytes. Two values are equal only when SQLite holds the same.
 class SqliteValue
 {
 public:
@@ -17,7 +17,6 @@ public:
     static SqliteValue blob(QByteArray bytes);
 
     Type type() const { return m_type; }
-    bool isNull() const { return m_type == Type::Null; }
     qint64 toInteger() const { return m_integer; }
     double toReal() const { return m_real; }
     // The bytes of a text or a blob; empty for the other types.

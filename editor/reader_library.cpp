@@ -14,7 +14,7 @@
 
 namespace {
 
-// The reader's own queries of its library.
+// The queries of the reader's library: its collections, its books and the memberships joining them.
 const QString CollectionsQuery = QStringLiteral("select _id, title from collection");
 enum CollectionField { CollectionId, CollectionTitle };
 
