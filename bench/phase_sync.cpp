@@ -8,6 +8,7 @@
 #include "core/dialogs.h"
 #include "device/cover_thumbnail.h"
 #include "device/creation_sync.h"
+#include "device/file_operations.h"
 #include "device/folder_clearing.h"
 #include "device/volume_list.h"
 
@@ -163,8 +164,9 @@ void makeReader(const QString &root)
 
 void emptyReaderFolders(const QString &root)
 {
-    clearFolderTree(root + QStringLiteral("Sony_Reader/media/books"));
-    clearFolderTree(root + QStringLiteral("Sony_Reader/database/cache/books"));
+    FileOperations files;
+    clearFolderTree(root + QStringLiteral("Sony_Reader/media/books"), files);
+    clearFolderTree(root + QStringLiteral("Sony_Reader/database/cache/books"), files);
 }
 
 // A synchronisation of n books beside cp -r of the same book files to the same place.
@@ -208,7 +210,8 @@ const BenchPhase syncPhase("sync", {2000}, [](int n) {
         emptyReaderFolders(root);
         page.books.replaceRows(rows);
         YesDialogs dialogs;
-        CreationSync sync(page, volumes, dialogs, progress);
+        FileOperations files;
+        CreationSync sync(page, volumes, dialogs, progress, files);
         bool succeeded = false;
         tessaly = std::min(tessaly, secondsFor([&] { succeeded = sync.run(totalSize); }));
         if (!succeeded)

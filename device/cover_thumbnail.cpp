@@ -3,6 +3,7 @@
 #include "core/tessaly_error.h"
 #include "device/base64_decoder.h"
 #include "device/fb2_cover.h"
+#include "device/file_operations.h"
 #include "device/jpeg_header.h"
 #include "device/png_recoder.h"
 
@@ -76,21 +77,13 @@ Thumbnail coverThumbnail(const QString &bookPath)
     return thumbnailFromCover(cover);
 }
 
-ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder)
+ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder, FileOperations &files)
 {
     const Thumbnail thumbnail = coverThumbnail(bookPath);
     if (thumbnail.source == ThumbnailSource::None)
         return thumbnail.source;
     const QString path = QDir(thumbnailFolder).filePath(ThumbnailFileName);
-    // A new file rather than a truncated one: ext4 forces a truncated and rewritten file to disk at close.
-    QFile::remove(path);
-    QFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(thumbnail.bytes) == thumbnail.bytes.size() && file.flush();
-    file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
-        QFile::remove(path);
+    if (!files.writeFile(path, thumbnail.bytes))
         throw TessalyError(QStringLiteral("Не удалось записать файл превью %1").arg(QDir::toNativeSeparators(path)));
-    }
     return thumbnail.source;
 }

@@ -51,8 +51,8 @@ private:
     QVector<QByteArray> m_texts; // the bound texts' bytes, kept until rebound
 };
 
-// One connection to a SQLite database (`SqliteConnection`). Every failure throws
-// TessalyError with SQLite's own message attached.
+// One connection to a SQLite database (`SqliteConnection`). Every failure of SQLite throws
+// SqliteError with SQLite's own message attached.
 class SqliteConnection
 {
 public:
@@ -61,8 +61,15 @@ public:
     SqliteConnection(const SqliteConnection &) = delete;
     SqliteConnection &operator=(const SqliteConnection &) = delete;
 
-    // Opens (creating an empty file when there is none) and sets the connection's pragmas.
-    void open(const QString &fileName);
+    struct OpenOptions
+    {
+        bool createIfMissing = true;
+        // How long a statement waits for another connection's lock before failing as busy.
+        int busyTimeoutMs = 0;
+    };
+    // Opens (by default creating an empty file when there is none) and sets the connection's pragmas.
+    void open(const QString &fileName, const OpenOptions &options);
+    void open(const QString &fileName) { open(fileName, OpenOptions()); }
     bool isOpen() const { return bool(m_database); }
 
     // Runs a statement that returns no rows.
@@ -71,11 +78,19 @@ public:
     QueryResult query(const QString &sql);
     SqliteStatement prepare(const QString &sql);
 
-    void beginTransaction();
+    // Deferred takes the write lock at the first write; Immediate takes it at once, failing
+    // (after the busy timeout) while another connection holds it.
+    enum class TransactionLock { Deferred, Immediate };
+    void beginTransaction(TransactionLock lock = TransactionLock::Deferred);
     void commit();
+    // Undoes an open transaction, if any. Never throws.
+    void rollback() noexcept;
     bool inTransaction() const { return m_transactionOpen; }
 
     bool tableExists(const QString &name);
+
+    // True when the file could be opened for reading only.
+    bool isReadOnly() const;
 
     // Rolls back an open transaction, then closes. Never throws.
     void close() noexcept;

@@ -3,6 +3,7 @@
 #include "support/scratch_volume.h"
 #include "support/sqlite_test_tools.h"
 #include "support/sync_scene.h"
+#include "support/watched_file_operations.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -41,16 +42,13 @@ QStringList keptFolders(const SyncScene &scene)
     return QDir(scene.root() + "Sony_Reader").entryList({"tessaly-kept-*"}, QDir::AllEntries | QDir::Hidden);
 }
 
-// A read-only file where the first book's thumbnail folder must go: the clearing keeps it,
-// so writing that thumbnail fails half-way through the rebuild.
-void blockFirstThumbnail(const SyncScene &scene)
+// Writing the first thumbnail fails, half-way through the rebuild.
+void failThumbnails(SyncScene &scene, WatchedFileOperations &files)
 {
-    const QString blocker = scene.thumbnailsFolder() + "1";
-    QVERIFY(QDir(blocker).removeRecursively());
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    files.before = [](int, const QString &call) {
+        return !(call.startsWith("write ") && call.endsWith("main_thumbnail.jpg"));
+    };
+    scene.files = &files;
 }
 
 // What the space check counts as free: the volume's free bytes and what clearing frees.
@@ -154,7 +152,8 @@ private slots:
         const QByteArray notes = fileBytes(oldPlace);
         scene.addPath(scene.booksFolder() + "Фантастика", "С устройства");
         scene.addPath(oldPlace, "С устройства");
-        blockFirstThumbnail(scene);
+        WatchedFileOperations files;
+        failThumbnails(scene, files);
         const QVector<BookRow> chosen = inCollections(scene.page.books.rows());
 
         QVERIFY(!scene.run());
@@ -200,41 +199,52 @@ private slots:
                              QDir::toNativeSeparators(keptFolder)});
     }
 
-    // A failure after the clearing: the previous library stays in books.db, the progress
-    // window goes before the error is shown, and the user's lists are as they were.
-    void failureHalfWayLeavesTheListsAndTheDatabase_data()
+    // A failure after the clearing: the progress window goes before the error is shown, the
+    // user's lists are as they were, and books.db lists only books whose files are there.
+    void failureHalfWayLeavesTheListsAndASoundDatabase()
     {
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("a thumbnail cannot be written") << "thumbnail";
-        QTest::newRow("the database is locked") << "lock";
-    }
-
-    void failureHalfWayLeavesTheListsAndTheDatabase()
-    {
-        QFETCH(QString, failure);
         SyncScene scene;
         scene.addBooks(SyncScene::usualBooks(), {"Пустая"});
-        const QList<QVariantList> database = sqliteSnapshot(scene.databasePath());
         const QVector<BookRow> chosen = inCollections(scene.page.books.rows());
         const QVector<CollectionRow> collections = scene.page.collections.rows();
-        std::unique_ptr<ExclusiveLock> lock;
-        if (failure == "thumbnail")
-            blockFirstThumbnail(scene);
-        else
-            lock = std::make_unique<ExclusiveLock>(scene.databasePath());
+        WatchedFileOperations files;
+        failThumbnails(scene, files);
+
+        QVERIFY(!scene.run());
+
+        QCOMPARE(scene.dialogs.messages().size(), 1);
+        QVERIFY(scene.dialogs.messages().first().startsWith("Не удалось записать файл превью"));
+        QCOMPARE(scene.progress.calls.mid(scene.progress.calls.size() - 2), (QStringList{"hide", "message"}));
+        QVERIFY(!scene.progress.visible);
+        QVERIFY(!QFile::exists(scene.databasePath() + "-journal"));
+        QCOMPARE(sqliteRows(scene.databasePath(), "pragma integrity_check"), QList<QVariantList>{{"ok"}});
+        for (const QVariantList &row : sqliteRows(scene.databasePath(), "select file_path from books"))
+            QVERIFY2(QFile::exists(scene.root() + row.at(0).toString()), qPrintable(row.at(0).toString()));
+        QCOMPARE(scene.page.books.rows(), chosen);
+        QCOMPARE(scene.page.collections.rows(), collections);
+    }
+
+    // Another program holding books.db: nothing changes, not even the file list.
+    void aLockedDatabaseChangesNothing()
+    {
+        SyncScene scene;
+        scene.addBooks(SyncScene::usualBooks(), {"Пустая"});
+        const SyncScene::Snapshot before = scene.snapshot();
+        const QVector<BookRow> books = scene.page.books.rows();
+        auto lock = std::make_unique<ExclusiveLock>(scene.databasePath());
+        QVERIFY(lock->locked());
 
         QVERIFY(!scene.run());
 
         lock.reset();
-        QCOMPARE(scene.dialogs.messages().size(), 1);
-        QVERIFY(!scene.dialogs.messages().first().isEmpty());
-        QVERIFY(!scene.dialogs.messages().first().startsWith("Синхронизация"));
-        QCOMPARE(scene.progress.calls.mid(scene.progress.calls.size() - 2), (QStringList{"hide", "message"}));
-        QVERIFY(!scene.progress.visible);
-        QVERIFY(!QFile::exists(scene.databasePath() + "-journal"));
-        QCOMPARE(sqliteSnapshot(scene.databasePath()), database);
-        QCOMPARE(scene.page.books.rows(), chosen);
-        QCOMPARE(scene.page.collections.rows(), collections);
+        QCOMPARE(scene.dialogs.messages(),
+                 QStringList{"База данных устройства занята другой программой:\r\n" +
+                             QDir::toNativeSeparators(scene.databasePath()) +
+                             "\r\nЗакройте программы, работающие с устройством, и повторите синхронизацию.\r\n"
+                             "На устройстве ничего не изменено."});
+        QCOMPARE(scene.progress.calls, openCalls + QStringList({"hide", "message"}));
+        QVERIFY(scene.snapshot() == before);
+        QCOMPARE(scene.page.books.rows(), books);
     }
 
     // Books whose files cannot be copied stay out of the reader's library and stay in the
@@ -301,8 +311,8 @@ private slots:
             QCOMPARE(scene.page.collections.row(i).book_count, collections.at(i).book_count);
     }
 
-    // Where the books of the reader's own folder cannot be set aside, nothing is touched.
-    void booksThatCannotBeSetAside()
+    // A reader that cannot be written: nothing is touched, and the user is told why.
+    void aReadOnlyReaderChangesNothing()
     {
         ScratchVolume volume(8 * 1024 * 1024);
         if (!volume.isMounted())
@@ -318,8 +328,8 @@ private slots:
         QVERIFY(!scene.run());
 
         QCOMPARE(scene.dialogs.messages(),
-                 QStringList{"Книгу из папки книг устройства не удалось сохранить на время синхронизации:\r\n" +
-                             QDir::toNativeSeparators(onReader) + "\r\nНа устройстве ничего не изменено."});
+                 QStringList{"База данных устройства доступна только для чтения:\r\n" +
+                             QDir::toNativeSeparators(scene.databasePath()) + "\r\nНа устройстве ничего не изменено."});
         QCOMPARE(scene.progress.calls, openCalls + QStringList({"hide", "message"}));
         QVERIFY(scene.snapshot() == before);
         QCOMPARE(scene.page.books.rows(), books);
