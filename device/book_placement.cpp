@@ -63,7 +63,8 @@ bool sameBook(const FileFacts &source, const FileFacts &copy)
 class Planner
 {
 public:
-    Planner(const QString &deviceRoot, const QVector<PreviousBook> &previous) : m_deviceRoot(deviceRoot)
+    Planner(const QString &deviceRoot, const QVector<PreviousBook> &previous)
+        : m_deviceRoot(deviceRoot), m_canonicalRoot(canonicalFolder(deviceRoot))
     {
         for (const PreviousBook &book : previous) {
             const std::optional<FileFacts> facts =
@@ -122,10 +123,13 @@ public:
             movedTo.insert(identity, placement.destination);
             m_plan.filesMoving.insert(identity);
             m_plan.bytesOnReader += placement.bytes;
-            const auto record = m_previousByFile.constFind(identity);
-            if (record != m_previousByFile.cend())
-                m_plan.movedPaths.insert(record->filePath,
-                                         ReaderLayout::storedPathOf(m_deviceRoot, placement.destination).toUtf8());
+            // The notes of the book follow it, whether a record lists it now or an interrupted
+            // run had withdrawn it.
+            const QByteArray destination = ReaderLayout::storedPathOf(m_deviceRoot, placement.destination).toUtf8();
+            m_plan.movedPaths.insert(storedPathOfCanonical(placement.source), destination);
+            for (auto record = m_previousByFile.constFind(identity);
+                 record != m_previousByFile.cend() && record.key() == identity; ++record)
+                m_plan.movedPaths.insert(record->filePath, destination);
             takeOverRecord(placement, identity);
         }
         for (BookPlacement &placement : m_plan.books) {
@@ -147,6 +151,12 @@ public:
     }
 
 private:
+    // A file of the reader, named by its resolved path, as the database stores it.
+    QByteArray storedPathOfCanonical(const QString &canonicalPath) const
+    {
+        return QDir::fromNativeSeparators(canonicalPath.mid(m_canonicalRoot.size())).toUtf8();
+    }
+
     // Whether the book is a file of the reader's own folders that the clearing would delete.
     bool onReaderAndGoing(const ReaderFolders &readerFolders, const BookPlacement &placement,
                           const std::optional<FileFacts> &source) const
@@ -171,6 +181,7 @@ private:
     }
 
     QString m_deviceRoot;
+    QString m_canonicalRoot; // ends in '/'
     QMultiHash<FileIdentity, PreviousBook> m_previousByFile;
     PlacementPlan m_plan;
 };

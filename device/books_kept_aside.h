@@ -44,7 +44,8 @@ public:
 
     // Puts back what runs that stopped half-way left aside on the reader: a book still aside, or
     // one already at its new place that no record names (`isListed` answers for a stored
-    // file_path), returns to its place when that is free. Answers the folders where something stays.
+    // file_path), returns to its place when that is free; a book that a record names at its new
+    // place stays there. Answers the folders where something stays because its place is taken.
     static QStringList recover(const QString &deviceRoot, FileOperations &files,
                                const std::function<bool(const QByteArray &storedPath)> &isListed);
 
