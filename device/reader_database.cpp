@@ -29,6 +29,8 @@ QString messageFor(int code, const QString &path, const QString &detail)
                unchanged();
     case SQLITE_READONLY:
         return QStringLiteral("База данных устройства доступна только для чтения") + file + unchanged();
+    case SQLITE_FULL:
+        return QStringLiteral("На устройстве нет места для записи в базу данных") + file + unchanged();
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         return QStringLiteral("База данных устройства повреждена") + file + unchanged();

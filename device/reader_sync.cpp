@@ -7,8 +7,11 @@
 #include "device/folder_clearing.h"
 #include "device/library_rebuild.h"
 #include "device/reader_layout.h"
+#include "device/sqlite_error.h"
 
 #include <QDir>
+
+#include <sqlite3.h>
 
 void syncPhase(Progress &progress, int position, const QString &caption)
 {
@@ -99,7 +102,14 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
         writeThumbnail(job.recordId, thumbnails.at(job.number - 1));
     };
     hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
-    rebuildLibrary(m_database->connection(), m_deviceRoot, books, collections, hooks);
+    try {
+        rebuildLibrary(m_database->connection(), m_deviceRoot, books, collections, hooks);
+    } catch (const SqliteError &error) {
+        if (error.code() != SQLITE_FULL)
+            throw;
+        throw TessalyError(QStringLiteral("На устройстве закончилось место, синхронизация не завершена.\r\n"
+                                          "Освободите место на устройстве и повторите синхронизацию."));
+    }
 }
 
 void ReaderSync::writeThumbnail(const QString &recordId, const ThumbnailOrigin &origin)

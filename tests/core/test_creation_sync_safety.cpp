@@ -164,6 +164,78 @@ private slots:
         QCOMPARE(scene.page.books.rows(), chosen);
     }
 
+    // A book that is a link to a file in the reader's books folder is judged by that file: it
+    // reaches the reader whole instead of being deleted with the old library.
+    void aLinkToABookOnTheReader()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("symbolic links to files need a Unix system here");
+#else
+        SyncScene scene;
+        scene.addBooks(SyncScene::usualBooks());
+        const QString target = scene.booksFolder() + "notes.txt";
+        const QByteArray notes = fileBytes(target);
+        QTemporaryDir elsewhere;
+        const QString link = elsewhere.path() + "/Ссылки/заметки.txt";
+        QVERIFY(QDir().mkpath(elsewhere.path() + "/Ссылки"));
+        QVERIFY(QFile::link(target, link));
+        scene.addPath(link, "Ссылки");
+
+        QVERIFY(scene.run());
+
+        QCOMPARE(scene.dialogs.messages(), QStringList{successText});
+        QCOMPARE(fileBytes(scene.booksFolder() + "Ссылки/заметки.txt"), notes);
+        QCOMPARE(sqliteValue(scene.databasePath(), "select file_size from books where file_path = "
+                                                   "'Sony_Reader/media/books/Ссылки/заметки.txt'"),
+                 QVariant(qlonglong(notes.size())));
+        QCOMPARE(keptFolders(scene), QStringList());
+#endif
+    }
+
+    // What a run that stopped half-way left aside goes back before the next run: a book whose
+    // place is free returns to it and reaches the reader; one whose place is taken stays aside,
+    // and the user is told where.
+    void booksLeftAsideByAStoppedRun_data()
+    {
+        QTest::addColumn<bool>("placeTaken");
+        QTest::newRow("its place is free") << false;
+        QTest::newRow("its place is taken") << true;
+    }
+
+    void booksLeftAsideByAStoppedRun()
+    {
+        QFETCH(bool, placeTaken);
+        SyncScene scene;
+        scene.addBooks(SyncScene::usualBooks());
+        const QString place = scene.booksFolder() + "notes.txt";
+        const QByteArray notes = fileBytes(place);
+        if (!placeTaken)
+            scene.addPath(place, "С устройства");
+        const QString aside = scene.root() + "Sony_Reader/tessaly-kept-stopped";
+        QVERIFY(QDir().mkpath(aside));
+        QVERIFY(QFile::rename(place, aside + "/0.txt"));
+        QFile list(aside + "/places.txt");
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("0.txt\tSony_Reader/media/books/notes.txt\tSony_Reader/media/books/books/notes.txt\n");
+        list.close();
+        if (placeTaken)
+            QVERIFY(QFile::copy(samplePath("txt/Зимнее утро.txt"), place));
+
+        const bool succeeded = scene.run();
+
+        if (!placeTaken) {
+            QVERIFY(succeeded);
+            QCOMPARE(fileBytes(scene.booksFolder() + "books/notes.txt"), notes);
+            QCOMPARE(keptFolders(scene), QStringList());
+            return;
+        }
+        QVERIFY(!succeeded);
+        QCOMPARE(fileBytes(aside + "/0.txt"), notes);
+        QCOMPARE(scene.dialogs.messages(),
+                 QStringList{successText + "\r\nКниги, взятые из папки книг устройства, остались в папке:\r\n" +
+                             QDir::toNativeSeparators(aside)});
+    }
+
     // A book from the reader's folder that loses its place to a later book with the same
     // relative path does not come back over that book's copy: it stays aside, and the user
     // is told where.
