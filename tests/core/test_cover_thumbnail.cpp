@@ -280,7 +280,7 @@ private slots:
     {
         const QByteArray original = samplePicture(QStringLiteral("fb2/test2.1.fb2"), "fish1.png");
         QCOMPARE(original.size(), 9935);
-        const std::optional<PngPixels> pixels = decodePng(original);
+        const std::optional<RgbPixels> pixels = decodePng(original);
         QVERIFY(pixels);
         QCOMPARE(QSize(pixels->width, pixels->height), QSize(250, 360));
         QCOMPARE(pixels->samples.size(), qsizetype(250) * 360 * (pixels->hasAlpha ? 4 : 3));
@@ -289,7 +289,7 @@ private slots:
         QVERIFY(recoded);
         QVERIFY(recoded->startsWith(PngSignature));
         QCOMPARE(pngHeaderSize(*recoded), QSize(250, 360));
-        const std::optional<PngPixels> again = decodePng(*recoded);
+        const std::optional<RgbPixels> again = decodePng(*recoded);
         QVERIFY(again);
         QCOMPARE(again->hasAlpha, pixels->hasAlpha);
         QCOMPARE(again->samples, pixels->samples);
@@ -375,8 +375,8 @@ private slots:
         QCOMPARE(writeCoverThumbnail(book, dir.path(), readerFiles), ThumbnailSource::Cover);
         const QByteArray written = readFile(dir.filePath(QStringLiteral("main_thumbnail.jpg")));
         QVERIFY(written.startsWith(PngSignature));
-        const std::optional<PngPixels> pixels = decodePng(written);
-        const std::optional<PngPixels> original =
+        const std::optional<RgbPixels> pixels = decodePng(written);
+        const std::optional<RgbPixels> original =
             decodePng(samplePicture(QStringLiteral("fb2/test2.1.fb2"), "fish1.png"));
         QVERIFY(pixels && original);
         QCOMPARE(QSize(pixels->width, pixels->height), QSize(250, 360));
@@ -485,7 +485,7 @@ private slots:
         QCOMPARE(QDir(book.folder).entryList(QDir::Files), QStringList{QStringLiteral("main_thumbnail.jpg")});
         const QByteArray written = readFile(QDir(book.folder).filePath(ThumbnailFileName));
         QVERIFY(written.startsWith(PngSignature));
-        const std::optional<PngPixels> pixels = decodePng(written);
+        const std::optional<RgbPixels> pixels = decodePng(written);
         QVERIFY(pixels);
         QCOMPARE(pixels->samples, decodePng(png)->samples);
     }
