@@ -3,7 +3,7 @@
 #include "device/cover_thumbnail.h"
 #include "device/fb2_cover.h"
 #include "device/file_operations.h"
-#include "device/jpeg_header.h"
+#include "device/jpeg_codec.h"
 #include "device/png_recoder.h"
 #include "test_paths.h"
 

@@ -74,8 +74,7 @@ private slots:
     void everyKindGivesTheRightPixels()
     {
         QFETCH(QString, picture);
-        const QByteArray reference =
-            referenceRgba(pictures() + '/' + QFileInfo(picture).completeBaseName() + ".rgba");
+        const QByteArray reference = referenceRgba(pictures() + '/' + QFileInfo(picture).completeBaseName() + ".rgba");
         QCOMPARE(reference.size(), 17 * 13 * 4);
 
         const std::optional<RgbPixels> pixels = decodePng(fileBytes(pictures() + '/' + picture));
