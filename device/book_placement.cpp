@@ -38,11 +38,17 @@ public:
             const QString canonical = canonicalFolder(folder);
             if (!canonical.isEmpty())
                 m_folders << canonical;
+            if (const std::optional<FileFacts> facts = fileFacts(folder))
+                m_devices.insert(facts->identity.device);
         }
     }
-    // Whether the file that `canonicalPath` names lies in one of them.
-    bool holds(const QString &canonicalPath) const
+    // Whether the file of `path` lies in one of them. A file on another volume is not resolved:
+    // the books of a computer's disk are not looked at twice.
+    bool holds(const QString &path, const FileFacts &facts) const
     {
+        if (facts.identity.device != 0 && !m_devices.contains(facts.identity.device))
+            return false;
+        const QString canonicalPath = QFileInfo(path).canonicalFilePath();
         for (const QString &folder : m_folders)
             if (canonicalPath.startsWith(folder, PathCase))
                 return true;
@@ -51,6 +57,7 @@ public:
 
 private:
     QStringList m_folders;
+    QSet<quint64> m_devices;
 };
 
 bool sameBook(const FileFacts &source, const FileFacts &copy)
@@ -162,7 +169,7 @@ private:
                           const std::optional<FileFacts> &source) const
     {
         return source && source->isRegularFile && !m_plan.filesStaying.contains(source->identity) &&
-               readerFolders.holds(QFileInfo(placement.source).canonicalFilePath());
+               readerFolders.holds(placement.source, *source);
     }
 
     // The book takes over the thumbnail of a previous record of its file, once.

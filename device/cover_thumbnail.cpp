@@ -83,7 +83,7 @@ Thumbnail coverThumbnail(const QString &bookPath)
         return placeholderThumbnail();
     // Read-only access: a book file that permits only reading is still a book with a cover.
     QFile book(bookPath);
-    if (!book.open(QIODevice::ReadOnly))
+    if (!book.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return placeholderThumbnail();
     const Fb2Cover cover = findFb2Cover(book);
     if (cover.base64Data.isEmpty())

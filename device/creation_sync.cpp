@@ -46,6 +46,9 @@ QVector<BookRow> booksInCollections(const QVector<BookRow> &books)
 // and those about to move, which are counted as still there.
 KeepEntry keepsBooks(const PlacementPlan &plan)
 {
+    // Nothing to keep, nothing to look at: a first synchronisation looks at no file twice.
+    if (plan.filesStaying.isEmpty() && plan.filesMoving.isEmpty())
+        return {};
     return [&plan](const QFileInfo &entry) {
         if (entry.isDir() && !entry.isSymLink())
             return false;
@@ -133,12 +136,15 @@ bool CreationSync::checkSpace(qint64 totalSize, int count, const PlacementPlan &
     // A reader whose space cannot be asked is synchronised unchecked.
     if (!space.queried)
         return true;
-    // What the reader holds already needs no new space, and what stays is not freed.
+    // What the reader holds already needs no new space.
+    const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesOnReader);
+    const qint64 newThumbnails = count - plan.thumbnailsTakenOver.size();
+    if (booksFit(toCopy, newThumbnails, space.availableBytes))
+        return true;
+    // What the clearing frees counts too; what stays does not.
     const qint64 available = space.availableBytes +
                              bytesFreedByClearing(ReaderLayout::booksFolderPath(m_deviceRoot), keepsBooks(plan)) +
                              sync.bytesFreedInThumbnails(plan.thumbnailsTakenOver);
-    const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesOnReader);
-    const qint64 newThumbnails = count - plan.thumbnailsTakenOver.size();
     if (booksFit(toCopy, newThumbnails, available))
         return true;
     m_progress.hide();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 namespace {
+constexpr qint64 FirstBlockSize = 16 * 1024;
 constexpr qint64 BlockSize = 1 << 20;
 // Far beyond any real book's: a longer id or cover text is taken for none.
 constexpr qint64 MaxImageIdLength = 64 * 1024;
@@ -26,7 +27,8 @@ qsizetype findBytes(QByteArrayView text, QByteArrayView needle)
 #endif
 }
 
-// Searches a book read a block at a time; a match that straddles two blocks is still found.
+// Searches a book read a block at a time; a match that straddles two blocks is still found. The
+// first block is small, as most searches end near where they start, and one buffer serves them all.
 class BookSearch
 {
 public:
@@ -39,14 +41,15 @@ public:
             return -1;
         // The window holds the last bytes of the block before, in case the needle starts there,
         // then the next block.
-        QByteArray window(needle.size() - 1 + BlockSize, Qt::Uninitialized);
         qsizetype kept = 0;
         qint64 windowStart = from;
-        for (;;) {
-            const qint64 got = m_book.read(window.data() + kept, BlockSize);
+        for (qint64 block = FirstBlockSize;; block = BlockSize) {
+            if (m_window.size() < kept + block)
+                m_window.resize(needle.size() - 1 + BlockSize);
+            const qint64 got = m_book.read(m_window.data() + kept, block);
             if (got <= 0)
                 return -1;
-            const QByteArrayView filled(window.constData(), kept + got);
+            const QByteArrayView filled(m_window.constData(), kept + got);
             const qsizetype hit = findBytes(filled, needle);
             if (hit >= 0) {
                 const qint64 at = windowStart + hit;
@@ -55,7 +58,7 @@ public:
             if (until >= 0 && windowStart + filled.size() >= until)
                 return -1;
             const qsizetype keep = qMin(filled.size(), needle.size() - 1);
-            std::memmove(window.data(), window.constData() + filled.size() - keep, size_t(keep));
+            std::memmove(m_window.data(), m_window.constData() + filled.size() - keep, size_t(keep));
             windowStart += filled.size() - keep;
             kept = keep;
         }
@@ -66,6 +69,7 @@ public:
 
 private:
     QIODevice &m_book;
+    QByteArray m_window;
 };
 
 // The id named by the shortest "#…" in double quotes after "<coverpage>" and before the first

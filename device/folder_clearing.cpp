@@ -32,27 +32,32 @@ public:
         : m_files(files), m_beforeSubfolder(beforeSubfolder), m_keep(keep)
     {}
 
-    int clear(const QString &folder)
+    // Returns how many files stayed that were not kept; `emptied` tells whether nothing at all is left.
+    int clear(const QString &folder, bool &emptied)
     {
         int stayed = 0;
+        emptied = true;
         const QFileInfoList entries = QDir(folder).entryInfoList(EveryEntry, QDir::NoSort);
         for (const QFileInfo &entry : entries) {
-            if (kept(m_keep, entry))
-                continue;
-            if (isLink(entry)) {
+            bool gone = false;
+            if (kept(m_keep, entry)) {
+                gone = false;
+            } else if (isLink(entry)) {
                 // A junction or a link to a folder on Windows is removed as a folder.
-                if (!m_files.removeFile(entry.absoluteFilePath()) && !m_files.removeFolder(entry.absoluteFilePath()))
-                    ++stayed;
+                gone = m_files.removeFile(entry.absoluteFilePath()) || m_files.removeFolder(entry.absoluteFilePath());
+                stayed += gone ? 0 : 1;
             } else if (entry.isDir()) {
                 if (m_beforeSubfolder)
                     m_beforeSubfolder();
-                stayed += clear(entry.absoluteFilePath());
+                bool subfolderEmptied = false;
+                stayed += clear(entry.absoluteFilePath(), subfolderEmptied);
                 // A folder with something kept or stayed below it stays too.
-                if (QDir(entry.absoluteFilePath()).isEmpty(EveryEntry))
-                    m_files.removeFolder(entry.absoluteFilePath());
-            } else if (isReadOnlyFile(entry) || !m_files.removeFile(entry.absoluteFilePath())) {
-                ++stayed;
+                gone = subfolderEmptied && m_files.removeFolder(entry.absoluteFilePath());
+            } else {
+                gone = !isReadOnlyFile(entry) && m_files.removeFile(entry.absoluteFilePath());
+                stayed += gone ? 0 : 1;
             }
+            emptied = emptied && gone;
         }
         return stayed;
     }
@@ -85,7 +90,8 @@ int clearFolderTree(const QString &folder, FileOperations &files, const std::fun
 {
     if (!QFileInfo(folder).isDir())
         return 0;
-    return Clearing(files, beforeSubfolder, keep).clear(folder);
+    bool emptied = false;
+    return Clearing(files, beforeSubfolder, keep).clear(folder, emptied);
 }
 
 qint64 bytesFreedByClearing(const QString &folder, const KeepEntry &keep)
