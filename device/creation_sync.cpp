@@ -167,8 +167,8 @@ void CreationSync::clearBooksFolder(const PlacementPlan &plan, ReaderSync &sync)
 
 QVector<int> CreationSync::placeBooks(const PlacementPlan &plan, BooksKeptAside &aside, QStringList &notWritten)
 {
-    // Books of the reader's own folders go aside before anything is deleted there, then to their places
-    // first of all: a book chosen twice is copied from where the first one went.
+    // Books of the reader's own folders, which the clearing left, go aside and then to their places,
+    // before any copy: a book chosen twice is copied from where the first one went.
     QVector<BooksKeptAside::Move> moves;
     for (const BookPlacement &placement : plan.books)
         if (placement.setAside)

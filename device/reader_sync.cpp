@@ -23,7 +23,10 @@ ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progres
     : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress), m_thumbnails(deviceRoot, files)
 {}
 
-ReaderSync::~ReaderSync() = default;
+ReaderSync::~ReaderSync()
+{
+    abandon();
+}
 
 std::function<void()> ReaderSync::turn()
 {
@@ -132,8 +135,10 @@ void ReaderSync::finish()
 
 void ReaderSync::abandon()
 {
-    if (m_database)
-        m_database->connection().rollback();
+    // Without the lock the staged thumbnails may be another run's.
+    if (!m_database)
+        return;
+    m_database->connection().rollback();
     m_thumbnails.abandon();
     m_database.reset();
 }

@@ -38,10 +38,12 @@ struct ThumbnailOrigin
 //     once the files it names are on the medium;
 //  6. finish: the new thumbnails take the old ones' place, books.db is closed, the volume flushed.
 // When a step throws, abandon() undoes what can be undone; the reader stays sound either way.
+// Only one object at a time works on a reader: the database's lock keeps a second one out.
 class ReaderSync
 {
 public:
     ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress);
+    // A run that did not finish is abandoned.
     ~ReaderSync();
 
     // Throws TessalyError with the user's message when books.db cannot serve; nothing has changed then.
