@@ -106,6 +106,7 @@ private slots:
             QVERIFY(fileOperations > 20 && progressCalls > 20);
         }
 
+        qInfo("%d file operations and %d progress steps to stop at", fileOperations, progressCalls);
         for (int point = 0; point < fileOperations + progressCalls; ++point) {
             const QString where = point < fileOperations ? QString("before file operation %1").arg(point)
                                                          : QString("at progress call %1").arg(point - fileOperations);

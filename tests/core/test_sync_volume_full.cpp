@@ -125,6 +125,7 @@ private slots:
         }
 
         int refusedOrFailed = 0;
+        qInfo("%d file operations and %d progress steps to stop at", fileOperations, progressCalls);
         for (int point = 0; point < fileOperations + progressCalls; ++point) {
             const QString where = point < fileOperations ? QString("before file operation %1").arg(point)
                                                          : QString("at progress call %1").arg(point - fileOperations);
