@@ -116,7 +116,10 @@ private slots:
         // 300 KB stay free: less than the thumbnails of the seven books would be allowed.
         QFile filler(root + "filler.bin");
         QVERIFY(filler.open(QIODevice::WriteOnly));
+#ifdef Q_OS_UNIX
+        // Taken for real: a file only resized would be a hole that takes no room.
         QCOMPARE(::posix_fallocate(filler.handle(), 0, queryVolumeSpace(root).availableBytes - 300 * 1024), 0);
+#endif
         filler.close();
         repeated->books.collections.insert("Документы/history.pdf", "Поэзия");
 
