@@ -226,7 +226,7 @@ void MainWindow::synchronizeCreationPage()
             return;
         const QScopedValueRollback writing(m_writingToReader, true);
         runHandler([&] {
-            CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress);
+            CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles);
             succeeded = sync.run(m_totalSize);
             m_deviceRoot = sync.deviceRoot();
             // The window stays: its statistics follow the rows the run removed.

@@ -2,6 +2,7 @@
 
 #include "app/stoppable_progress.h"
 #include "collections/library_page.h"
+#include "device/file_operations.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -107,6 +108,7 @@ private:
     StoppableProgress m_progress;
     const VolumeList &m_volumes;
     FileOpener &m_fileOpener;
+    FileOperations m_readerFiles;
     LibraryPage m_creation{LibraryPage::Kind::Creation};
     LibraryPage m_editing{LibraryPage::Kind::Editing};
     PageControl *m_pager = nullptr;

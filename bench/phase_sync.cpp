@@ -1,35 +1,27 @@
 #include "bench/bench.h"
 #include "bench/null_progress.h"
-#include "bench/synthetic_books.h"
-#include "booklist/book_intake.h"
+#include "bench/plain_copy.h"
+#include "bench/sync_library.h"
 #include "collections/library_page.h"
 #include "collections/statistics.h"
-#include "core/clock.h"
 #include "core/dialogs.h"
 #include "device/cover_thumbnail.h"
 #include "device/creation_sync.h"
-#include "device/folder_clearing.h"
+#include "device/file_operations.h"
 #include "device/volume_list.h"
 
-#include <QDir>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-
-#include <sqlite3.h>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+#include <cstdlib>
+#include <optional>
 
 namespace {
 constexpr int Repeats = 3;
-constexpr int FolderSize = 100;
 
 // Every question answered Yes; the last message kept, to tell how the run ended.
 class YesDialogs : public Dialogs
@@ -53,168 +45,170 @@ private:
     QString m_reader;
 };
 
-// A volume for the reader: a tmpfs of its own when root may mount one, else /dev/shm.
-class ReaderVolume
+// The real file operations, counting the bytes they write.
+class CountingFileOperations : public FileOperations
 {
 public:
-    ReaderVolume() : m_mountPoint(QStringLiteral("/tmp/tessaly-bench-sync-reader-XXXXXX"))
+    int copies = 0;
+    qint64 bytesCopied = 0;
+    qint64 bytesWritten = 0;
+    bool copyFile(const QString &source, const QString &destination) override
     {
-#ifdef Q_OS_UNIX
-        if (geteuid() == 0)
-            m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                                    QStringLiteral("-o"), QStringLiteral("size=3g"),
-                                                                    QStringLiteral("tmpfs"), m_mountPoint.path()}) == 0;
-#endif
-        if (!m_mounted)
-            m_shared = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/tessaly-bench-sync-XXXXXX"));
+        if (!FileOperations::copyFile(source, destination))
+            return false;
+        ++copies;
+        bytesCopied += QFileInfo(destination).size();
+        return true;
     }
-    ~ReaderVolume()
+    bool writeFile(const QString &path, const QByteArray &bytes) override
     {
-        if (m_mounted)
-            QProcess::execute(QStringLiteral("umount"), {m_mountPoint.path()});
+        if (!FileOperations::writeFile(path, bytes))
+            return false;
+        bytesWritten += bytes.size();
+        return true;
     }
-    QString root() const
-    {
-        return (m_mounted ? m_mountPoint.path() : m_shared->path()) + QLatin1Char('/');
-    }
-    const char *kind() const
-    {
-        return m_mounted ? "a tmpfs of its own" : "/dev/shm";
-    }
-
-private:
-    QTemporaryDir m_mountPoint;
-    bool m_mounted = false;
-    std::unique_ptr<QTemporaryDir> m_shared;
 };
 
-QByteArray filler(QRandomGenerator &random, int size, const QByteArray &head)
+// The folders of a reader at `root`.
+struct ReaderFolders
 {
-    QByteArray bytes(size, Qt::Uninitialized);
-    random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
-    bytes.replace(0, head.size(), head);
-    return bytes;
-}
+    explicit ReaderFolders(const QString &root)
+        : books(root + QStringLiteral("Sony_Reader/media/books")),
+          thumbnails(root + QStringLiteral("Sony_Reader/database/cache/books")),
+          savedThumbnails(root + QStringLiteral("Sony_Reader/database/cache/bench-previous")),
+          database(root + QStringLiteral("Sony_Reader/database/books.db"))
+    {}
+    QString books;
+    QString thumbnails;
+    QString savedThumbnails;
+    QString database;
+};
 
-QByteArray text(int size)
+// The previous library as a synchronisation finds it: its thumbnails, and book files whose times
+// differ from the sources', so that none of them is kept.
+void restorePreviousLibrary(const ReaderFolders &reader)
 {
-    const QByteArray line =
-        QStringLiteral("Мороз и солнце; день чудесный! Ещё ты дремлешь, друг прелестный.\r\n").toUtf8();
-    QByteArray bytes;
-    bytes.reserve(size + line.size());
-    while (bytes.size() < size)
-        bytes += line;
-    bytes.truncate(size);
-    return bytes;
-}
-
-QByteArray fb2WithCover(int seed, int size, const QByteArray &cover)
-{
-    QByteArray book = syntheticFb2(seed, seed % 4 == 0, size);
-    book += "</section></body>\r\n<binary id=\"cover.jpg\" content-type=\"image/jpeg\">";
-    const QByteArray base64 = cover.toBase64();
-    for (qsizetype at = 0; at < base64.size(); at += 76)
-        book += "\r\n" + base64.mid(at, 76);
-    return book + "</binary>\r\n</FictionBook>\r\n";
-}
-
-// Half FB2 books with covers, the rest PDF, EPUB and TXT of the sizes libraries hold: about
-// 0.5 MB a book. Returns the bytes written.
-qint64 writeBooks(const QString &folder, int n)
-{
-    QRandomGenerator random(2024);
-    const QByteArray cover = placeholderCover();
-    qint64 bytes = 0;
-    for (int i = 0; i < n; ++i) {
-        const QString base = QStringLiteral("%1/Полка %2/Книга %3").arg(folder).arg(i / FolderSize).arg(i);
-        QByteArray book;
-        QString path;
-        if (i % 2 == 0) {
-            book = fb2WithCover(i, 200000 + int(random.bounded(300000)), cover);
-            path = base + QStringLiteral(".fb2");
-        } else if (i % 6 == 1) {
-            book = filler(random, 600000 + int(random.bounded(1200000)), "%PDF-1.4\n");
-            path = base + QStringLiteral(".pdf");
-        } else if (i % 6 == 3) {
-            book = filler(random, 300000 + int(random.bounded(600000)), QByteArray("PK\x03\x04", 4));
-            path = base + QStringLiteral(".epub");
-        } else {
-            book = text(50000 + int(random.bounded(200000)));
-            path = base + QStringLiteral(".txt");
-        }
-        writeBenchFile(path, book);
-        bytes += book.size();
+    clearPlainly(reader.thumbnails);
+    copyPlainly(reader.savedThumbnails, reader.thumbnails);
+    QDirIterator files(reader.books, QDir::Files, QDirIterator::Subdirectories);
+    const QDateTime past(QDate(2019, 1, 1), QTime(12, 0));
+    while (files.hasNext()) {
+        QFile file(files.next());
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(past, QFileDevice::FileModificationTime);
     }
-    return bytes;
 }
 
-void makeReader(const QString &root)
+// Seconds taken by a synchronisation of `page`, or nothing when it did not succeed.
+std::optional<double> synchronise(LibraryPage &page, const QString &root, FileOperations &files)
 {
-    QDir().mkpath(root + QStringLiteral("Sony_Reader/database/cache/books"));
-    QDir().mkpath(root + QStringLiteral("Sony_Reader/media/books"));
-    QFile schema(QStringLiteral(TESSALY_SOURCE_DIR "/../shared/fixtures/reader-firmware-schema.sql"));
-    if (!schema.open(QIODevice::ReadOnly))
-        std::fprintf(stderr, "sync: cannot read the reader's schema\n");
-    sqlite3 *database = nullptr;
-    sqlite3_open((root + QStringLiteral("Sony_Reader/database/books.db")).toUtf8().constData(), &database);
-    sqlite3_exec(database, schema.readAll().constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(database);
-}
-
-void emptyReaderFolders(const QString &root)
-{
-    clearFolderTree(root + QStringLiteral("Sony_Reader/media/books"));
-    clearFolderTree(root + QStringLiteral("Sony_Reader/database/cache/books"));
-}
-
-// A synchronisation of n books beside cp -r of the same book files to the same place.
-const BenchPhase syncPhase("sync", {2000}, [](int n) {
-    QTemporaryDir sources(QStringLiteral("/tmp/tessaly-bench-sync-XXXXXX"));
-    const QString books = sources.filePath(QStringLiteral("Книги"));
-    const qint64 bytes = writeBooks(books, n);
-    const ReaderVolume volume;
-    const QString root = volume.root();
-    makeReader(root);
-
-    // The page as an intake and one collection per shelf leave it.
-    LibraryPage page(LibraryPage::Kind::Creation);
     NullProgress progress;
-    const SystemClock clock;
-    BookIntake intake(page.books, progress, clock);
-    intake.open();
-    intake.addPath(books);
-    intake.finish();
-    page.books.updateRows([](BookRow &book) {
-        book.collection = QFileInfo(book.full_path).dir().dirName();
-        return true;
-    });
-    QVector<CollectionRow> collections;
-    for (int shelf = 0; shelf * FolderSize < n; ++shelf)
-        collections.append({QStringLiteral("Полка %1").arg(shelf), QString::number(FolderSize), {}});
-    page.collections.appendRows(collections);
-    const qint64 totalSize = updateStatistics(page).total_size;
-    const QVector<BookRow> rows = page.books.rows();
-    std::fprintf(stderr, "sync: %d books, %.2f GB, reader on %s\n", n, double(bytes) / 1e9, volume.kind());
-
+    YesDialogs dialogs;
     const ReaderVolumes volumes(root);
-    const QString target = root + QStringLiteral("Sony_Reader/media/books/");
-    double baseline = 1e9;
-    double tessaly = 1e9;
-    for (int run = 0; run < Repeats; ++run) {
-        emptyReaderFolders(root);
-        baseline = std::min(baseline, secondsFor([&] {
-                                QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), books, target});
-                            }));
-        emptyReaderFolders(root);
-        page.books.replaceRows(rows);
-        YesDialogs dialogs;
-        CreationSync sync(page, volumes, dialogs, progress);
-        bool succeeded = false;
-        tessaly = std::min(tessaly, secondsFor([&] { succeeded = sync.run(totalSize); }));
-        if (!succeeded)
-            std::fprintf(stderr, "sync: the run did not succeed: %s\n", qPrintable(dialogs.lastMessage));
+    const qint64 totalSize = updateStatistics(page).total_size;
+    CreationSync sync(page, volumes, dialogs, progress, files);
+    bool succeeded = false;
+    const double seconds = secondsFor([&] { succeeded = sync.run(totalSize); });
+    if (succeeded)
+        return seconds;
+    std::fprintf(stderr, "sync: the run did not succeed: %s\n", qPrintable(dialogs.lastMessage));
+    return std::nullopt;
+}
+
+std::optional<double> synchroniseLibrary(const SyncLibrary &library, bool changed, const QString &root,
+                                         FileOperations &files)
+{
+    LibraryPage page(LibraryPage::Kind::Creation);
+    library.fillPage(page, changed);
+    return synchronise(page, root, files);
+}
+
+// What the re-synchronisation may write: the new books, their thumbnails and the database.
+qint64 bytesOfNewBooksAndThumbnails(const SyncLibrary &library)
+{
+    qint64 bytes = 0;
+    QDirIterator books(library.newBooks(), QDir::Files, QDirIterator::Subdirectories);
+    while (books.hasNext()) {
+        const QString book = books.next();
+        bytes += QFileInfo(book).size() + coverThumbnail(book).bytes.size();
     }
-    emptyReaderFolders(root);
-    reportPhase("sync", n, tessaly, baseline);
+    return bytes;
+}
+
+// Runs both measurements; false when a run did not complete.
+bool measure(int n)
+{
+    const SyncLibrary library(n);
+    const ReaderVolume volume;
+    if (!volume.makeReader()) {
+        std::fprintf(stderr, "sync: cannot make the reader: the firmware's schema is not in " TESSALY_SHARED_DIR "\n");
+        return false;
+    }
+    const QString root = volume.root();
+    const ReaderFolders reader(root);
+    std::fprintf(stderr, "sync: %d books, %.2f GB, reader on %s\n", n, double(library.bytes()) / 1e9, volume.kind());
+
+    // The previous library: a first synchronisation leaves the books, their thumbnails and books.db.
+    FileOperations files;
+    if (!synchroniseLibrary(library, false, root, files))
+        return false;
+    copyPlainly(reader.thumbnails, reader.savedThumbnails);
+
+    // Both sides clear the previous library and copy the same books to the same place.
+    double baseline = 1e9;
+    double full = 1e9;
+    for (int run = 0; run < Repeats; ++run) {
+        restorePreviousLibrary(reader);
+        bool copied = false;
+        baseline = std::min(baseline, secondsFor([&] {
+                                clearPlainly(reader.books);
+                                clearPlainly(reader.thumbnails);
+                                copied = copyPlainly(library.books(), reader.books + QStringLiteral("/Книги"));
+                            }));
+        if (!copied) {
+            std::fprintf(stderr, "sync: the plain copy failed\n");
+            return false;
+        }
+        restorePreviousLibrary(reader);
+        const std::optional<double> seconds = synchroniseLibrary(library, false, root, files);
+        if (!seconds)
+            return false;
+        full = std::min(full, *seconds);
+    }
+    reportPhase("sync", n, full, baseline);
+
+    // The same library again with 100 books added and 100 moved to another collection.
+    double again = 1e9;
+    CountingFileOperations counted;
+    for (int run = 0; run < Repeats; ++run) {
+        if (!synchroniseLibrary(library, false, root, files))
+            return false;
+        counted = CountingFileOperations();
+        const std::optional<double> seconds = synchroniseLibrary(library, true, root, counted);
+        if (!seconds)
+            return false;
+        again = std::min(again, *seconds);
+    }
+    reportPhase("resync", n, again, full);
+    const qint64 allowed = bytesOfNewBooksAndThumbnails(library);
+    const qint64 database = QFileInfo(reader.database).size();
+    std::printf("resync written: %d copies, %lld bytes of books and %lld of thumbnails; new books with their "
+                "thumbnails %lld bytes, books.db %lld bytes\n",
+                counted.copies, qlonglong(counted.bytesCopied), qlonglong(counted.bytesWritten), qlonglong(allowed),
+                qlonglong(database));
+    std::fflush(stdout);
+    if (counted.bytesCopied + counted.bytesWritten > allowed + database) {
+        std::fprintf(stderr, "resync: wrote more than the new books, their thumbnails and the database\n");
+        return false;
+    }
+    return true;
+}
+
+// A synchronisation of n books beside the plainest copy of the same files to the same place, the
+// clearing of the previous library timed on both sides; then a re-synchronisation after a change.
+const BenchPhase syncPhase("sync", {2000}, [](int n) {
+    // Reported once everything above is cleaned up: the volume unmounted, the books deleted.
+    if (!measure(n))
+        std::exit(EXIT_FAILURE);
 });
 } // namespace

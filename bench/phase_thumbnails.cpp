@@ -1,6 +1,7 @@
 #include "bench/bench.h"
 #include "bench/synthetic_books.h"
 #include "device/cover_thumbnail.h"
+#include "device/file_operations.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -63,11 +64,12 @@ const BenchPhase thumbnailsPhase("thumbnails", {1000}, [](int n) {
                                                   dir.filePath(QStringLiteral("copy %1").arg(run))));
 
     double tessaly = 1e9;
+    FileOperations files;
     for (int run = 0; run < 3; ++run) {
         int covers = 0;
         tessaly = std::min(tessaly, secondsFor([&] {
                                for (int i = 0; i < n; ++i)
-                                   covers += writeCoverThumbnail(books[i], folders[i]) == ThumbnailSource::Cover;
+                                   covers += writeCoverThumbnail(books[i], folders[i], files) == ThumbnailSource::Cover;
                            }));
         if (covers != n)
             std::fprintf(stderr, "thumbnails: %d of %d covers written\n", covers, n);

@@ -1,55 +1,55 @@
 #include "device/books_kept_aside.h"
 
-#include "device/file_transfer.h"
+#include "device/file_operations.h"
+#include "device/reader_layout.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace {
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
-#endif
+const QLatin1String FolderPrefix("tessaly-kept-");
+const QLatin1String PlacesFile("places.txt");
 
-// `path` with links resolved and a trailing '/', or empty when it does not exist.
-QString canonicalFolder(const QString &path)
+// Paths in the list are relative to the reader's root: the reader may come back under another root.
+QString relativeTo(const QString &root, const QString &path)
 {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (canonical.isEmpty())
-        return {};
-    return canonical.endsWith(QLatin1Char('/')) ? canonical : canonical + QLatin1Char('/');
+    const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
+    const QString canonicalPath = QFileInfo(path).canonicalFilePath();
+    if (!canonicalRoot.isEmpty() && canonicalPath.startsWith(canonicalRoot + QLatin1Char('/')))
+        return canonicalPath.mid(canonicalRoot.size() + 1);
+    return ReaderLayout::storedPathOf(root, path);
+}
+
+QString readerFolder(const QString &deviceRoot)
+{
+    return ReaderLayout::onDevice(deviceRoot, ReaderLayout::ReaderFolder);
+}
+
+// Moves `from` back to `to` unless something else stands there now.
+bool moveBack(FileOperations &files, const QString &from, const QString &to)
+{
+    return !QFileInfo::exists(to) && files.move(from, to);
+}
+
+bool isEmptyBut(const QString &folder, const QString &only)
+{
+    const QStringList left =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return left.isEmpty() || left == QStringList{only};
+}
+
+void removeKeptFolder(FileOperations &files, const QString &folder)
+{
+    files.removeFile(QDir(folder).filePath(PlacesFile));
+    files.removeFolder(folder);
 }
 } // namespace
 
-BooksKeptAside::BooksKeptAside(const QStringList &files, const QStringList &folders)
-{
-    QStringList roots;
-    for (const QString &folder : folders) {
-        const QString root = canonicalFolder(folder);
-        if (!root.isEmpty())
-            roots << root;
-    }
-    if (roots.isEmpty())
-        return;
-    // Books share their folders: each folder is resolved once.
-    QHash<QString, bool> folderInside;
-    for (const QString &file : files) {
-        const QString parent = QFileInfo(file).absolutePath();
-        auto known = folderInside.constFind(parent);
-        if (known == folderInside.constEnd()) {
-            const QString resolved = canonicalFolder(parent);
-            bool inside = false;
-            for (const QString &root : std::as_const(roots))
-                inside = inside || (!resolved.isEmpty() && resolved.startsWith(root, PathCase));
-            known = folderInside.insert(parent, inside);
-        }
-        if (*known)
-            m_files << file;
-    }
-}
+BooksKeptAside::BooksKeptAside(const QString &deviceRoot, FileOperations &files)
+    : m_deviceRoot(deviceRoot), m_files(files)
+{}
 
 BooksKeptAside::~BooksKeptAside()
 {
@@ -57,75 +57,117 @@ BooksKeptAside::~BooksKeptAside()
         returnAll();
 }
 
-qint64 BooksKeptAside::bytesStaying() const
+QStringList BooksKeptAside::moveAside(const QVector<Move> &moves)
 {
-    qint64 bytes = 0;
-    for (const QString &file : m_files) {
-        // As the clearing counts them: links and read-only files free nothing.
-        const QFileInfo entry(file);
-        if (!entry.isSymLink() && !entry.isJunction() && entry.isFile() &&
-            (entry.permissions() & QFileDevice::WriteOwner))
-            bytes += entry.size();
+    QStringList notMoved;
+    if (moves.isEmpty())
+        return notMoved;
+    QString folder;
+    do
+        folder = readerFolder(m_deviceRoot) + FolderPrefix + QString::number(QDateTime::currentMSecsSinceEpoch(), 36);
+    while (QFileInfo::exists(folder));
+
+    // The list is written first, so that whatever happens next the books can be found.
+    QByteArray places;
+    QVector<Entry> entries;
+    for (int i = 0; i < moves.size(); ++i) {
+        const Move &move = moves.at(i);
+        // Numbered, so books of the same name cannot meet; the extension stays, as it tells the
+        // book's kind to the thumbnail.
+        const QString suffix = QFileInfo(move.file).suffix();
+        const QString name = QString::number(i) + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+        entries.append({QDir(folder).filePath(name), move.file, move.destination});
+        const QString destination =
+            move.destination.isEmpty() ? QString() : ReaderLayout::storedPathOf(m_deviceRoot, move.destination);
+        places +=
+            name.toUtf8() + '\t' + relativeTo(m_deviceRoot, move.file).toUtf8() + '\t' + destination.toUtf8() + '\n';
     }
-    return bytes;
+    if (!m_files.makeFolder(folder) || !m_files.writeFile(QDir(folder).filePath(PlacesFile), places)) {
+        m_files.removeFolder(folder);
+        for (const Move &move : moves)
+            notMoved << move.file;
+        return notMoved;
+    }
+    m_folder = folder;
+    for (const Entry &entry : std::as_const(entries)) {
+        if (m_files.move(entry.original, entry.aside))
+            m_entries.insert(entry.original, entry);
+        else
+            notMoved << entry.original;
+    }
+    return notMoved;
 }
 
-bool BooksKeptAside::moveAside(const QString &keepRoot)
+bool BooksKeptAside::place(const QString &file)
 {
-    if (m_files.isEmpty())
-        return true;
-    QTemporaryDir folder(QDir(keepRoot).filePath(QStringLiteral("tessaly-kept-XXXXXX")));
-    if (!folder.isValid()) {
-        m_failedFile = m_files.first();
+    const auto entry = m_entries.find(file);
+    if (entry == m_entries.end() || !m_files.move(entry->aside, entry->destination))
         return false;
-    }
-    folder.setAutoRemove(false);
-    m_folder = folder.path();
-    for (int i = 0; i < m_files.size(); ++i) {
-        const QString &file = m_files.at(i);
-        // Numbered, so books of the same name cannot meet; the extension stays, as it tells
-        // the book's kind to the thumbnail.
-        const QString suffix = QFileInfo(file).suffix();
-        const QString aside = m_folder + QLatin1Char('/') + QString::number(i) +
-                              (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
-        if (!moveWithinVolume(file, aside)) {
-            m_failedFile = file;
-            returnAll();
-            return false;
-        }
-        m_aside.insert(file, aside);
-    }
+    entry->placed = true;
     return true;
 }
 
-bool BooksKeptAside::finish(const QSet<QString> &copied)
+bool BooksKeptAside::finish()
 {
-    return end(copied, Return::BesideCopies);
+    return end(false);
 }
 
 bool BooksKeptAside::returnAll()
 {
-    return end({}, Return::OverCopies);
+    return end(true);
 }
 
-bool BooksKeptAside::end(const QSet<QString> &copied, Return others)
+bool BooksKeptAside::end(bool returnPlaced)
 {
     m_ended = true;
     if (m_folder.isEmpty())
         return true;
-    bool whole = true;
-    for (auto aside = m_aside.begin(); aside != m_aside.end();) {
-        bool done = false;
-        if (copied.contains(aside.key()))
-            done = QFile::remove(aside.value());
-        else if (others == Return::OverCopies || !QFileInfo::exists(aside.key()))
-            done = moveWithinVolume(aside.value(), aside.key());
-        whole = whole && done;
-        aside = done ? m_aside.erase(aside) : std::next(aside);
+    for (auto entry = m_entries.begin(); entry != m_entries.end();) {
+        bool done = entry->placed && !returnPlaced;
+        if (!entry->placed)
+            done = moveBack(m_files, entry->aside, entry->original);
+        else if (returnPlaced)
+            done = !QFileInfo::exists(entry->destination) || moveBack(m_files, entry->destination, entry->original);
+        entry = done ? m_entries.erase(entry) : std::next(entry);
     }
-    if (whole) {
-        QDir().rmdir(m_folder);
-        m_folder.clear();
+    // The list stays as long as it names a book that is not where it belongs.
+    if (!m_entries.isEmpty() || !isEmptyBut(m_folder, PlacesFile))
+        return false;
+    removeKeptFolder(m_files, m_folder);
+    m_folder.clear();
+    return true;
+}
+
+QStringList BooksKeptAside::recover(const QString &deviceRoot, FileOperations &files,
+                                    const std::function<bool(const QByteArray &storedPath)> &isListed)
+{
+    QStringList staying;
+    const QDir reader(readerFolder(deviceRoot));
+    const QStringList folders = reader.entryList({FolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
+    for (const QString &name : folders) {
+        const QString folder = reader.filePath(name);
+        QFile list(QDir(folder).filePath(PlacesFile));
+        if (list.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : list.readAll().split('\n')) {
+                const QList<QByteArray> fields = line.split('\t');
+                if (fields.size() != 3)
+                    continue;
+                if (fields.at(0).isEmpty() || fields.at(1).isEmpty())
+                    continue;
+                const QString aside = QDir(folder).filePath(QString::fromUtf8(fields.at(0)));
+                const QString original = ReaderLayout::onDevice(deviceRoot, QString::fromUtf8(fields.at(1)));
+                const QString destination = ReaderLayout::onDevice(deviceRoot, QString::fromUtf8(fields.at(2)));
+                if (QFileInfo::exists(aside))
+                    moveBack(files, aside, original);
+                else if (!fields.at(2).isEmpty() && QFileInfo(destination).isFile() && !isListed(fields.at(2)))
+                    moveBack(files, destination, original);
+            }
+            list.close();
+        }
+        if (isEmptyBut(folder, PlacesFile))
+            removeKeptFolder(files, folder);
+        else
+            staying << folder;
     }
-    return whole;
+    return staying;
 }

@@ -1,55 +1,67 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
-// Book files chosen from inside the reader's own folders, which the clearing before a
-// synchronisation would delete before they are copied. They are renamed aside into a folder
-// of their own on the reader (no copy, no extra space), copied from there, and returned to
-// their places unless their copy reached the reader.
+#include <functional>
+
+class FileOperations;
+
+// Book files that move within the reader: chosen from the reader's own folders for another place
+// there. The clearing before the copies would delete them, so they are first renamed into a folder
+// of their own on the reader (no copy, no extra space) beside a list of where each came from and
+// where it goes, and then renamed to their new places. A run that stops half-way leaves that list
+// behind, and the next run puts each book back where the user's file list expects it.
 class BooksKeptAside
 {
 public:
-    // Picks those of `files` that lie inside one of `folders`: a file there or a link there,
-    // whatever it points at, since the clearing removes both.
-    BooksKeptAside(const QStringList &files, const QStringList &folders);
-    // Unless the keeping has ended, whatever is aside goes back to its place.
+    BooksKeptAside(const QString &deviceRoot, FileOperations &files);
+    // Unless the keeping has ended, every book returns to its place.
     ~BooksKeptAside();
     BooksKeptAside(const BooksKeptAside &) = delete;
     BooksKeptAside &operator=(const BooksKeptAside &) = delete;
 
-    bool isEmpty() const { return m_files.isEmpty(); }
-    const QStringList &files() const { return m_files; }
-    // What the clearing would have counted as freed of these files: they stay on the reader.
-    qint64 bytesStaying() const;
+    struct Move
+    {
+        QString file;        // the book's file on the reader, links resolved
+        QString destination; // its new place on the reader; empty: it has none and stays aside
+    };
+    // Sets the files aside. Answers those that could not be: they stay where they are.
+    QStringList moveAside(const QVector<Move> &moves);
+    // Puts the book set aside from `file` at its destination. False when it cannot: it stays aside.
+    bool place(const QString &file);
 
-    // Moves them into a new folder below `keepRoot`, a folder on the same volume. When one
-    // cannot move, those already moved go back and the answer is false; failedFile() names it.
-    bool moveAside(const QString &keepRoot);
-    const QString &failedFile() const { return m_failedFile; }
-
-    // Where `file` is to be read from now: its place aside, or the file itself.
-    QString currentPath(const QString &file) const { return m_aside.value(file, file); }
-
-    // Ends the keeping after a run that wrote the reader's library: the files in `copied` are
-    // on the reader now and their originals aside go; every other file returns to its place
-    // unless a copy of another book stands there now. False when something stays in folder().
-    bool finish(const QSet<QString> &copied);
-    // Ends the keeping after a run that failed: every file returns to its place, replacing a
-    // copy made meanwhile. False when something stays in folder().
+    // Ends the keeping once the new library is committed: a book still aside returns to its
+    // place when that is free. False when something stays in folder().
+    bool finish();
+    // Ends the keeping after a failure: every book, aside or placed, returns to its place.
+    // False when something stays in folder().
     bool returnAll();
     const QString &folder() const { return m_folder; }
 
-private:
-    enum class Return { OverCopies, BesideCopies };
-    bool end(const QSet<QString> &copied, Return others);
+    // Puts back what runs that stopped half-way left aside on the reader: a book still aside, or
+    // one already at its new place that no record names (`isListed` answers for a stored
+    // file_path), returns to its place when that is free; a book that a record names at its new
+    // place stays there. Answers the folders where something stays because its place is taken.
+    static QStringList recover(const QString &deviceRoot, FileOperations &files,
+                               const std::function<bool(const QByteArray &storedPath)> &isListed);
 
-    QStringList m_files;
-    QHash<QString, QString> m_aside; // file -> its place aside, while it is there
+private:
+    struct Entry
+    {
+        QString aside;
+        QString original;
+        QString destination;
+        bool placed = false;
+    };
+    bool end(bool returnPlaced);
+
+    QString m_deviceRoot;
+    FileOperations &m_files;
     QString m_folder;
-    QString m_failedFile;
+    QHash<QString, Entry> m_entries; // by the book's file
     bool m_ended = false;
 };

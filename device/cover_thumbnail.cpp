@@ -2,8 +2,10 @@
 
 #include "core/tessaly_error.h"
 #include "device/base64_decoder.h"
+#include "device/cover_fitting.h"
 #include "device/fb2_cover.h"
-#include "device/jpeg_header.h"
+#include "device/file_operations.h"
+#include "device/jpeg_codec.h"
 #include "device/png_recoder.h"
 
 #include <QDir>
@@ -21,35 +23,47 @@ bool isFb2(const QString &bookPath)
     return QFileInfo(bookPath).suffix().toUpper() == QLatin1StringView("FB2");
 }
 
-// Read-only access: a book file that permits only reading is still a book with a cover.
-std::optional<QByteArray> readWholeFile(const QString &path)
+// Within the allowance a JPEG cover is written as the book holds it; a larger one is made again.
+std::optional<QByteArray> jpegThumbnail(const QByteArray &picture)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!readJpegHeader(picture))
         return std::nullopt;
-    QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (picture.size() <= ThumbnailAllowanceBytes)
+        return picture;
+    const std::optional<RgbPixels> pixels = decodeJpeg(picture, ReaderScreenWidth, ReaderScreenHeight);
+    return pixels ? fittedCover(*pixels) : std::nullopt;
+}
+
+// A PNG cover is encoded again; one larger than the screen or the allowance is made again to fit.
+std::optional<QByteArray> pngThumbnail(const QByteArray &picture)
+{
+    const std::optional<RgbPixels> pixels = decodePng(picture);
+    if (!pixels)
         return std::nullopt;
-    return text;
+    if (pixels->width <= ReaderScreenWidth && pixels->height <= ReaderScreenHeight) {
+        std::optional<QByteArray> png = encodePng(*pixels);
+        if (png && png->size() <= ThumbnailAllowanceBytes)
+            return png;
+    }
+    return fittedCover(*pixels);
 }
 
 Thumbnail thumbnailFromCover(const Fb2Cover &cover)
 {
     const QByteArray picture = decodeBase64SkippingOthers(cover.base64Data);
+    std::optional<QByteArray> bytes;
     switch (cover.kind) {
     case CoverKind::Jpeg:
-        // The header is read only to make sure the bytes are a JPEG; they are written unchanged.
-        if (readJpegHeader(picture))
-            return {ThumbnailSource::Cover, picture};
-        return placeholderThumbnail();
-    case CoverKind::Png:
-        if (std::optional<QByteArray> png = recodePng(picture))
-            return {ThumbnailSource::Cover, std::move(*png)};
-        return placeholderThumbnail();
-    case CoverKind::Other:
+        bytes = jpegThumbnail(picture);
         break;
+    case CoverKind::Png:
+        bytes = pngThumbnail(picture);
+        break;
+    case CoverKind::Other:
+        return {ThumbnailSource::None, {}};
     }
-    return {ThumbnailSource::None, {}};
+    // A cover that cannot be decoded gets the placeholder.
+    return bytes ? Thumbnail{ThumbnailSource::Cover, std::move(*bytes)} : placeholderThumbnail();
 }
 } // namespace
 
@@ -67,30 +81,23 @@ Thumbnail coverThumbnail(const QString &bookPath)
 {
     if (!isFb2(bookPath))
         return placeholderThumbnail();
-    const std::optional<QByteArray> text = readWholeFile(bookPath);
-    if (!text)
+    // Read-only access: a book file that permits only reading is still a book with a cover.
+    QFile book(bookPath);
+    if (!book.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return placeholderThumbnail();
-    const Fb2Cover cover = findFb2Cover(*text);
+    const Fb2Cover cover = findFb2Cover(book);
     if (cover.base64Data.isEmpty())
         return placeholderThumbnail();
     return thumbnailFromCover(cover);
 }
 
-ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder)
+ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder, FileOperations &files)
 {
     const Thumbnail thumbnail = coverThumbnail(bookPath);
     if (thumbnail.source == ThumbnailSource::None)
         return thumbnail.source;
     const QString path = QDir(thumbnailFolder).filePath(ThumbnailFileName);
-    // A new file rather than a truncated one: ext4 forces a truncated and rewritten file to disk at close.
-    QFile::remove(path);
-    QFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(thumbnail.bytes) == thumbnail.bytes.size() && file.flush();
-    file.close();
-    if (!written || file.error() != QFileDevice::NoError) {
-        QFile::remove(path);
+    if (!files.writeFile(path, thumbnail.bytes))
         throw TessalyError(QStringLiteral("Не удалось записать файл превью %1").arg(QDir::toNativeSeparators(path)));
-    }
     return thumbnail.source;
 }

@@ -4,6 +4,8 @@
 #include <QLatin1StringView>
 #include <QString>
 
+class FileOperations;
+
 // The reader looks for this name whatever the picture's format.
 inline constexpr QLatin1StringView ThumbnailFileName("main_thumbnail.jpg");
 
@@ -27,7 +29,7 @@ QByteArray placeholderCover();
 // moment, or whose cover is damaged, gets the placeholder, so one bad book never stops a run.
 Thumbnail coverThumbnail(const QString &bookPath);
 
-// Writes coverThumbnail(bookPath) as `thumbnailFolder`/main_thumbnail.jpg into an existing folder,
-// replacing an earlier file of that name, and says what it wrote (None: nothing written). Throws
-// TessalyError only when the file cannot be written, after removing what was partly written.
-ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder);
+// Writes coverThumbnail(bookPath) through `files` as `thumbnailFolder`/main_thumbnail.jpg into an
+// existing folder, replacing an earlier file of that name, and says what it wrote (None: nothing
+// written). Throws TessalyError only when the file cannot be written; nothing partly written stays.
+ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder, FileOperations &files);

@@ -4,23 +4,21 @@
 #include "core/dialogs.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
+#include "device/book_placement.h"
 #include "device/books_kept_aside.h"
-#include "device/cover_thumbnail.h"
-#include "device/file_transfer.h"
+#include "device/file_operations.h"
 #include "device/find_reader.h"
 #include "device/folder_clearing.h"
 #include "device/free_space.h"
-#include "device/library_rebuild.h"
 #include "device/reader_layout.h"
+#include "device/reader_sync.h"
 #include "device/space_check.h"
+#include "device/sync_messages.h"
 
 #include <QDir>
-#include <QHash>
-#include <QSet>
 
 namespace {
 constexpr int MainMaximum = 100;
-constexpr qsizetype MessageListLength = 20;
 
 QString confirmationCaption()
 {
@@ -34,243 +32,222 @@ QString confirmationQuestion()
                           "пользовательские коллекции. Продолжить?");
 }
 
-QString successMessage()
+QVector<BookRow> booksInCollections(const QVector<BookRow> &books)
 {
-    return QStringLiteral("Синхронизация успешно завершена! \r\n"
-                          "Отключите устройство и можно сразу же приступать к чтению книг.\r\n"
-                          "При возникновении ошибки, перезапустите устройство.");
+    QVector<BookRow> chosen;
+    chosen.reserve(books.size());
+    for (const BookRow &book : books)
+        if (!book.collection.isEmpty())
+            chosen.append(book);
+    return chosen;
 }
 
-QString notKeptMessage(const QString &file)
+// The reader's files that the clearing of its books folder leaves: those staying where they are,
+// and those about to move, which are counted as still there.
+KeepEntry keepsBooks(const PlacementPlan &plan)
 {
-    return QStringLiteral("Книгу из папки книг устройства не удалось сохранить на время синхронизации:\r\n") +
-           QDir::toNativeSeparators(file) + QStringLiteral("\r\nНа устройстве ничего не изменено.");
-}
-
-// Added to a message when books taken from the reader's books folder could not go back.
-QString keptFolderNote(const QString &folder)
-{
-    return QStringLiteral("\r\nКниги, взятые из папки книг устройства, остались в папке:\r\n") +
-           QDir::toNativeSeparators(folder);
-}
-
-void phase(Progress &progress, int position, const QString &caption = {})
-{
-    // During a synchronisation only the caption label repaints.
-    ProgressSteps::phase(progress, position, caption, Progress::Repaint::MainCaption);
-}
-
-QString destinationOf(const QString &deviceRoot, const BookRow &book)
-{
-    return ReaderLayout::booksFolderPath(deviceRoot) + book.relative_path;
-}
-
-// The reader's FAT volume does not tell names apart by case.
-QString placeKey(const BookRow &book)
-{
-    return QDir::fromNativeSeparators(book.relative_path).toCaseFolded();
+    // Nothing to keep, nothing to look at: a first synchronisation looks at no file twice.
+    if (plan.filesStaying.isEmpty() && plan.filesMoving.isEmpty())
+        return {};
+    return [&plan](const QFileInfo &entry) {
+        if (entry.isDir() && !entry.isSymLink())
+            return false;
+        const std::optional<FileFacts> facts = fileFacts(entry.absoluteFilePath());
+        return facts && (plan.filesStaying.contains(facts->identity) || plan.filesMoving.contains(facts->identity));
+    };
 }
 } // namespace
 
-QString booksNotCopiedMessage(const QStringList &books)
-{
-    QString message = QStringLiteral("Синхронизация завершена, но не все книги попали на устройство.\r\n"
-                                     "Этих книг нет в библиотеке устройства:");
-    for (qsizetype i = 0; i < books.size() && i < MessageListLength; ++i)
-        message += QStringLiteral("\r\n") + books.at(i);
-    if (books.size() > MessageListLength)
-        message += QStringLiteral("\r\n... и ещё ") + QString::number(books.size() - MessageListLength);
-    return message + QStringLiteral("\r\nОни остались в списке файлов.");
-}
-
-CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress)
-    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress)
+CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
+                           FileOperations &files)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
 {}
 
-bool CreationSync::run(qint64 totalSize)
+int CreationSync::askToGoOn()
 {
     m_deviceRoot = findReaderRoot(m_volumes);
     if (m_deviceRoot.isEmpty()) {
         m_dialogs.message(deviceNotFoundMessage());
-        return false;
+        return 0;
     }
-    const QVector<BookRow> &rows = m_page.books.rows();
-    if (rows.isEmpty()) {
+    if (m_page.books.rowCount() == 0) {
         m_dialogs.message(QStringLiteral("Нет книг для добавления!"));
-        return false;
+        return 0;
     }
-    QStringList chosen;
-    for (const BookRow &book : rows)
-        if (!book.collection.isEmpty())
-            chosen << book.full_path;
-    if (chosen.isEmpty()) {
+    const qsizetype count = booksInCollections(m_page.books.rows()).size();
+    if (count == 0) {
         m_dialogs.message(QStringLiteral("Нет книг для добавления или они не добавлены в коллекции!"));
-        return false;
+        return 0;
     }
     if (!m_dialogs.confirm(confirmationCaption(), confirmationQuestion()))
+        return 0;
+    return int(count);
+}
+
+bool CreationSync::run(qint64 totalSize)
+{
+    const int count = askToGoOn();
+    if (count == 0)
         return false;
 
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю книги с устройства..."));
-    BooksKeptAside kept(
-        chosen, {ReaderLayout::booksFolderPath(m_deviceRoot), ReaderLayout::thumbnailsFolderPath(m_deviceRoot)});
-    if (!checkSpace(totalSize, int(chosen.size()), kept))
-        return false;
-    if (!kept.moveAside(m_deviceRoot + QStringLiteral("Sony_Reader"))) {
-        m_progress.hide();
-        m_dialogs.message(notKeptMessage(kept.failedFile()));
-        return false;
-    }
-
-    QStringList notCopied;
-    QSet<QString> copiedFiles;
+    ReaderSync sync(m_deviceRoot, m_files, m_progress);
+    BooksKeptAside aside(m_deviceRoot, m_files);
+    QStringList notWritten;
     try {
+        sync.open();
+        const PlacementPlan plan =
+            planPlacements(m_deviceRoot, booksInCollections(m_page.books.rows()), sync.previousBooks());
+        if (!checkSpace(totalSize, count, plan, sync))
+            return false;
         removeBooksWithoutCollection();
-        clearReaderFolders();
-        const QVector<int> copiedRows = copyBooks(kept, notCopied);
-        for (const int row : copiedRows)
-            copiedFiles.insert(m_page.books.row(row).full_path);
-        rebuild(copiedRows, kept);
+        sync.withdraw(plan.recordsStaying);
+        clearBooksFolder(plan, sync);
+        sync.clearThumbnails(plan.thumbnailsTakenOver);
+        syncPhase(m_progress, 20);
+        const QVector<int> writtenRows = placeBooks(plan, aside, notWritten);
+        rebuild(sync, writtenRows, plan);
     } catch (const TessalyError &error) {
-        // The rebuild has left the previous library in books.db; the books taken from the
-        // reader's folder go back where the user's list expects them.
-        const bool keptReturned = kept.returnAll();
+        sync.abandon();
+        // The books taken from the reader's folder go back where the user's list expects them.
+        QStringList asideFolders = sync.foldersLeftAside();
+        if (!aside.returnAll())
+            asideFolders << aside.folder();
         m_progress.hide();
-        m_dialogs.message(error.message() + (keptReturned ? QString() : keptFolderNote(kept.folder())));
+        m_dialogs.message(error.message() + SyncMessages::keptAsideNote(asideFolders));
         return false;
     }
 
-    const bool keptFinished = kept.finish(copiedFiles);
-    flushVolume(m_deviceRoot);
+    QStringList asideFolders = sync.foldersLeftAside();
+    if (!aside.finish())
+        asideFolders << aside.folder();
+    sync.finish();
     m_progress.setPosition(Progress::Bar::Main, MainMaximum);
     // Shown while the progress window is still up.
-    QString message = notCopied.isEmpty() ? successMessage() : booksNotCopiedMessage(notCopied);
-    if (!keptFinished)
-        message += keptFolderNote(kept.folder());
-    m_dialogs.message(message);
+    m_dialogs.message((notWritten.isEmpty() ? SyncMessages::success() : SyncMessages::booksNotWritten(notWritten)) +
+                      SyncMessages::keptAsideNote(asideFolders));
     m_progress.hide();
-    return notCopied.isEmpty() && keptFinished;
+    return notWritten.isEmpty() && asideFolders.isEmpty();
 }
 
-bool CreationSync::checkSpace(qint64 totalSize, int count, const BooksKeptAside &kept)
+bool CreationSync::checkSpace(qint64 totalSize, int count, const PlacementPlan &plan, const ReaderSync &sync)
 {
     const VolumeSpace space = queryVolumeSpace(m_deviceRoot);
     // A reader whose space cannot be asked is synchronised unchecked.
     if (!space.queried)
         return true;
-    // Files chosen from the reader's folders stay on it while their copies are made.
-    const qint64 available = space.availableBytes + bytesFreedByClearing(ReaderLayout::booksFolderPath(m_deviceRoot)) +
-                             bytesFreedByClearing(ReaderLayout::thumbnailsFolderPath(m_deviceRoot)) -
-                             kept.bytesStaying();
-    if (booksFit(totalSize, count, available))
+    // What the reader holds already needs no new space.
+    const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesOnReader);
+    const qint64 newThumbnails = count - plan.thumbnailsTakenOver.size();
+    if (booksFit(toCopy, newThumbnails, space.availableBytes))
+        return true;
+    // What the clearing frees counts too; what stays does not.
+    const qint64 available = space.availableBytes +
+                             bytesFreedByClearing(ReaderLayout::booksFolderPath(m_deviceRoot), keepsBooks(plan)) +
+                             sync.bytesFreedInThumbnails(plan.thumbnailsTakenOver);
+    if (booksFit(toCopy, newThumbnails, available))
         return true;
     m_progress.hide();
-    m_dialogs.message(notEnoughSpaceMessage(totalSize, count, available));
+    m_dialogs.message(notEnoughSpaceMessage(toCopy, newThumbnails, available));
     return false;
 }
 
 void CreationSync::removeBooksWithoutCollection()
 {
-    QVector<BookRow> inCollections;
-    inCollections.reserve(m_page.books.rowCount());
-    for (const BookRow &book : m_page.books.rows())
-        if (!book.collection.isEmpty())
-            inCollections.append(book);
+    QVector<BookRow> inCollections = booksInCollections(m_page.books.rows());
     if (inCollections.size() != m_page.books.rowCount())
         m_page.books.replaceRows(std::move(inCollections));
 }
 
-void CreationSync::clearReaderFolders()
+void CreationSync::clearBooksFolder(const PlacementPlan &plan, ReaderSync &sync)
 {
-    const auto turn = [this] { m_progress.processEvents(); };
-    clearFolderTree(ReaderLayout::booksFolderPath(m_deviceRoot), turn);
-    phase(m_progress, 10);
-    clearFolderTree(ReaderLayout::thumbnailsFolderPath(m_deviceRoot), turn);
-    phase(m_progress, 20);
+    clearFolderTree(ReaderLayout::booksFolderPath(m_deviceRoot), m_files, sync.turn(), keepsBooks(plan));
+    syncPhase(m_progress, 10);
 }
 
-QVector<int> CreationSync::copyBooks(const BooksKeptAside &kept, QStringList &notCopied)
+QVector<int> CreationSync::placeBooks(const PlacementPlan &plan, BooksKeptAside &aside, QStringList &notWritten)
 {
-    phase(m_progress, 40, QStringLiteral("Копирую книги на устройство..."));
+    // Books of the reader's own folders, which the clearing left, go aside and then to their places,
+    // before any copy: a book chosen twice is copied from where the first one went.
+    QVector<BooksKeptAside::Move> moves;
+    for (const BookPlacement &placement : plan.books)
+        if (placement.setAside)
+            moves.append({placement.source, placement.how == Placement::Move ? placement.destination : QString()});
+    // A book that cannot go aside stays where it is, and nothing is copied over it.
+    QSet<FileIdentity> stuck;
+    for (const QString &file : aside.moveAside(moves))
+        if (const std::optional<FileFacts> facts = fileFacts(file))
+            stuck.insert(facts->identity);
+    QSet<QString> placed;
+    for (const BooksKeptAside::Move &move : std::as_const(moves))
+        if (!move.destination.isEmpty() && aside.place(move.file))
+            placed.insert(move.file);
+    const auto overStuckBook = [&stuck](const QString &destination) {
+        const std::optional<FileFacts> facts = stuck.isEmpty() ? std::nullopt : fileFacts(destination);
+        return facts && stuck.contains(facts->identity);
+    };
+
+    syncPhase(m_progress, 40, QStringLiteral("Копирую книги на устройство..."));
     const int count = m_page.books.rowCount();
     ProgressSteps::beginItems(m_progress, count, false);
-    // Of books bound for one place on the reader only the last would stay there.
-    QHash<QString, int> lastForPlace;
-    lastForPlace.reserve(count);
-    for (int i = 0; i < count; ++i)
-        lastForPlace.insert(placeKey(m_page.books.row(i)), i);
-
-    QVector<int> copied;
-    copied.reserve(count);
+    QVector<int> written;
+    written.reserve(count);
     for (int i = 0; i < count; ++i) {
         ProgressSteps::item(m_progress, QStringLiteral("Книга №"), i + 1, count);
-        const BookRow &book = m_page.books.row(i);
-        const QString path = QDir::toNativeSeparators(book.full_path);
-        if (lastForPlace.value(placeKey(book)) != i)
-            notCopied << path + QStringLiteral(" (на устройстве то же место, что у другой книги)");
-        else if (copyFileOver(kept.currentPath(book.full_path), destinationOf(m_deviceRoot, book)))
-            copied.append(i);
+        const BookPlacement &placement = plan.books.at(i);
+        const QString path = QDir::toNativeSeparators(m_page.books.row(i).full_path);
+        bool onReader = false;
+        switch (placement.how) {
+        case Placement::Keep:
+            onReader = true;
+            break;
+        case Placement::Move:
+            onReader = placed.contains(placement.source);
+            break;
+        case Placement::Copy:
+            onReader =
+                !overStuckBook(placement.destination) && m_files.copyFile(placement.source, placement.destination);
+            break;
+        case Placement::Displaced:
+            notWritten << path + QStringLiteral(" (на устройстве то же место, что у другой книги)");
+            continue;
+        }
+        if (onReader)
+            written.append(i);
         else
-            notCopied << path;
+            notWritten << path;
     }
-    return copied;
+    return written;
 }
 
-void CreationSync::rebuild(const QVector<int> &copiedRows, const BooksKeptAside &kept)
+void CreationSync::rebuild(ReaderSync &sync, const QVector<int> &writtenRows, const PlacementPlan &plan)
 {
     // Only the books on the reader are written; the others stay in the page's list as they are.
     BookTable written;
     QVector<BookRow> rows;
-    QStringList sources;
-    rows.reserve(copiedRows.size());
-    sources.reserve(copiedRows.size());
-    for (const int row : copiedRows) {
+    QVector<ThumbnailOrigin> thumbnails;
+    rows.reserve(writtenRows.size());
+    thumbnails.reserve(writtenRows.size());
+    for (const int row : writtenRows) {
+        const BookPlacement &placement = plan.books.at(row);
         rows.append(m_page.books.row(row));
-        sources << kept.currentPath(rows.last().full_path);
+        thumbnails.append(
+            {placement.previousRecord, placement.how == Placement::Move ? placement.destination : placement.source});
     }
     written.appendRows(std::move(rows));
-
-    RebuildHooks hooks;
-    hooks.beforeStep = [&](RebuildStep next) {
-        switch (next) {
-        case RebuildStep::CreateBooksTable:
-            break;
-        case RebuildStep::InsertBooks:
-            phase(m_progress, 70, QStringLiteral("Заношу информацию о книгах в базу..."));
-            break;
-        case RebuildStep::Thumbnails:
-            phase(m_progress, 80, QStringLiteral("Создаю превью на устройстве..."));
-            ProgressSteps::beginItems(m_progress, written.rowCount(), false);
-            break;
-        case RebuildStep::Collections:
-            ProgressSteps::clearItems(m_progress);
-            m_progress.repaint(Progress::Repaint::ItemCaption);
-            m_progress.processEvents();
-            phase(m_progress, 85, QStringLiteral("Формирую список коллекций..."));
-            break;
-        case RebuildStep::Finish:
-            phase(m_progress, 90, QStringLiteral("Завершаю подготовку базы.."));
-            break;
-        }
-    };
-    hooks.writeThumbnail = [&](const ThumbnailJob &job) {
-        ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
-        // A folder that cannot be made shows as the thumbnail's own write error.
-        QDir().mkpath(job.folder);
-        writeCoverThumbnail(sources.at(job.number - 1), job.folder);
-    };
-    rebuildLibrary(m_deviceRoot, written, m_page.collections, hooks);
+    sync.rebuild(written, m_page.collections, thumbnails, plan.movedPaths);
 
     // The page's rows take what was written: cleaned titles, record ids in `root`; a book
     // taken from the reader's folder is now at its place there.
     int index = 0;
     int next = 0;
     m_page.books.updateRows([&](BookRow &row) {
-        if (next >= copiedRows.size() || copiedRows.at(next) != index++)
+        if (next >= writtenRows.size() || writtenRows.at(next) != index++)
             return false;
-        const bool wasKept = kept.currentPath(row.full_path) != row.full_path;
+        const BookPlacement &placement = plan.books.at(writtenRows.at(next));
         row = written.row(next++);
-        if (wasKept)
-            row.full_path = QDir::toNativeSeparators(destinationOf(m_deviceRoot, row));
+        if (placement.how == Placement::Move)
+            row.full_path = QDir::toNativeSeparators(placement.destination);
         return true;
     });
 }

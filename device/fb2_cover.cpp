@@ -1,56 +1,107 @@
 #include "device/fb2_cover.h"
 
-#include "core/regex.h"
+#include <QBuffer>
+#include <QIODevice>
 
 #include <cstring>
 #include <string_view>
 
 namespace {
-// The first occurrence of `needle` in `text`, or -1. Books run to megabytes and are searched
-// for every thumbnail, so glibc's memmem, several times faster than a generic search, is used where present.
-qsizetype findBytes(const QByteArray &text, QByteArrayView needle)
+constexpr qint64 FirstBlockSize = 16 * 1024;
+constexpr qint64 BlockSize = 1 << 20;
+// Far beyond any real book's: a longer id or cover text is taken for none.
+constexpr qint64 MaxImageIdLength = 64 * 1024;
+constexpr qint64 MaxCoverTextLength = 64 * 1024 * 1024;
+
+// The first occurrence of `needle` in `text`, or -1. glibc's memmem is several times faster than a
+// generic search, and books run to megabytes.
+qsizetype findBytes(QByteArrayView text, QByteArrayView needle)
 {
 #ifdef __GLIBC__
-    const void *hit = memmem(text.constData(), size_t(text.size()), needle.data(), size_t(needle.size()));
-    return hit ? static_cast<const char *>(hit) - text.constData() : -1;
+    const void *hit = memmem(text.data(), size_t(text.size()), needle.data(), size_t(needle.size()));
+    return hit ? static_cast<const char *>(hit) - text.data() : -1;
 #else
-    const size_t hit = std::string_view(text.constData(), size_t(text.size()))
-                           .find(std::string_view(needle.data(), size_t(needle.size())));
+    const size_t hit =
+        std::string_view(text.data(), size_t(text.size())).find(std::string_view(needle.data(), size_t(needle.size())));
     return hit == std::string_view::npos ? -1 : qsizetype(hit);
 #endif
 }
 
-const Regex &quotedImageIdPattern()
+// Searches a book read a block at a time; a match that straddles two blocks is still found. The
+// first block is small, as most searches end near where they start, and one buffer serves them all.
+class BookSearch
 {
-    static const Regex pattern(QStringLiteral("[\"][#](.*?)[\"]"));
-    return pattern;
-}
+public:
+    explicit BookSearch(QIODevice &book) : m_book(book) {}
 
-QByteArray imageIdOf(const QByteArray &text)
+    // The position of the first `needle` at or after `from` and before `until` (-1: the end), or -1.
+    qint64 find(QByteArrayView needle, qint64 from, qint64 until = -1)
+    {
+        if (!m_book.seek(from))
+            return -1;
+        // The window holds the last bytes of the block before, in case the needle starts there,
+        // then the next block.
+        qsizetype kept = 0;
+        qint64 windowStart = from;
+        for (qint64 block = FirstBlockSize;; block = BlockSize) {
+            if (m_window.size() < kept + block)
+                m_window.resize(needle.size() - 1 + BlockSize);
+            const qint64 got = m_book.read(m_window.data() + kept, block);
+            if (got <= 0)
+                return -1;
+            const QByteArrayView filled(m_window.constData(), kept + got);
+            const qsizetype hit = findBytes(filled, needle);
+            if (hit >= 0) {
+                const qint64 at = windowStart + hit;
+                return until >= 0 && at + needle.size() > until ? -1 : at;
+            }
+            if (until >= 0 && windowStart + filled.size() >= until)
+                return -1;
+            const qsizetype keep = qMin(filled.size(), needle.size() - 1);
+            std::memmove(m_window.data(), m_window.constData() + filled.size() - keep, size_t(keep));
+            windowStart += filled.size() - keep;
+            kept = keep;
+        }
+    }
+
+    // `length` bytes from `from`, fewer at the end of the book.
+    QByteArray read(qint64 from, qint64 length) { return m_book.seek(from) ? m_book.read(length) : QByteArray(); }
+
+private:
+    QIODevice &m_book;
+    QByteArray m_window;
+};
+
+// The id named by the shortest "#…" in double quotes after "<coverpage>" and before the first
+// '/' that follows it (or before the end).
+QByteArray imageIdOf(BookSearch &book)
 {
-    const qsizetype coverpage = findBytes(text, "<coverpage>");
+    const qint64 coverpage = book.find("<coverpage>", 0);
     if (coverpage < 0)
         return {};
-    // The reference ends at the first '/', which closes the image element; without one, at the end.
-    const qsizetype slash = text.indexOf('/', coverpage);
-    const qsizetype end = slash < 0 ? text.size() : slash;
-    const QByteArrayView reference = QByteArrayView(text).sliced(coverpage, end - coverpage);
-    return quotedImageIdPattern().firstMatch(reference, 1).value_or(QByteArray());
+    const qint64 slash = book.find("/", coverpage);
+    const qint64 opening = book.find("\"#", coverpage, slash);
+    if (opening < 0)
+        return {};
+    const qint64 closing = book.find("\"", opening + 2, slash);
+    if (closing < 0 || closing - opening - 2 > MaxImageIdLength)
+        return {};
+    return book.read(opening + 2, closing - opening - 2);
 }
 
-QByteArray base64DataOf(const QByteArray &text, const QByteArray &imageId)
+// The text between the '>' after the first id="<id>" and the next '<'.
+QByteArray base64DataOf(BookSearch &book, const QByteArray &imageId)
 {
-    const qsizetype attribute = findBytes(text, QByteArray("id=\"") + imageId + '"');
+    const qint64 attribute = book.find(QByteArray("id=\"") + imageId + '"', 0);
     if (attribute < 0)
         return {};
-    // The shortest text between a '>' and a '<': a plain scan, since a cover runs to megabytes.
-    const qsizetype open = text.indexOf('>', attribute);
+    const qint64 open = book.find(">", attribute);
     if (open < 0)
         return {};
-    const qsizetype close = text.indexOf('<', open + 1);
+    const qint64 close = book.find("<", open + 1, open + 1 + MaxCoverTextLength + 1);
     if (close < 0)
         return {};
-    return text.mid(open + 1, close - open - 1);
+    return book.read(open + 1, close - open - 1);
 }
 } // namespace
 
@@ -66,10 +117,19 @@ CoverKind coverKindOf(QByteArrayView imageId)
 
 Fb2Cover findFb2Cover(const QByteArray &text)
 {
+    QBuffer book;
+    book.setData(text);
+    book.open(QIODevice::ReadOnly);
+    return findFb2Cover(book);
+}
+
+Fb2Cover findFb2Cover(QIODevice &book)
+{
+    BookSearch search(book);
     Fb2Cover cover;
-    cover.imageId = imageIdOf(text);
+    cover.imageId = imageIdOf(search);
     cover.kind = coverKindOf(cover.imageId);
     if (!cover.imageId.isEmpty())
-        cover.base64Data = base64DataOf(text, cover.imageId);
+        cover.base64Data = base64DataOf(search, cover.imageId);
     return cover;
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+class QIODevice;
+
 // What an image id's extension says the picture is.
 enum class CoverKind { Jpeg, Png, Other };
 
@@ -22,3 +24,8 @@ CoverKind coverKindOf(QByteArrayView imageId);
 // the text between its '>' and the next '<'. A text without a cover id gives no data at all, so an
 // unrelated id="" attribute is never taken for a cover.
 Fb2Cover findFb2Cover(const QByteArray &text);
+
+// The same, reading the book from `book` (open, seekable) a block at a time: a book of gigabytes
+// costs no more memory than its cover. An id or a cover's text too long for any real book counts
+// as none.
+Fb2Cover findFb2Cover(QIODevice &book);

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 
 #include <functional>
 
-// Deletes every file and sub-folder below `folder`; the folder itself stays. A read-only file (no
-// write permission for its owner, the reader's read-only attribute), or one the system refuses to
-// delete, stays together with every folder above it. Symbolic links and junctions are removed
-// themselves, never followed. `beforeSubfolder` runs once before each sub-folder is entered, so
-// a progress window can repaint. A missing folder is left alone. Returns how many files stayed.
-int clearFolderTree(const QString &folder, const std::function<void()> &beforeSubfolder = {});
+class FileOperations;
 
-// The bytes of the files clearFolderTree(folder) would delete, counted before anything is
-// deleted: what a space check may add to the free space. Read-only files and links count nothing.
-qint64 bytesFreedByClearing(const QString &folder);
+// Which entries a clearing leaves in place: true keeps that file, or that folder with all it holds.
+using KeepEntry = std::function<bool(const QFileInfo &entry)>;
+
+// Deletes every file and sub-folder below `folder` that `keep` does not keep; the folder itself stays,
+// and so does every folder above something kept. A read-only file (no write permission for its owner,
+// the reader's read-only attribute), or one the system refuses to delete, stays the same way. Symbolic
+// links and junctions are removed themselves, never followed. `beforeSubfolder` runs once before each
+// sub-folder is entered, so a progress window can repaint. A missing folder is left alone. Returns how
+// many files stayed that were not kept.
+int clearFolderTree(const QString &folder, FileOperations &files, const std::function<void()> &beforeSubfolder = {},
+                    const KeepEntry &keep = {});
+
+// The bytes of the files the same clearing would delete, counted before anything is deleted: what a
+// space check may add to the free space. Read-only files, links and kept entries count nothing.
+qint64 bytesFreedByClearing(const QString &folder, const KeepEntry &keep = {});

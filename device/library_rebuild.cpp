@@ -32,25 +32,20 @@ QHash<QByteArray, qint64> idsByText(SqliteConnection &database, const QString &s
 class LibraryRebuild
 {
 public:
-    LibraryRebuild(const QString &deviceRoot, QVector<BookRow> books, QVector<CollectionRow> collections,
-                   const RebuildHooks &hooks)
-        : m_deviceRoot(deviceRoot), m_books(std::move(books)), m_collections(std::move(collections)), m_hooks(hooks)
+    LibraryRebuild(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> books,
+                   QVector<CollectionRow> collections, const RebuildHooks &hooks)
+        : m_database(database), m_deviceRoot(deviceRoot), m_books(std::move(books)),
+          m_collections(std::move(collections)), m_hooks(hooks)
     {}
 
     void run()
     {
-        m_database.open(ReaderLayout::databasePath(m_deviceRoot));
-        // The reader's own SQLite reads only the default rollback journal, and a
-        // journal deleted on commit leaves no -journal file behind.
-        m_database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
         m_database.beginTransaction();
-        const QHash<qint64, QByteArray> formerBookPaths = ReaderNotes::readBookPaths(m_database);
+        const QHash<qint64, QByteArray> formerBookPaths = formerPaths();
         for (const LibrarySchema::ReplacedTable &table : LibrarySchema::ReplacedTables)
             m_database.execute(QStringLiteral("drop table if exists ") + table.name);
         step(RebuildStep::CreateBooksTable);
         createIfMissing(LibrarySchema::Books);
-        if (m_hooks.copyBooks)
-            m_hooks.copyBooks();
         step(RebuildStep::InsertBooks);
         insertBooks();
         learnBookIds();
@@ -66,14 +61,27 @@ public:
         // A reader without a layout cache has none to clear.
         if (m_database.tableExists(QStringLiteral("layout_cache")))
             m_database.execute(QStringLiteral("delete from layout_cache"));
+        step(RebuildStep::Commit);
         m_database.commit();
-        m_database.close();
     }
 
     QVector<BookRow> takeBooks() { return std::move(m_books); }
     QVector<CollectionRow> takeCollections() { return std::move(m_collections); }
 
 private:
+    QHash<qint64, QByteArray> formerPaths()
+    {
+        QHash<qint64, QByteArray> paths = ReaderNotes::readBookPaths(m_database);
+        if (m_hooks.formerBookNowAt) {
+            for (QByteArray &path : paths) {
+                const QByteArray now = m_hooks.formerBookNowAt(path);
+                if (!now.isEmpty())
+                    path = now;
+            }
+        }
+        return paths;
+    }
+
     void step(RebuildStep next)
     {
         if (m_hooks.beforeStep)
@@ -213,11 +221,11 @@ private:
         }
     }
 
+    SqliteConnection &m_database;
     QString m_deviceRoot;
     QVector<BookRow> m_books;
     QVector<CollectionRow> m_collections;
     const RebuildHooks &m_hooks;
-    SqliteConnection m_database;
     QVector<QByteArray> m_storedPaths; // per book row, its file_path
     QHash<QByteArray, qint64> m_bookIdsByPath;
     QVector<qint64> m_bookIds;          // per book row
@@ -230,8 +238,26 @@ private:
 void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
                     const RebuildHooks &hooks)
 {
-    LibraryRebuild rebuild(deviceRoot, books.rows(), collections.rows(), hooks);
-    rebuild.run();
+    SqliteConnection database;
+    database.open(ReaderLayout::databasePath(deviceRoot));
+    // The reader's own SQLite reads only the default rollback journal, and a
+    // journal deleted on commit leaves no -journal file behind.
+    database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    rebuildLibrary(database, deviceRoot, books, collections, hooks);
+    database.close();
+}
+
+void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
+                    CollectionTable &collections, const RebuildHooks &hooks)
+{
+    LibraryRebuild rebuild(database, deviceRoot, books.rows(), collections.rows(), hooks);
+    try {
+        rebuild.run();
+    } catch (...) {
+        // Nothing of an abandoned rebuild reaches the file; the connection stays for the caller.
+        database.rollback();
+        throw;
+    }
 
     QVector<BookRow> writtenBooks = rebuild.takeBooks();
     QVector<CollectionRow> writtenCollections = rebuild.takeCollections();

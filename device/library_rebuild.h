@@ -8,14 +8,16 @@
 
 class BookTable;
 class CollectionTable;
+class SqliteConnection;
 
 // The stages of a rebuild at which the caller is called back, each named for what comes next.
 enum class RebuildStep {
     CreateBooksTable, // the old library's tables are dropped
-    InsertBooks,      // the books table exists; the book files may be copied before this
+    InsertBooks,      // the books table exists
     Thumbnails,       // the books are written and their ids known
     Collections,      // every thumbnail is written
     Finish,           // the collections are written; memberships and fixed rows follow
+    Commit,           // everything is written; the commit follows
 };
 
 // One book's turn in the thumbnail stage.
@@ -30,15 +32,16 @@ struct ThumbnailJob
 
 // The caller's work interleaved with the rebuild. Every hook may be empty; an exception
 // thrown by one abandons the rebuild and leaves the reader's previous library in place.
+// All of them run inside the rebuild's transaction.
 struct RebuildHooks
 {
     std::function<void(RebuildStep next)> beforeStep;
-    // Runs right after the books table is created (between beforeStep(CreateBooksTable)
-    // and beforeStep(InsertBooks)): the creation page copies the book files here.
-    std::function<void()> copyBooks;
     // Runs once per book, in table order, once the books and their ids are written. The
     // book's record points at folder/main_thumbnail.jpg whatever the hook leaves there.
     std::function<void(const ThumbnailJob &job)> writeThumbnail;
+    // Where the file of a book of the replaced library is now, as a stored file_path, when it
+    // moved on the reader; an empty answer means where it was. The book's notes follow it.
+    std::function<QByteArray(const QByteArray &formerPath)> formerBookNowAt;
 };
 
 // Replaces the reader's library in its books.db below `deviceRoot` with `books` (every
@@ -51,3 +54,7 @@ struct RebuildHooks
 // database's error text, or whatever a hook throws.
 void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
                     const RebuildHooks &hooks = {});
+
+// The same through a connection the caller has open on the reader's books.db, outside a transaction.
+void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
+                    CollectionTable &collections, const RebuildHooks &hooks = {});

@@ -29,6 +29,11 @@ QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId)
     return onDevice(deviceRoot, ThumbnailsFolder + recordId + ThumbnailSubfolder);
 }
 
+QString storedPathOf(const QString &deviceRoot, const QString &path)
+{
+    return QDir::fromNativeSeparators(path.mid(deviceRoot.size()));
+}
+
 QString storedBookPath(const QString &relativePath)
 {
     return BooksFolder + QDir::fromNativeSeparators(relativePath);

@@ -7,9 +7,12 @@
 // places with forward slashes and no drive; on the computer they are joined to the root.
 namespace ReaderLayout {
 
+inline constexpr QLatin1String ReaderFolder{"Sony_Reader/"};
 inline constexpr QLatin1String DatabaseFile{"Sony_Reader/database/books.db"};
 inline constexpr QLatin1String BooksFolder{"Sony_Reader/media/books/"};
 inline constexpr QLatin1String ThumbnailsFolder{"Sony_Reader/database/cache/books/"};
+// Beside the thumbnails folder: new thumbnails wait here until the library that names them is committed.
+inline constexpr QLatin1String StagedThumbnailsFolder{"Sony_Reader/database/cache/tessaly-next-books/"};
 // Below the thumbnails folder each book has <record id>/thumbnail/main_thumbnail.jpg.
 inline constexpr QLatin1String ThumbnailSubfolder{"/thumbnail/"};
 inline constexpr QLatin1String ThumbnailFileName{"main_thumbnail.jpg"};
@@ -22,6 +25,9 @@ QString booksFolderPath(const QString &deviceRoot);
 QString thumbnailsFolderPath(const QString &deviceRoot);
 // The folder that receives one book's main_thumbnail.jpg, ending in a separator.
 QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId);
+
+// A path of the reader's as the database stores it: relative to the device root, forward slashes.
+QString storedPathOf(const QString &deviceRoot, const QString &path);
 
 // The book's `file_path` as the database stores it: the books folder + the relative path
 // with forward slashes.

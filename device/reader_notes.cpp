@@ -3,18 +3,43 @@
 #include "device/library_schema.h"
 #include "device/sqlite_connection.h"
 
+namespace {
+// A table of our own, present only between an interrupted synchronisation and the next one.
+const QLatin1String WithdrawnBooks("tessaly_withdrawn_books");
+
+void readInto(SqliteConnection &database, const QString &table, QHash<qint64, QByteArray> &paths)
+{
+    if (!database.tableExists(table))
+        return;
+    QueryResult books = database.query(QStringLiteral("select _id, file_path from ") + table);
+    paths.reserve(paths.size() + books.rowCount());
+    for (; !books.eof(); books.next())
+        paths.insert(books.fieldAsInteger(0), books.fieldAsUtf8(1));
+}
+} // namespace
+
 namespace ReaderNotes {
 
 QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database)
 {
     QHash<qint64, QByteArray> paths;
-    if (!database.tableExists(LibrarySchema::Books.name))
-        return paths;
-    QueryResult books = database.query(QStringLiteral("select _id, file_path from books"));
-    paths.reserve(books.rowCount());
-    for (; !books.eof(); books.next())
-        paths.insert(books.fieldAsInteger(0), books.fieldAsUtf8(1));
+    readInto(database, WithdrawnBooks, paths);
+    // A book listed again under its old number is that book.
+    readInto(database, LibrarySchema::Books.name, paths);
     return paths;
+}
+
+void rememberWithdrawn(SqliteConnection &database, const QHash<qint64, QByteArray> &withdrawn)
+{
+    database.execute(QStringLiteral("create table if not exists ") + WithdrawnBooks +
+                     QStringLiteral(" (_id INTEGER PRIMARY KEY, file_path TEXT)"));
+    SqliteStatement remember = database.prepare(QStringLiteral("insert or replace into ") + WithdrawnBooks +
+                                                QStringLiteral(" (_id, file_path) values(?,?)"));
+    for (auto book = withdrawn.cbegin(); book != withdrawn.cend(); ++book) {
+        remember.bindInteger(1, book.key());
+        remember.bindUtf8(2, book.value());
+        remember.execute();
+    }
 }
 
 void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &formerPaths,
@@ -45,6 +70,7 @@ void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &former
             }
         }
     }
+    database.execute(QStringLiteral("drop table if exists ") + WithdrawnBooks);
 }
 
 } // namespace ReaderNotes

@@ -9,11 +9,17 @@ class SqliteConnection;
 // the books afresh, so these rows are moved to the new number of the same book file.
 namespace ReaderNotes {
 
-// The library about to be replaced: each book's _id and its stored file_path (UTF-8).
+// The library about to be replaced: each book's _id and its stored file_path (UTF-8), taken from
+// the books table and from the books an interrupted synchronisation had withdrawn.
 QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database);
+
+// Remembers books withdrawn from the books table (_id -> file_path) while their notes stay, so a
+// later rebuild still finds the notes' books. Runs inside the caller's transaction.
+void rememberWithdrawn(SqliteConnection &database, const QHash<qint64, QByteArray> &withdrawn);
 
 // Points every note at the new _id of the book with its former book's file_path, and deletes
 // the notes whose book is no longer in the library. Notes without a content_id stay as they are.
+// The withdrawn books are forgotten: the library is whole again.
 void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &formerPaths,
              const QHash<QByteArray, qint64> &newIdsByPath);
 

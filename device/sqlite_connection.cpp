@@ -1,6 +1,6 @@
 #include "device/sqlite_connection.h"
 
-#include "core/tessaly_error.h"
+#include "device/sqlite_error.h"
 
 #include <QLocale>
 
@@ -22,6 +22,12 @@ void FinalizeStatement::operator()(sqlite3_stmt *statement) const
 } // namespace SqliteHandles
 
 namespace {
+// SQLite's primary result code of the last failure, without the extended detail.
+int primaryCode(sqlite3 *database)
+{
+    return database == nullptr ? SQLITE_ERROR : sqlite3_errcode(database) & 0xff;
+}
+
 // The fixed text, followed by the statement and SQLite's message when SQLite has one.
 QString errorText(sqlite3 *database, const QString &fixedText, const QString &subject)
 {
@@ -105,7 +111,8 @@ SqliteStatement::SqliteStatement(sqlite3 *database, SqliteHandles::Statement sta
 void SqliteStatement::failUnlessOk(int result) const
 {
     if (result != SQLITE_OK)
-        throw TessalyError(errorText(m_database, QStringLiteral("Error executing SQL statement"), m_sql));
+        throw SqliteError(errorText(m_database, QStringLiteral("Error executing SQL statement"), m_sql),
+                          primaryCode(m_database));
 }
 
 void SqliteStatement::bindText(int index, const QString &text)
@@ -147,8 +154,9 @@ void SqliteStatement::execute()
     const int result = sqlite3_step(m_statement.get());
     if (result != SQLITE_DONE) {
         const QString message = errorText(m_database, QStringLiteral("Error executing SQL statement"), m_sql);
+        const int code = primaryCode(m_database);
         sqlite3_reset(m_statement.get());
-        throw TessalyError(message);
+        throw SqliteError(message, code);
     }
     sqlite3_reset(m_statement.get());
 }
@@ -160,27 +168,40 @@ SqliteConnection::~SqliteConnection()
 
 void SqliteConnection::fail(const QString &fixedText, const QString &subject) const
 {
-    throw TessalyError(errorText(m_database.get(), fixedText, subject));
+    throw SqliteError(errorText(m_database.get(), fixedText, subject), primaryCode(m_database.get()));
 }
 
-void SqliteConnection::open(const QString &fileName, OpenMode mode)
+void SqliteConnection::open(const QString &fileName, const OpenOptions &options)
 {
     close();
     sqlite3 *handle = nullptr;
     // A connection serves one thread only, so SQLite need not lock it on every call.
-    const int flags = SQLITE_OPEN_NOMUTEX |
-                      (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    int flags = SQLITE_OPEN_NOMUTEX;
+    switch (options.mode) {
+    case OpenMode::ReadWriteCreate:
+        flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+        break;
+    case OpenMode::ReadWrite:
+        flags |= SQLITE_OPEN_READWRITE;
+        break;
+    case OpenMode::ReadOnly:
+        flags |= SQLITE_OPEN_READONLY;
+        break;
+    }
     const int result = sqlite3_open_v2(fileName.toUtf8().constData(), &handle, flags, nullptr);
     SqliteHandles::Database database(handle);
     if (result != SQLITE_OK) {
         const QString fixedText = QStringLiteral("Failed to open database");
         if (!database)
-            throw TessalyError(fixedText + QStringLiteral(" \"") + fileName + QStringLiteral("\" : unknown error"));
-        throw TessalyError(fixedText + QStringLiteral(" \"") + fileName + QStringLiteral("\" : ") +
-                           QString::fromUtf8(sqlite3_errmsg(database.get())));
+            throw SqliteError(fixedText + QStringLiteral(" \"") + fileName + QStringLiteral("\" : unknown error"),
+                              SQLITE_CANTOPEN);
+        throw SqliteError(fixedText + QStringLiteral(" \"") + fileName + QStringLiteral("\" : ") +
+                              QString::fromUtf8(sqlite3_errmsg(database.get())),
+                          result & 0xff);
     }
     m_database = std::move(database);
     m_fileName = fileName;
+    sqlite3_busy_timeout(m_database.get(), options.busyTimeoutMs);
     execute(QStringLiteral("PRAGMA SYNCHRONOUS=NORMAL;"));
     execute(QStringLiteral("PRAGMA temp_store = MEMORY;"));
 }
@@ -271,7 +292,7 @@ void SqliteConnection::forEachRow(const QString &sql, const std::function<void(c
         if (result == SQLITE_DONE)
             break;
         if (result == SQLITE_BUSY)
-            throw TessalyError(QStringLiteral("Could not prepare SQL statement"));
+            throw SqliteError(QStringLiteral("Could not prepare SQL statement"), SQLITE_BUSY);
         if (result != SQLITE_ROW)
             fail(QStringLiteral("Could not retrieve data"), sql);
         if (std::exchange(first, false)) {
@@ -283,12 +304,18 @@ void SqliteConnection::forEachRow(const QString &sql, const std::function<void(c
     }
 }
 
-void SqliteConnection::beginTransaction()
+void SqliteConnection::beginTransaction(TransactionLock lock)
 {
     if (m_transactionOpen)
         throw TessalyError(QStringLiteral("Transaction already open"));
-    execute(QStringLiteral("BEGIN TRANSACTION;"));
+    execute(lock == TransactionLock::Immediate ? QStringLiteral("BEGIN IMMEDIATE TRANSACTION;")
+                                               : QStringLiteral("BEGIN TRANSACTION;"));
     m_transactionOpen = true;
+}
+
+bool SqliteConnection::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_database.get(), "main") == 1;
 }
 
 void SqliteConnection::commit()
@@ -307,14 +334,19 @@ bool SqliteConnection::tableExists(const QString &name)
     return tables.rowCount() > 0;
 }
 
+void SqliteConnection::rollback() noexcept
+{
+    if (m_database && m_transactionOpen && sqlite3_get_autocommit(m_database.get()) == 0)
+        sqlite3_exec(m_database.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+    m_transactionOpen = false;
+}
+
 void SqliteConnection::close() noexcept
 {
     if (!m_database)
         return;
     // A transaction left open is undone, so nothing half-written reaches the file.
-    if (m_transactionOpen && sqlite3_get_autocommit(m_database.get()) == 0)
-        sqlite3_exec(m_database.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
-    m_transactionOpen = false;
+    rollback();
     m_database.reset();
     m_image = {};
     m_fileName.clear();

@@ -92,8 +92,8 @@ private:
     qint64 m_size = 0;
 };
 
-// One connection to a SQLite database (`SqliteConnection`). Every failure throws
-// TessalyError with SQLite's own message attached.
+// One connection to a SQLite database (`SqliteConnection`). Every failure of SQLite throws
+// SqliteError with SQLite's own message attached.
 class SqliteConnection
 {
 public:
@@ -104,11 +104,18 @@ public:
 
     enum class OpenMode {
         ReadWriteCreate, // creates an empty file when there is none
+        ReadWrite,       // fails when there is no file
         ReadOnly,        // never writes the file, nor creates it or a journal beside it
     };
-
+    struct OpenOptions
+    {
+        OpenMode mode = OpenMode::ReadWriteCreate;
+        // How long a statement waits for another connection's lock before failing as busy.
+        int busyTimeoutMs = 0;
+    };
     // Opens and sets the connection's pragmas.
-    void open(const QString &fileName, OpenMode mode = OpenMode::ReadWriteCreate);
+    void open(const QString &fileName, const OpenOptions &options);
+    void open(const QString &fileName, OpenMode mode = OpenMode::ReadWriteCreate) { open(fileName, OpenOptions{mode}); }
     // Opens an image of a database, read-only, in memory; the connection keeps it.
     void openImage(const DatabaseImage &image);
     bool isOpen() const { return bool(m_database); }
@@ -121,8 +128,13 @@ public:
     void forEachRow(const QString &sql, const std::function<void(const SqliteRow &row)> &visit);
     SqliteStatement prepare(const QString &sql);
 
-    void beginTransaction();
+    // Deferred takes the write lock at the first write; Immediate takes it at once, failing
+    // (after the busy timeout) while another connection holds it.
+    enum class TransactionLock { Deferred, Immediate };
+    void beginTransaction(TransactionLock lock = TransactionLock::Deferred);
     void commit();
+    // Undoes an open transaction, if any. Never throws.
+    void rollback() noexcept;
     bool inTransaction() const { return m_transactionOpen; }
 
     bool tableExists(const QString &name);
@@ -130,6 +142,8 @@ public:
     // A copy of the whole open database as one state of it, read under SQLite's own locking
     // (a write by another connection meanwhile is either all in it or not at all).
     DatabaseImage image();
+    // True when the file could be opened for reading only.
+    bool isReadOnly() const;
 
     // Rolls back an open transaction, then closes. Never throws.
     void close() noexcept;

@@ -2,7 +2,8 @@
 #include "device/base64_decoder.h"
 #include "device/cover_thumbnail.h"
 #include "device/fb2_cover.h"
-#include "device/jpeg_header.h"
+#include "device/file_operations.h"
+#include "device/jpeg_codec.h"
 #include "device/png_recoder.h"
 #include "test_paths.h"
 
@@ -18,6 +19,9 @@ Q_DECLARE_METATYPE(CoverKind)
 Q_DECLARE_METATYPE(ThumbnailSource)
 
 namespace {
+// The real file operations, as the synchronisation writes through them.
+FileOperations readerFiles;
+
 const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
 
 QString samplePath(const QString &relative)
@@ -276,7 +280,7 @@ private slots:
     {
         const QByteArray original = samplePicture(QStringLiteral("fb2/test2.1.fb2"), "fish1.png");
         QCOMPARE(original.size(), 9935);
-        const std::optional<PngPixels> pixels = decodePng(original);
+        const std::optional<RgbPixels> pixels = decodePng(original);
         QVERIFY(pixels);
         QCOMPARE(QSize(pixels->width, pixels->height), QSize(250, 360));
         QCOMPARE(pixels->samples.size(), qsizetype(250) * 360 * (pixels->hasAlpha ? 4 : 3));
@@ -285,7 +289,7 @@ private slots:
         QVERIFY(recoded);
         QVERIFY(recoded->startsWith(PngSignature));
         QCOMPARE(pngHeaderSize(*recoded), QSize(250, 360));
-        const std::optional<PngPixels> again = decodePng(*recoded);
+        const std::optional<RgbPixels> again = decodePng(*recoded);
         QVERIFY(again);
         QCOMPARE(again->hasAlpha, pixels->hasAlpha);
         QCOMPARE(again->samples, pixels->samples);
@@ -357,7 +361,7 @@ private slots:
         QFETCH(QString, book);
         QFETCH(int, size);
         QTemporaryDir dir;
-        QCOMPARE(writeCoverThumbnail(samplePath(book), dir.path()), ThumbnailSource::Cover);
+        QCOMPARE(writeCoverThumbnail(samplePath(book), dir.path(), readerFiles), ThumbnailSource::Cover);
         const QByteArray written = readFile(dir.filePath(ThumbnailFileName));
         QCOMPARE(written.size(), size);
         QCOMPARE(written, samplePicture(book, "cover.jpg"));
@@ -368,11 +372,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString book = samplePath(QStringLiteral("fb2/test2.1.fb2"));
-        QCOMPARE(writeCoverThumbnail(book, dir.path()), ThumbnailSource::Cover);
+        QCOMPARE(writeCoverThumbnail(book, dir.path(), readerFiles), ThumbnailSource::Cover);
         const QByteArray written = readFile(dir.filePath(QStringLiteral("main_thumbnail.jpg")));
         QVERIFY(written.startsWith(PngSignature));
-        const std::optional<PngPixels> pixels = decodePng(written);
-        const std::optional<PngPixels> original =
+        const std::optional<RgbPixels> pixels = decodePng(written);
+        const std::optional<RgbPixels> original =
             decodePng(samplePicture(QStringLiteral("fb2/test2.1.fb2"), "fish1.png"));
         QVERIFY(pixels && original);
         QCOMPARE(QSize(pixels->width, pixels->height), QSize(250, 360));
@@ -398,7 +402,7 @@ private slots:
     {
         QFETCH(QString, book);
         QTemporaryDir dir;
-        QCOMPARE(writeCoverThumbnail(samplePath(book), dir.path()), ThumbnailSource::Placeholder);
+        QCOMPARE(writeCoverThumbnail(samplePath(book), dir.path(), readerFiles), ThumbnailSource::Placeholder);
         QCOMPARE(readFile(dir.filePath(ThumbnailFileName)), placeholderCover());
     }
 
@@ -461,7 +465,7 @@ private slots:
         QFETCH(QByteArray, expected);
         QTemporaryDir dir;
         const BookInFolder book = prepareBook(dir, name, content);
-        QCOMPARE(writeCoverThumbnail(book.book, book.folder), source);
+        QCOMPARE(writeCoverThumbnail(book.book, book.folder, readerFiles), source);
         const QString thumbnail = QDir(book.folder).filePath(ThumbnailFileName);
         if (expected.isEmpty()) {
             QVERIFY(QDir(book.folder).isEmpty());
@@ -477,11 +481,11 @@ private slots:
         const BookInFolder book =
             prepareBook(dir, QStringLiteral("fish.fb2"),
                         fb2Book(coverpageOf("cover.png"), "cover.png", wrappedBase64(png, 76, "\r\n")));
-        QCOMPARE(writeCoverThumbnail(book.book, book.folder), ThumbnailSource::Cover);
+        QCOMPARE(writeCoverThumbnail(book.book, book.folder, readerFiles), ThumbnailSource::Cover);
         QCOMPARE(QDir(book.folder).entryList(QDir::Files), QStringList{QStringLiteral("main_thumbnail.jpg")});
         const QByteArray written = readFile(QDir(book.folder).filePath(ThumbnailFileName));
         QVERIFY(written.startsWith(PngSignature));
-        const std::optional<PngPixels> pixels = decodePng(written);
+        const std::optional<RgbPixels> pixels = decodePng(written);
         QVERIFY(pixels);
         QCOMPARE(pixels->samples, decodePng(png)->samples);
     }
@@ -492,11 +496,13 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("thumbnail"));
         QVERIFY(QDir().mkpath(folder));
         // Gone since it was listed, and a folder in a book's place: neither can be read now.
-        QCOMPARE(writeCoverThumbnail(dir.filePath(QStringLiteral("gone.fb2")), folder), ThumbnailSource::Placeholder);
+        QCOMPARE(writeCoverThumbnail(dir.filePath(QStringLiteral("gone.fb2")), folder, readerFiles),
+                 ThumbnailSource::Placeholder);
         QCOMPARE(readFile(QDir(folder).filePath(ThumbnailFileName)), placeholderCover());
         QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("folder.fb2"))));
         QFile::remove(QDir(folder).filePath(ThumbnailFileName));
-        QCOMPARE(writeCoverThumbnail(dir.filePath(QStringLiteral("folder.fb2")), folder), ThumbnailSource::Placeholder);
+        QCOMPARE(writeCoverThumbnail(dir.filePath(QStringLiteral("folder.fb2")), folder, readerFiles),
+                 ThumbnailSource::Placeholder);
         QCOMPARE(readFile(QDir(folder).filePath(ThumbnailFileName)), placeholderCover());
     }
 
@@ -507,7 +513,7 @@ private slots:
         const BookInFolder book = prepareBook(dir, QStringLiteral("book.fb2"),
                                               fb2Book(coverpageOf("cover.jpg"), "cover.jpg", jpeg.toBase64()));
         QVERIFY(QFile::setPermissions(book.book, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-        QCOMPARE(writeCoverThumbnail(book.book, book.folder), ThumbnailSource::Cover);
+        QCOMPARE(writeCoverThumbnail(book.book, book.folder, readerFiles), ThumbnailSource::Cover);
         QCOMPARE(readFile(QDir(book.folder).filePath(ThumbnailFileName)), jpeg);
     }
 
@@ -516,7 +522,7 @@ private slots:
         QTemporaryDir dir;
         const BookInFolder book = prepareBook(dir, QStringLiteral("book.pdf"), "%PDF-1.4");
         writeFile(QDir(book.folder).filePath(ThumbnailFileName), QByteArray(200000, 'x'));
-        QCOMPARE(writeCoverThumbnail(book.book, book.folder), ThumbnailSource::Placeholder);
+        QCOMPARE(writeCoverThumbnail(book.book, book.folder, readerFiles), ThumbnailSource::Placeholder);
         QCOMPARE(readFile(QDir(book.folder).filePath(ThumbnailFileName)), placeholderCover());
     }
 
@@ -524,8 +530,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString missing = dir.filePath(QStringLiteral("no/such/folder"));
-        QVERIFY_THROWS_EXCEPTION(TessalyError,
-                                 writeCoverThumbnail(samplePath(QStringLiteral("fb2/example.fb2")), missing));
+        QVERIFY_THROWS_EXCEPTION(
+            TessalyError, writeCoverThumbnail(samplePath(QStringLiteral("fb2/example.fb2")), missing, readerFiles));
         QVERIFY(!QFileInfo::exists(missing));
     }
 
@@ -540,7 +546,7 @@ private slots:
             for (const QString &name : samples.entryList(QDir::Files, QDir::Name)) {
                 const QString folder = dir.filePath(QString::number(++index) + QStringLiteral("/thumbnail"));
                 QVERIFY(QDir().mkpath(folder));
-                const ThumbnailSource source = writeCoverThumbnail(samples.filePath(name), folder);
+                const ThumbnailSource source = writeCoverThumbnail(samples.filePath(name), folder, readerFiles);
                 const QByteArray written = readFile(QDir(folder).filePath(ThumbnailFileName));
                 QVERIFY2(source != ThumbnailSource::None, qPrintable(name));
                 QVERIFY2(readJpegHeader(written) || decodePng(written), qPrintable(name));

@@ -45,7 +45,7 @@ private slots:
 
         const OwnReaderVolumes mounted(root);
         QVERIFY(mounted.roots().contains(root));
-        CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress);
+        CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress, *scene.files);
         QVERIFY(sync.run(scene.totalSize()));
 
         QCOMPARE(sync.deviceRoot(), root);
@@ -77,7 +77,7 @@ private slots:
         const QVector<BookRow> books = scene.page.books.rows();
 
         const OwnReaderVolumes mounted(root);
-        CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress);
+        CreationSync sync(scene.page, mounted, scene.dialogs, scene.progress, *scene.files);
         QVERIFY(!sync.run(scene.totalSize()));
 
         QCOMPARE(scene.dialogs.messages().size(), 1);

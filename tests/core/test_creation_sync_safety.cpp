@@ -3,6 +3,7 @@
 #include "support/scratch_volume.h"
 #include "support/sqlite_test_tools.h"
 #include "support/sync_scene.h"
+#include "support/watched_file_operations.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -41,16 +42,13 @@ QStringList keptFolders(const SyncScene &scene)
     return QDir(scene.root() + "Sony_Reader").entryList({"tessaly-kept-*"}, QDir::AllEntries | QDir::Hidden);
 }
 
-// A read-only file where the first book's thumbnail folder must go: the clearing keeps it,
-// so writing that thumbnail fails half-way through the rebuild.
-void blockFirstThumbnail(const SyncScene &scene)
+// Writing the first thumbnail fails, half-way through the rebuild.
+void failThumbnails(SyncScene &scene, WatchedFileOperations &files)
 {
-    const QString blocker = scene.thumbnailsFolder() + "1";
-    QVERIFY(QDir(blocker).removeRecursively());
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    files.before = [](int, const QString &call) {
+        return !(call.startsWith("write ") && call.endsWith("main_thumbnail.jpg"));
+    };
+    scene.files = &files;
 }
 
 // What the space check counts as free: the volume's free bytes and what clearing frees.
@@ -154,7 +152,8 @@ private slots:
         const QByteArray notes = fileBytes(oldPlace);
         scene.addPath(scene.booksFolder() + "Фантастика", "С устройства");
         scene.addPath(oldPlace, "С устройства");
-        blockFirstThumbnail(scene);
+        WatchedFileOperations files;
+        failThumbnails(scene, files);
         const QVector<BookRow> chosen = inCollections(scene.page.books.rows());
 
         QVERIFY(!scene.run());
@@ -163,6 +162,78 @@ private slots:
         QCOMPARE(fileBytes(oldPlace), notes);
         QCOMPARE(keptFolders(scene), QStringList());
         QCOMPARE(scene.page.books.rows(), chosen);
+    }
+
+    // A book that is a link to a file in the reader's books folder is judged by that file: it
+    // reaches the reader whole instead of being deleted with the old library.
+    void aLinkToABookOnTheReader()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("symbolic links to files need a Unix system here");
+#else
+        SyncScene scene;
+        scene.addBooks(SyncScene::usualBooks());
+        const QString target = scene.booksFolder() + "notes.txt";
+        const QByteArray notes = fileBytes(target);
+        QTemporaryDir elsewhere;
+        const QString link = elsewhere.path() + "/Ссылки/заметки.txt";
+        QVERIFY(QDir().mkpath(elsewhere.path() + "/Ссылки"));
+        QVERIFY(QFile::link(target, link));
+        scene.addPath(link, "Ссылки");
+
+        QVERIFY(scene.run());
+
+        QCOMPARE(scene.dialogs.messages(), QStringList{successText});
+        QCOMPARE(fileBytes(scene.booksFolder() + "Ссылки/заметки.txt"), notes);
+        QCOMPARE(sqliteValue(scene.databasePath(), "select file_size from books where file_path = "
+                                                   "'Sony_Reader/media/books/Ссылки/заметки.txt'"),
+                 QVariant(qlonglong(notes.size())));
+        QCOMPARE(keptFolders(scene), QStringList());
+#endif
+    }
+
+    // What a run that stopped half-way left aside goes back before the next run: a book whose
+    // place is free returns to it and reaches the reader; one whose place is taken stays aside,
+    // and the user is told where.
+    void booksLeftAsideByAStoppedRun_data()
+    {
+        QTest::addColumn<bool>("placeTaken");
+        QTest::newRow("its place is free") << false;
+        QTest::newRow("its place is taken") << true;
+    }
+
+    void booksLeftAsideByAStoppedRun()
+    {
+        QFETCH(bool, placeTaken);
+        SyncScene scene;
+        scene.addBooks(SyncScene::usualBooks());
+        const QString place = scene.booksFolder() + "notes.txt";
+        const QByteArray notes = fileBytes(place);
+        if (!placeTaken)
+            scene.addPath(place, "С устройства");
+        const QString aside = scene.root() + "Sony_Reader/tessaly-kept-stopped";
+        QVERIFY(QDir().mkpath(aside));
+        QVERIFY(QFile::rename(place, aside + "/0.txt"));
+        QFile list(aside + "/places.txt");
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("0.txt\tSony_Reader/media/books/notes.txt\tSony_Reader/media/books/books/notes.txt\n");
+        list.close();
+        if (placeTaken)
+            QVERIFY(QFile::copy(samplePath("txt/Зимнее утро.txt"), place));
+
+        const bool succeeded = scene.run();
+
+        if (!placeTaken) {
+            QVERIFY(succeeded);
+            QCOMPARE(fileBytes(scene.booksFolder() + "books/notes.txt"), notes);
+            QCOMPARE(keptFolders(scene), QStringList());
+            return;
+        }
+        QVERIFY(!succeeded);
+        QCOMPARE(fileBytes(aside + "/0.txt"), notes);
+        QCOMPARE(scene.dialogs.messages(),
+                 QStringList{successText + "\r\nКниги, взятые из папки книг устройства, остались в папке:\r\n" +
+                             QDir::toNativeSeparators(aside)});
     }
 
     // A book from the reader's folder that loses its place to a later book with the same
@@ -200,41 +271,52 @@ private slots:
                              QDir::toNativeSeparators(keptFolder)});
     }
 
-    // A failure after the clearing: the previous library stays in books.db, the progress
-    // window goes before the error is shown, and the user's lists are as they were.
-    void failureHalfWayLeavesTheListsAndTheDatabase_data()
+    // A failure after the clearing: the progress window goes before the error is shown, the
+    // user's lists are as they were, and books.db lists only books whose files are there.
+    void failureHalfWayLeavesTheListsAndASoundDatabase()
     {
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("a thumbnail cannot be written") << "thumbnail";
-        QTest::newRow("the database is locked") << "lock";
-    }
-
-    void failureHalfWayLeavesTheListsAndTheDatabase()
-    {
-        QFETCH(QString, failure);
         SyncScene scene;
         scene.addBooks(SyncScene::usualBooks(), {"Пустая"});
-        const QList<QVariantList> database = sqliteSnapshot(scene.databasePath());
         const QVector<BookRow> chosen = inCollections(scene.page.books.rows());
         const QVector<CollectionRow> collections = scene.page.collections.rows();
-        std::unique_ptr<ExclusiveLock> lock;
-        if (failure == "thumbnail")
-            blockFirstThumbnail(scene);
-        else
-            lock = std::make_unique<ExclusiveLock>(scene.databasePath());
+        WatchedFileOperations files;
+        failThumbnails(scene, files);
+
+        QVERIFY(!scene.run());
+
+        QCOMPARE(scene.dialogs.messages().size(), 1);
+        QVERIFY(scene.dialogs.messages().first().startsWith("Не удалось записать файл превью"));
+        QCOMPARE(scene.progress.calls.mid(scene.progress.calls.size() - 2), (QStringList{"hide", "message"}));
+        QVERIFY(!scene.progress.visible);
+        QVERIFY(!QFile::exists(scene.databasePath() + "-journal"));
+        QCOMPARE(sqliteRows(scene.databasePath(), "pragma integrity_check"), QList<QVariantList>{{"ok"}});
+        for (const QVariantList &row : sqliteRows(scene.databasePath(), "select file_path from books"))
+            QVERIFY2(QFile::exists(scene.root() + row.at(0).toString()), qPrintable(row.at(0).toString()));
+        QCOMPARE(scene.page.books.rows(), chosen);
+        QCOMPARE(scene.page.collections.rows(), collections);
+    }
+
+    // Another program holding books.db: nothing changes, not even the file list.
+    void aLockedDatabaseChangesNothing()
+    {
+        SyncScene scene;
+        scene.addBooks(SyncScene::usualBooks(), {"Пустая"});
+        const SyncScene::Snapshot before = scene.snapshot();
+        const QVector<BookRow> books = scene.page.books.rows();
+        auto lock = std::make_unique<ExclusiveLock>(scene.databasePath());
+        QVERIFY(lock->locked());
 
         QVERIFY(!scene.run());
 
         lock.reset();
-        QCOMPARE(scene.dialogs.messages().size(), 1);
-        QVERIFY(!scene.dialogs.messages().first().isEmpty());
-        QVERIFY(!scene.dialogs.messages().first().startsWith("Синхронизация"));
-        QCOMPARE(scene.progress.calls.mid(scene.progress.calls.size() - 2), (QStringList{"hide", "message"}));
-        QVERIFY(!scene.progress.visible);
-        QVERIFY(!QFile::exists(scene.databasePath() + "-journal"));
-        QCOMPARE(sqliteSnapshot(scene.databasePath()), database);
-        QCOMPARE(scene.page.books.rows(), chosen);
-        QCOMPARE(scene.page.collections.rows(), collections);
+        QCOMPARE(scene.dialogs.messages(),
+                 QStringList{"База данных устройства занята другой программой:\r\n" +
+                             QDir::toNativeSeparators(scene.databasePath()) +
+                             "\r\nЗакройте программы, работающие с устройством, и повторите синхронизацию.\r\n"
+                             "На устройстве ничего не изменено."});
+        QCOMPARE(scene.progress.calls, openCalls + QStringList({"hide", "message"}));
+        QVERIFY(scene.snapshot() == before);
+        QCOMPARE(scene.page.books.rows(), books);
     }
 
     // Books whose files cannot be copied stay out of the reader's library and stay in the
@@ -301,8 +383,8 @@ private slots:
             QCOMPARE(scene.page.collections.row(i).book_count, collections.at(i).book_count);
     }
 
-    // Where the books of the reader's own folder cannot be set aside, nothing is touched.
-    void booksThatCannotBeSetAside()
+    // A reader that cannot be written: nothing is touched, and the user is told why.
+    void aReadOnlyReaderChangesNothing()
     {
         ScratchVolume volume(8 * 1024 * 1024);
         if (!volume.isMounted())
@@ -318,8 +400,8 @@ private slots:
         QVERIFY(!scene.run());
 
         QCOMPARE(scene.dialogs.messages(),
-                 QStringList{"Книгу из папки книг устройства не удалось сохранить на время синхронизации:\r\n" +
-                             QDir::toNativeSeparators(onReader) + "\r\nНа устройстве ничего не изменено."});
+                 QStringList{"База данных устройства доступна только для чтения:\r\n" +
+                             QDir::toNativeSeparators(scene.databasePath()) + "\r\nНа устройстве ничего не изменено."});
         QCOMPARE(scene.progress.calls, openCalls + QStringList({"hide", "message"}));
         QVERIFY(scene.snapshot() == before);
         QCOMPARE(scene.page.books.rows(), books);

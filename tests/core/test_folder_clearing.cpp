@@ -1,3 +1,4 @@
+#include "device/file_operations.h"
 #include "device/folder_clearing.h"
 #include "support/scratch_volume.h"
 
@@ -12,6 +13,8 @@
 #endif
 
 namespace {
+FileOperations readerFiles;
+
 void makeFile(const QString &path, qsizetype size)
 {
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
@@ -67,7 +70,7 @@ private slots:
 
         int subfolders = 0;
         // The reader's folders are passed with a trailing separator.
-        QCOMPARE(clearFolderTree(books + '/', [&subfolders] { ++subfolders; }), 0);
+        QCOMPARE(clearFolderTree(books + '/', readerFiles, [&subfolders] { ++subfolders; }), 0);
         QVERIFY(QFileInfo(books).isDir());
         QCOMPARE(treeOf(books), QStringList());
         QCOMPARE(subfolders, 5); // Фантастика, deeper, still, .hidden folder, empty
@@ -87,7 +90,7 @@ private slots:
 
         QCOMPARE(bytesFreedByClearing(folder), 40);
         int subfolders = 0;
-        QCOMPARE(clearFolderTree(folder, [&subfolders] { ++subfolders; }), 0);
+        QCOMPARE(clearFolderTree(folder, readerFiles, [&subfolders] { ++subfolders; }), 0);
         QCOMPARE(treeOf(folder), QStringList());
         QCOMPARE(subfolders, 2);
         QCOMPARE(QFileInfo(outside + QStringLiteral("/precious.fb2")).size(), 300);
@@ -106,7 +109,7 @@ private slots:
         QVERIFY(QFile::setPermissions(kept, ReadOnly));
 
         QCOMPARE(bytesFreedByClearing(folder), 300);
-        QCOMPARE(clearFolderTree(folder), 1);
+        QCOMPARE(clearFolderTree(folder, readerFiles), 1);
         QCOMPARE(treeOf(folder), (QStringList{QStringLiteral("Классика"), QStringLiteral("Классика/Толстой"),
                                               QStringLiteral("Классика/Толстой/война и мир.fb2")}));
         QCOMPARE(QFileInfo(kept).size(), 5000);
@@ -123,7 +126,7 @@ private slots:
             makeFile(volume.path() + QStringLiteral("/a/b/locked.fb2"), 10);
             makeFile(volume.path() + QStringLiteral("/top.fb2"), 10);
             QVERIFY(volume.remountReadOnly());
-            QCOMPARE(clearFolderTree(volume.path()), 2);
+            QCOMPARE(clearFolderTree(volume.path(), readerFiles), 2);
             QCOMPARE(treeOf(volume.path()), (QStringList{QStringLiteral("a"), QStringLiteral("a/b"),
                                                          QStringLiteral("a/b/locked.fb2"), QStringLiteral("top.fb2")}));
             return;
@@ -134,7 +137,7 @@ private slots:
         makeFile(locked + QStringLiteral("/in use.fb2"), 10);
         makeFile(folder + QStringLiteral("/free/x.fb2"), 10);
         QVERIFY(QFile::setPermissions(locked, ReadOnly | QFileDevice::ExeOwner));
-        const int stayed = clearFolderTree(folder);
+        const int stayed = clearFolderTree(folder, readerFiles);
         QFile::setPermissions(locked, ReadOnly | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(stayed, 1);
         QCOMPARE(treeOf(folder), (QStringList{QStringLiteral("locked"), QStringLiteral("locked/in use.fb2")}));
@@ -145,7 +148,7 @@ private slots:
         QTemporaryDir dir;
         const QString missing = dir.filePath(QStringLiteral("Sony_Reader/media/books/"));
         int subfolders = 0;
-        QCOMPARE(clearFolderTree(missing, [&subfolders] { ++subfolders; }), 0);
+        QCOMPARE(clearFolderTree(missing, readerFiles, [&subfolders] { ++subfolders; }), 0);
         QCOMPARE(subfolders, 0);
         QCOMPARE(bytesFreedByClearing(missing), 0);
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("Sony_Reader"))));
@@ -156,7 +159,7 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("books"));
         makeFile(file, 10);
-        QCOMPARE(clearFolderTree(file), 0);
+        QCOMPARE(clearFolderTree(file, readerFiles), 0);
         QCOMPARE(bytesFreedByClearing(file), 0);
         QCOMPARE(QFileInfo(file).size(), 10);
     }

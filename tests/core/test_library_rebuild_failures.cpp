@@ -115,12 +115,12 @@ private slots:
     {
         QTest::addColumn<QString>("where");
         QTest::newRow("after the drops") << "step CreateBooksTable";
-        QTest::newRow("while copying") << "copy";
         QTest::newRow("before the books") << "step InsertBooks";
         QTest::newRow("before the thumbnails") << "step Thumbnails";
         QTest::newRow("at the second thumbnail") << "thumbnail 2";
         QTest::newRow("before the collections") << "step Collections";
         QTest::newRow("before the memberships") << "step Finish";
+        QTest::newRow("before the commit") << "step Commit";
     }
 
     void failureHalfWayLeavesThePreviousLibrary()
@@ -136,9 +136,8 @@ private slots:
                 throw TessalyError("Ошибка записи файла");
         };
         RebuildHooks hooks;
-        const QStringList steps{"CreateBooksTable", "InsertBooks", "Thumbnails", "Collections", "Finish"};
+        const QStringList steps{"CreateBooksTable", "InsertBooks", "Thumbnails", "Collections", "Finish", "Commit"};
         hooks.beforeStep = [&](RebuildStep next) { failAt("step " + steps.at(int(next))); };
-        hooks.copyBooks = [&] { failAt("copy"); };
         hooks.writeThumbnail = [&](const ThumbnailJob &job) { failAt("thumbnail " + QString::number(job.number)); };
 
         QCOMPARE(errorOf([&] { rebuildLibrary(reader.root(), library.books, library.collections, hooks); }),

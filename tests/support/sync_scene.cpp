@@ -111,7 +111,7 @@ bool SyncScene::run()
 
 bool SyncScene::run(qint64 totalSize)
 {
-    CreationSync sync(page, volumes, dialogs, progress);
+    CreationSync sync(page, volumes, dialogs, progress, *files);
     return sync.run(totalSize);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collections/library_page.h"
+#include "device/file_operations.h"
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/recording_progress.h"
@@ -82,6 +83,9 @@ public:
     RecordingProgress progress;
     WatchingDialogs dialogs{progress};
     LibraryPage page{LibraryPage::Kind::Creation};
+    // The reader's file operations; a test may put a counting or failing one in their place.
+    FileOperations realFiles;
+    FileOperations *files = &realFiles;
 
 private:
     QTemporaryDir m_sources;
