@@ -67,7 +67,7 @@ void step(sqlite3 *database, sqlite3_stmt *statement)
 // A reader's books.db with the firmware's tables and no library yet.
 QByteArray fixtureDatabase(const QString &folder)
 {
-    QFile schemaFile(QStringLiteral(TESSALY_SOURCE_DIR "/../shared/fixtures/reader-firmware-schema.sql"));
+    QFile schemaFile(QStringLiteral(TESSALY_FIXTURES_DIR "/reader-firmware-schema.sql"));
     if (!schemaFile.open(QIODevice::ReadOnly))
         throw std::runtime_error("cannot read " + schemaFile.fileName().toStdString());
     const QString path = folder + "/fixture.db";
@@ -154,7 +154,7 @@ void baselineRebuild(const QString &root, const QVector<BookRow> &books, const Q
             sqlite3_bind_int64(insert.get(), 5, added);
             bindText(insert.get(), 6, "Sony_Reader/media/books/" + book.relative_path);
             bindText(insert.get(), 7, title);
-            sqlite3_bind_int64(insert.get(), 8, book.file_size.toLongLong());
+            sqlite3_bind_int64(insert.get(), 8, book.file_size.bytes());
             bindText(insert.get(), 9,
                      QString("Sony_Reader/database/cache/books/%1/thumbnail/main_thumbnail.jpg").arg(i + 1));
             bindText(insert.get(), 10, book.mime_type);
