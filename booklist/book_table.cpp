@@ -1,5 +1,7 @@
 #include "booklist/book_table.h"
 
+#include "booklist/cell_sort_keys.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -8,12 +10,12 @@ BookTable::BookTable(QObject *parent) : RowGridModel<BookRow>(BookColumnCount, p
 
 QString BookTable::cellText(int row, int column) const
 {
-    return this->row(row).*bookField(column);
+    return bookCellText(this->row(row), column);
 }
 
 void BookTable::setCellText(int row, int column, const QString &text)
 {
-    updateRow(row, [&](BookRow &book) { book.*bookField(column) = text; });
+    updateRow(row, [&](BookRow &book) { setBookCellText(book, column, text); });
 }
 
 void BookTable::beginBulk()
@@ -50,28 +52,21 @@ void BookTable::append(BookRow &&row)
         appendRow(row);
 }
 
-namespace {
-// Both numbers: numeric order; otherwise text order.
-bool cellLess(const QString &a, const QString &b)
-{
-    bool aIsNumber = false;
-    bool bIsNumber = false;
-    const double x = a.toDouble(&aIsNumber);
-    const double y = b.toDouble(&bIsNumber);
-    if (aIsNumber && bIsNumber)
-        return x < y;
-    return a < b;
-}
-} // namespace
-
 void BookTable::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= BookColumnCount)
         return;
-    const auto field = bookField(column);
-    QVector<BookRow> books = rows();
-    std::stable_sort(books.begin(), books.end(), [&](const BookRow &a, const BookRow &b) {
-        return order == Qt::AscendingOrder ? cellLess(a.*field, b.*field) : cellLess(b.*field, a.*field);
-    });
-    replaceRows(std::move(books));
+    // Each cell is read once into a key: numbers are parsed once, not in every comparison.
+    const qsizetype count = rowCount();
+    BookRow *books = mutableRows().data();
+    QVector<CellSortKey> keys;
+    keys.reserve(count);
+    for (int row = 0; row < count; ++row)
+        keys.append(cellSortKey(bookCellText(books[row], column), row));
+    sortCellKeys(keys, order);
+    QVector<BookRow> sorted;
+    sorted.reserve(count);
+    for (const CellSortKey &key : std::as_const(keys))
+        sorted.append(std::move(books[key.row]));
+    replaceRows(std::move(sorted));
 }
