@@ -12,21 +12,22 @@ class BookFileSize
 public:
     BookFileSize() = default;
     // Rows are written with the text, as the grid and the database hold it.
-    BookFileSize(const QString &text) : m_bytes(bytesOf(text)), m_text(text) {}
+    BookFileSize(const QString &text);
     BookFileSize(const char *text) : BookFileSize(QString::fromUtf8(text)) {}
-    explicit BookFileSize(qint64 bytes) : m_bytes(bytes), m_text(QString::number(bytes)) {}
+    explicit BookFileSize(qint64 bytes) : m_bytes(bytes), m_plainDigits(bytes >= 0), m_text(QString::number(bytes)) {}
 
     const QString &text() const { return m_text; }
     operator const QString &() const { return m_text; }
     bool isEmpty() const { return m_text.isEmpty(); }
     qint64 bytes() const { return m_bytes; }
+    // The text is nothing but decimal digits, so bytes() is exactly what it says.
+    bool isPlainDigits() const { return m_plainDigits; }
 
     bool operator==(const BookFileSize &) const = default;
 
 private:
-    static qint64 bytesOf(const QString &text);
-
     qint64 m_bytes = 0; // first: the statistics read it beside the collection name
+    bool m_plainDigits = false;
     QString m_text;
 };
 

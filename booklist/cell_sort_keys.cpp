@@ -20,13 +20,21 @@ bool readPlainDigits(const QString &text, double &number)
     number = double(value);
     return true;
 }
+
+// A number is written in ASCII, perhaps between blanks: any other character rules it out
+// without the general conversion, which would first make a trimmed copy.
+bool mayBeNumber(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar character) { return character.unicode() < 0x80 || character.isSpace(); });
+}
 } // namespace
 
 CellSortKey cellSortKey(const QString &text, int row)
 {
     CellSortKey key{.text = &text, .row = row};
     key.isNumber = readPlainDigits(text, key.number);
-    if (!key.isNumber)
+    if (!key.isNumber && mayBeNumber(text))
         key.number = text.toDouble(&key.isNumber);
     return key;
 }
@@ -34,7 +42,8 @@ CellSortKey cellSortKey(const QString &text, int row)
 void sortCellKeys(QVector<CellSortKey> &keys, Qt::SortOrder order)
 {
     if (order == Qt::AscendingOrder)
-        std::stable_sort(keys.begin(), keys.end(), cellKeyLess);
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const CellSortKey &a, const CellSortKey &b) { return cellKeyLess(a, b); });
     else
         std::stable_sort(keys.begin(), keys.end(),
                          [](const CellSortKey &a, const CellSortKey &b) { return cellKeyLess(b, a); });
