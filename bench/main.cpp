@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <string>
 
 namespace {
@@ -96,11 +97,15 @@ int main(int argc, char *argv[])
     }
     QApplication application(argc, argv);
     for (const Registered *phase : chosen) {
-        if (n > 0)
-            phase->run(n);
-        else
-            for (int size : phase->sizes)
-                phase->run(size);
+        try {
+            if (n > 0)
+                phase->run(n);
+            else
+                for (int size : phase->sizes)
+                    phase->run(size);
+        } catch (const std::exception &error) {
+            failPhase(phase->name, QString::fromLocal8Bit(error.what()));
+        }
     }
     return 0;
 }
