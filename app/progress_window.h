@@ -42,7 +42,6 @@ public:
 
 private:
     QProgressBar *bar(Bar which) const { return which == Bar::Main ? m_loader : m_loader2; }
-    QLabel *caption(Bar which) const { return which == Bar::Main ? m_loadertext : m_loadertext2; }
     bool refreshDue() const;
     // Puts the item position and caption given since the last refresh on the window.
     void showLatestItem();

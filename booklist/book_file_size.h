@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
+
 // A book's `file_size`: the decimal text the file list shows and the reader's database
 // receives, and beside it the same size as a number for the sums over many books. Both are
 // only ever set together, so they cannot disagree. Text that is not a non-negative decimal
@@ -14,7 +16,9 @@ public:
     // Rows are written with the text, as the grid and the database hold it.
     BookFileSize(const QString &text);
     BookFileSize(const char *text) : BookFileSize(QString::fromUtf8(text)) {}
-    explicit BookFileSize(qint64 bytes) : m_bytes(bytes), m_plainDigits(bytes >= 0), m_text(QString::number(bytes)) {}
+    explicit BookFileSize(qint64 bytes)
+        : m_bytes(std::max<qint64>(bytes, 0)), m_plainDigits(bytes >= 0), m_text(QString::number(bytes))
+    {}
 
     const QString &text() const { return m_text; }
     operator const QString &() const { return m_text; }
