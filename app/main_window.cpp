@@ -39,16 +39,6 @@ QStringList localPaths(const QMimeData *data)
             paths << QDir::toNativeSeparators(url.toLocalFile());
     return paths;
 }
-
-// File list, book list, collection list: the order the lists are emptied in.
-void emptyPage(LibraryPage &page)
-{
-    page.books.clear();
-    page.shownBooks.clear();
-    page.shownBooks.shown_collection_row = -1;
-    page.collections.clear();
-    page.reader.clear();
-}
 } // namespace
 
 MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress, const VolumeList &volumes,
@@ -205,9 +195,9 @@ bool MainWindow::confirmPageSwitch(int)
         return false;
     if (!m_dialogs.confirm(modeSwitchCaption, modeSwitchQuestion))
         return false;
-    emptyPage(m_creation);
+    emptyLibraryPage(m_creation);
     runHandler([this] { refreshStatistics(*m_creatorpage); });
-    emptyPage(m_editing);
+    emptyLibraryPage(m_editing);
     return true;
 }
 

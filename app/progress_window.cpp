@@ -37,8 +37,9 @@ QProgressBar *makeBar(const QString &name, int top, QWidget *parent)
 }
 } // namespace
 
-ProgressWindow::ProgressWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+ProgressWindow::ProgressWindow(std::chrono::milliseconds refreshInterval, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_refreshInterval(refreshInterval)
 {
     setObjectName(QStringLiteral("SplashForm"));
     setFixedSize(Side, Side);
@@ -66,27 +67,45 @@ ProgressWindow::ProgressWindow(QWidget *parent)
     m_loader = makeBar(QStringLiteral("loader"), 341, this);
     m_loadertext2 = makeCaption(QStringLiteral("loadertext2"), 358, 25, 16, this);
     m_loader2 = makeBar(QStringLiteral("loader2"), 383, this);
+    m_sinceRefresh.start();
 }
 
 void ProgressWindow::setMaximum(Bar which, int maximum)
 {
+    showLatestItem();
     bar(which)->setMaximum(std::max(maximum, 0));
 }
 
 void ProgressWindow::setPosition(Bar which, int position)
 {
+    if (which == Bar::Item) {
+        m_itemPosition = position;
+        m_itemPending = true;
+        if (position >= m_loader2->maximum())
+            m_refreshForced = true;
+        return;
+    }
+    showLatestItem();
     // The bar itself would ignore a value outside its range; the window clamps instead.
-    QProgressBar *target = bar(which);
-    target->setValue(std::clamp(position, target->minimum(), target->maximum()));
+    m_loader->setValue(std::clamp(position, m_loader->minimum(), m_loader->maximum()));
+    // A new phase reaches the screen at the next turn of the event loop, whenever that is.
+    m_refreshForced = true;
 }
 
 void ProgressWindow::setCaption(Bar which, const QString &text)
 {
-    caption(which)->setText(text);
+    if (which == Bar::Item) {
+        m_itemCaption = text;
+        m_itemPending = true;
+        return;
+    }
+    showLatestItem();
+    m_loadertext->setText(text);
 }
 
 void ProgressWindow::show()
 {
+    showLatestItem();
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen)
         move(screen->geometry().center() - rect().center());
@@ -96,25 +115,48 @@ void ProgressWindow::show()
 
 void ProgressWindow::hide()
 {
+    showLatestItem();
+    if (isVisible())
+        QWidget::repaint();
     QWidget::hide();
 }
 
 void ProgressWindow::repaint(Repaint what)
 {
-    switch (what) {
-    case Repaint::Window:
-        QWidget::repaint();
-        break;
-    case Repaint::MainCaption:
-        m_loadertext->repaint();
-        break;
-    case Repaint::ItemCaption:
+    if (what == Repaint::ItemCaption) {
+        if (!refreshDue())
+            return;
+        showLatestItem();
         m_loadertext2->repaint();
-        break;
+        return;
     }
+    showLatestItem();
+    if (what == Repaint::Window)
+        QWidget::repaint();
+    else
+        m_loadertext->repaint();
 }
 
 void ProgressWindow::processEvents()
 {
+    if (!refreshDue())
+        return;
+    showLatestItem();
     QCoreApplication::processEvents();
+    m_refreshForced = false;
+    m_sinceRefresh.restart();
+}
+
+bool ProgressWindow::refreshDue() const
+{
+    return m_refreshForced || std::chrono::milliseconds(m_sinceRefresh.elapsed()) >= m_refreshInterval;
+}
+
+void ProgressWindow::showLatestItem()
+{
+    if (!m_itemPending)
+        return;
+    m_itemPending = false;
+    m_loader2->setValue(std::clamp(m_itemPosition, m_loader2->minimum(), m_loader2->maximum()));
+    m_loadertext2->setText(m_itemCaption);
 }

@@ -2,7 +2,10 @@
 
 #include "core/progress.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
+
+#include <chrono>
 
 class QLabel;
 class QProgressBar;
@@ -10,11 +13,19 @@ class QProgressBar;
 // The progress window `ProgressWindow`: borderless, on top, not modal, 400 x 400, a picture
 // with "Пожалуйста, ожидайте" over it and two captioned bars, `loader` for the phase of an
 // operation and `loader2` for the item within it.
+//
+// Every call of the protocol is taken, but a loop of many items would spend its time painting
+// and turning the event loop: the item bar and caption reach the screen, and the event loop
+// turns, at most once per `refreshInterval`, and always at the last item of a loop. Any
+// other call (a phase, show, hide) first puts the latest item on the bar and paints at once.
 class ProgressWindow : public QWidget, public Progress
 {
     Q_OBJECT
 public:
-    explicit ProgressWindow(QWidget *parent = nullptr);
+    static constexpr std::chrono::milliseconds DefaultRefreshInterval{30};
+
+    explicit ProgressWindow(std::chrono::milliseconds refreshInterval = DefaultRefreshInterval,
+                            QWidget *parent = nullptr);
 
     QLabel *loadertext() const { return m_loadertext; }
     QProgressBar *loader() const { return m_loader; }
@@ -31,7 +42,16 @@ public:
 
 private:
     QProgressBar *bar(Bar which) const { return which == Bar::Main ? m_loader : m_loader2; }
-    QLabel *caption(Bar which) const { return which == Bar::Main ? m_loadertext : m_loadertext2; }
+    bool refreshDue() const;
+    // Puts the item position and caption given since the last refresh on the window.
+    void showLatestItem();
+
+    std::chrono::milliseconds m_refreshInterval;
+    QElapsedTimer m_sinceRefresh;
+    bool m_refreshForced = false; // the last item of a loop, or a phase: shown without waiting
+    bool m_itemPending = false;
+    int m_itemPosition = 0;
+    QString m_itemCaption;
 
     QLabel *m_loadertext;
     QProgressBar *m_loader;

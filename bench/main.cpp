@@ -1,10 +1,14 @@
 #include "bench/bench.h"
+#include "bench/virtual_display.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <string>
 
 namespace {
@@ -13,6 +17,7 @@ struct Registered
     const char *name;
     std::vector<int> sizes;
     std::function<void(int)> run;
+    BenchScreen screen;
 };
 
 std::vector<Registered> &phases()
@@ -22,9 +27,10 @@ std::vector<Registered> &phases()
 }
 } // namespace
 
-BenchPhase::BenchPhase(const char *name, std::vector<int> defaultSizes, std::function<void(int)> run)
+BenchPhase::BenchPhase(const char *name, std::vector<int> defaultSizes, std::function<void(int)> run,
+                       BenchScreen screen)
 {
-    phases().push_back({name, std::move(defaultSizes), std::move(run)});
+    phases().push_back({name, std::move(defaultSizes), std::move(run), screen});
 }
 
 void reportPhase(const char *name, int n, double tessalySeconds, double baselineSeconds)
@@ -32,6 +38,13 @@ void reportPhase(const char *name, int n, double tessalySeconds, double baseline
     std::printf("%s n=%d tessaly=%.2fs baseline=%.2fs ratio=%.2f\n", name, n, tessalySeconds, baselineSeconds,
                 baselineSeconds > 0 ? tessalySeconds / baselineSeconds : 0.0);
     std::fflush(stdout);
+}
+
+void failPhase(const char *name, const QString &message)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s\n", name, qPrintable(message));
+    std::exit(1);
 }
 
 double secondsFor(const std::function<void()> &work)
@@ -44,10 +57,6 @@ double secondsFor(const std::function<void()> &work)
 
 int main(int argc, char *argv[])
 {
-    // Grid phases need a GUI application; no screen is needed for measuring.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     std::string only;
     int n = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -56,23 +65,47 @@ int main(int argc, char *argv[])
         else if (std::strcmp(argv[i], "--n") == 0)
             n = std::atoi(argv[i + 1]);
     }
-    bool ran = false;
-    for (const Registered &phase : phases()) {
-        if (!only.empty() && only != phase.name)
-            continue;
-        ran = true;
-        if (n > 0)
-            phase.run(n);
-        else
-            for (int size : phase.sizes)
-                phase.run(size);
-    }
-    if (!ran) {
+    std::vector<const Registered *> chosen;
+    for (const Registered &phase : phases())
+        if (only.empty() || only == phase.name)
+            chosen.push_back(&phase);
+    if (chosen.empty()) {
         std::fprintf(stderr, "usage: tessaly_bench [--phase NAME] [--n N]; phases:");
         for (const Registered &phase : phases())
             std::fprintf(stderr, " %s", phase.name);
         std::fprintf(stderr, "\n");
         return 1;
+    }
+
+    // Real windows are measured on an X server: the one set, or one of our own. Other phases
+    // need no screen.
+    const bool needsX11 = std::any_of(chosen.begin(), chosen.end(),
+                                      [](const Registered *phase) { return phase->screen == BenchScreen::X11; });
+    // Static, so that a failing phase, which ends the program with exit(), still stops it.
+    static VirtualDisplay display;
+    if (needsX11) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+            QString error;
+            const QString name = display.start(error);
+            if (name.isEmpty())
+                failPhase(chosen.front()->name, error);
+            qputenv("DISPLAY", name.toLocal8Bit());
+        }
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    for (const Registered *phase : chosen) {
+        try {
+            if (n > 0)
+                phase->run(n);
+            else
+                for (int size : phase->sizes)
+                    phase->run(size);
+        } catch (const std::exception &error) {
+            failPhase(phase->name, QString::fromLocal8Bit(error.what()));
+        }
     }
     return 0;
 }

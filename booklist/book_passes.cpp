@@ -42,7 +42,7 @@ QStringList runSizePass(BookTable &books, Progress &progress, const Clock &clock
         const QFileInfo file(row.full_path);
         if (!file.isFile())
             return false;
-        row.file_size = QString::number(file.size());
+        row.file_size = BookFileSize(file.size());
         row.added_date = stamps.added;
         row.modified_date = stamps.modified;
         return true;

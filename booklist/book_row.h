@@ -1,13 +1,15 @@
 #pragma once
 
+#include "booklist/book_file_size.h"
+
 #include <QString>
 
 // One book file of the file list. The field names are the book table's column names.
 struct BookRow
 {
     QString full_path;
-    QString collection; // name of the book's collection; empty when in none
-    QString file_size;  // bytes, decimal text
+    QString collection;     // name of the book's collection; empty when in none
+    BookFileSize file_size; // bytes, decimal text and number
     QString author;
     QString title;
     QString root;
@@ -43,5 +45,6 @@ enum BookColumn {
     BookColumnCount
 };
 
-// The field behind a column.
-QString BookRow::*bookField(int column);
+// The text of a row's cell in `column`, and writing it.
+const QString &bookCellText(const BookRow &book, int column);
+void setBookCellText(BookRow &book, int column, const QString &text);

@@ -1,6 +1,10 @@
 #include "booklist/book_table.h"
 
+#include "booklist/cell_sort_keys.h"
+
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <utility>
 
 BookTable::BookTable(QObject *parent) : RowGridModel<BookRow>(BookColumnCount, parent)
@@ -8,12 +12,12 @@ BookTable::BookTable(QObject *parent) : RowGridModel<BookRow>(BookColumnCount, p
 
 QString BookTable::cellText(int row, int column) const
 {
-    return this->row(row).*bookField(column);
+    return bookCellText(this->row(row), column);
 }
 
 void BookTable::setCellText(int row, int column, const QString &text)
 {
-    updateRow(row, [&](BookRow &book) { book.*bookField(column) = text; });
+    updateRow(row, [&](BookRow &book) { setBookCellText(book, column, text); });
 }
 
 void BookTable::beginBulk()
@@ -51,16 +55,52 @@ void BookTable::append(BookRow &&row)
 }
 
 namespace {
-// Both numbers: numeric order; otherwise text order.
-bool cellLess(const QString &a, const QString &b)
+CellSortKey bookSortKey(const BookRow &book, int column, int row)
 {
-    bool aIsNumber = false;
-    bool bIsNumber = false;
-    const double x = a.toDouble(&aIsNumber);
-    const double y = b.toDouble(&bIsNumber);
-    if (aIsNumber && bIsNumber)
-        return x < y;
-    return a < b;
+    // The size's number is already in the row: no need to read its text.
+    if (column == FileSizeColumn && book.file_size.isPlainDigits())
+        return CellSortKey{
+            .number = double(book.file_size.bytes()), .text = &book.file_size.text(), .isNumber = true, .row = row};
+    return cellSortKey(bookCellText(book, column), row);
+}
+
+// Puts row keys[i].row at place i, moving each row once, in place: rows are relocatable, so
+// they move as plain bytes, a cycle of places at a time. The rows a cycle reaches next are
+// fetched ahead, as each sits somewhere else in memory. A place filled is marked by its key
+// naming it.
+void placeRows(BookRow *books, QVector<CellSortKey> &keys)
+{
+    static_assert(QTypeInfo<BookRow>::isRelocatable);
+    constexpr int FetchAhead = 8;
+    const auto fetch = [books](int row) {
+#if defined(__GNUC__)
+        const char *bytes = reinterpret_cast<const char *>(books + row);
+        for (std::size_t line = 0; line < sizeof(BookRow); line += 64)
+            __builtin_prefetch(bytes + line);
+#else
+        Q_UNUSED(row);
+#endif
+    };
+    alignas(BookRow) std::byte held[sizeof(BookRow)];
+    for (int start = 0; start < int(keys.size()); ++start) {
+        if (keys[start].row == start)
+            continue;
+        std::memcpy(held, static_cast<const void *>(books + start), sizeof(BookRow));
+        int ahead = start;
+        for (int step = 0; step < FetchAhead && keys[ahead].row != start; ++step)
+            fetch(ahead = keys[ahead].row);
+        int place = start;
+        while (keys[place].row != start) {
+            const int from = keys[place].row;
+            if (keys[ahead].row != start)
+                fetch(ahead = keys[ahead].row);
+            std::memcpy(static_cast<void *>(books + place), static_cast<const void *>(books + from), sizeof(BookRow));
+            keys[place].row = place;
+            place = from;
+        }
+        std::memcpy(static_cast<void *>(books + place), held, sizeof(BookRow));
+        keys[place].row = place;
+    }
 }
 } // namespace
 
@@ -68,10 +108,16 @@ void BookTable::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= BookColumnCount)
         return;
-    const auto field = bookField(column);
-    QVector<BookRow> books = rows();
-    std::stable_sort(books.begin(), books.end(), [&](const BookRow &a, const BookRow &b) {
-        return order == Qt::AscendingOrder ? cellLess(a.*field, b.*field) : cellLess(b.*field, a.*field);
-    });
-    replaceRows(std::move(books));
+    // Each cell is read once into a key: numbers are parsed once, not in every comparison.
+    const int count = rowCount();
+    BookRow *books = mutableRows().data();
+    QVector<CellSortKey> keys;
+    keys.reserve(count);
+    for (int row = 0; row < count; ++row)
+        keys.append(bookSortKey(books[row], column, row));
+    sortCellKeys(keys, order);
+
+    beginResetModel();
+    placeRows(books, keys);
+    endResetModel();
 }

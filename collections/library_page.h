@@ -34,3 +34,7 @@ struct PageUpdate
     int selectCollectionRow = -1; // select this collection-list row alone; -1 leaves the selection
     int selectShownBookRow = -1;  // select this book-list row alone; -1 leaves the selection
 };
+
+// Empties the page as a switch of mode does: file list, book list, collection list, then
+// what was kept of a loaded reader's library.
+void emptyLibraryPage(LibraryPage &page);

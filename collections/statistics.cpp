@@ -15,34 +15,6 @@ QString megabytesAndKilobytes(qint64 kilobytes)
 
 // A thumbnail is reckoned at 200 KB per book in a collection.
 constexpr qint64 thumbnailKilobytes = 200;
-
-// Anything but plain digits: the general conversion, kept out of the counting loop.
-Q_NEVER_INLINE qint64 convertedFileSize(const QString &fileSize)
-{
-    bool isNumber = false;
-    const qint64 size = fileSize.toLongLong(&isNumber);
-    return isNumber && size > 0 ? size : 0;
-}
-
-// The sizes the program writes are plain digits, read here directly: this runs over every
-// book after each change. The loop does not branch on the characters, so reading the next
-// rows need not wait for this one.
-inline qint64 fileSizeOf(const QString &fileSize)
-{
-    const qsizetype length = fileSize.size();
-    if (length == 0 || length > 18)
-        return convertedFileSize(fileSize);
-    const QChar *characters = fileSize.constData();
-    // Unsigned, so a run of other characters wraps harmlessly before it is thrown away.
-    quint64 size = 0;
-    bool digitsOnly = true;
-    for (qsizetype i = 0; i < length; ++i) {
-        const unsigned digit = unsigned(characters[i].unicode()) - u'0';
-        digitsOnly &= digit <= 9;
-        size = size * 10 + digit;
-    }
-    return digitsOnly ? qint64(size) : convertedFileSize(fileSize);
-}
 } // namespace
 
 QString statisticsCaptionText()
@@ -81,7 +53,7 @@ PageStatistics updateStatistics(LibraryPage &page)
         if (book.collection.isEmpty())
             continue;
         // Saturates rather than overflows on absurd sizes read from a reader's database.
-        const qint64 size = fileSizeOf(book.file_size);
+        const qint64 size = book.file_size.bytes();
         statistics.total_size = size > std::numeric_limits<qint64>::max() - statistics.total_size
                                     ? std::numeric_limits<qint64>::max()
                                     : statistics.total_size + size;

@@ -89,6 +89,9 @@ public:
             return;
         beginRemoveRows({}, first, first + count - 1);
         m_rows.remove(first, count);
+        // A list that has lost most of its rows gives their storage back.
+        if (m_rows.size() < m_rows.capacity() / 2)
+            m_rows.squeeze();
         endRemoveRows();
     }
 
@@ -130,7 +133,8 @@ public:
     void clear() override
     {
         beginResetModel();
-        m_rows.clear();
+        // Assigning an empty list frees the row storage, which clear() would keep.
+        m_rows = QVector<Row>();
         resetHeaderAndLayout();
         endResetModel();
     }

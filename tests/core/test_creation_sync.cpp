@@ -142,9 +142,9 @@ private slots:
                 rows.at(i),
                 (QVariantList{i + 1, book.title, book.author,
                               "Sony_Reader/media/books/" + QDir::fromNativeSeparators(book.relative_path), book.title,
-                              book.file_size.toLongLong(), book.mime_type, thumbnail, book.added_date.toLongLong(),
+                              book.file_size.bytes(), book.mime_type, thumbnail, book.added_date.toLongLong(),
                               book.modified_date.toLongLong(), book.added_date.toLongLong(), 0, 0}));
-            QCOMPARE(QFileInfo(book.full_path).size(), book.file_size.toLongLong());
+            QCOMPARE(QFileInfo(book.full_path).size(), book.file_size.bytes());
         }
         QCOMPARE(sqliteValue(scene.databasePath(), "select title from books where _id = " +
                                                        QString::number(idOf["Книги/Классика/Война и мир.fb2"])),

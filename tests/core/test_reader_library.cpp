@@ -18,7 +18,7 @@ QStringList cells(const BookRow &book)
 {
     QStringList result;
     for (int column = 0; column < BookColumnCount; ++column)
-        result << book.*bookField(column);
+        result << bookCellText(book, column);
     return result;
 }
 

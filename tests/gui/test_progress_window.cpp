@@ -88,15 +88,69 @@ private slots:
 
     void barsClampPositionsToTheirRange()
     {
-        ProgressWindow window;
+        // Refreshing at every call, so each position shows at the next turn of the event loop.
+        ProgressWindow window(std::chrono::milliseconds(0));
         window.setMaximum(Progress::Bar::Item, 3);
         window.setPosition(Progress::Bar::Item, 50);
+        window.processEvents();
         QCOMPARE(window.loader2()->value(), 3);
         window.setPosition(Progress::Bar::Item, -4);
+        window.processEvents();
         QCOMPARE(window.loader2()->value(), 0);
         window.setMaximum(Progress::Bar::Item, 0);
         window.setPosition(Progress::Bar::Item, 1);
+        window.processEvents();
         QCOMPARE(window.loader2()->value(), 0);
+        window.setPosition(Progress::Bar::Main, 20000);
+        QCOMPARE(window.loader()->value(), 10000);
+    }
+
+    void itemsReachTheScreenAtMostOncePerInterval()
+    {
+        // An interval no test outlasts: only the forced refreshes happen.
+        ProgressWindow window(std::chrono::hours(1));
+        int turns = 0;
+        const auto countTurn = [&] {
+            QMetaObject::invokeMethod(
+                &window, [&] { ++turns; }, Qt::QueuedConnection);
+        };
+        ProgressSteps::open(window, 30, "Идет загрузка файлов...");
+        ProgressSteps::phase(window, 15, "Получаю размер файлов...", Progress::Repaint::Window);
+        ProgressSteps::beginItems(window, 5, true);
+
+        // A phase is followed by one turn of the event loop at the first item.
+        countTurn();
+        ProgressSteps::item(window, "Книга №", 1, 5);
+        QCOMPARE(turns, 1);
+        QCOMPARE(window.loadertext2()->text(), QString("Книга №1 из 5"));
+
+        // Items within the interval neither paint nor turn the event loop.
+        countTurn();
+        for (int i = 2; i <= 4; ++i)
+            ProgressSteps::item(window, "Книга №", i, 5);
+        QCOMPARE(turns, 1);
+        QCOMPARE(window.loader2()->value(), 1);
+        QCOMPARE(window.loadertext2()->text(), QString("Книга №1 из 5"));
+
+        // The last item always shows, with its own caption.
+        ProgressSteps::item(window, "Книга №", 5, 5);
+        QCOMPARE(turns, 2);
+        QCOMPARE(window.loader2()->value(), 5);
+        QCOMPARE(window.loadertext2()->text(), QString("Книга №5 из 5"));
+
+        // An item not yet shown reaches the window at the next phase and before it hides.
+        ProgressSteps::phase(window, 25, "Получаю данные о книгах...", Progress::Repaint::Window);
+        ProgressSteps::beginItems(window, 4, true);
+        ProgressSteps::item(window, "Книга №", 1, 4);
+        ProgressSteps::item(window, "Книга №", 2, 4);
+        QCOMPARE(window.loadertext2()->text(), QString("Книга №1 из 4"));
+        ProgressSteps::phase(window, 28, QString(), Progress::Repaint::MainCaption);
+        QCOMPARE(window.loadertext2()->text(), QString("Книга №2 из 4"));
+        ProgressSteps::item(window, "Книга №", 3, 4);
+        ProgressSteps::close(window, 30);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.loader2()->value(), 3);
+        QCOMPARE(window.loadertext2()->text(), QString("Книга №3 из 4"));
     }
 
     void fileFilterReadsAsQtWritesIt_data()

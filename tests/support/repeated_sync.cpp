@@ -31,7 +31,7 @@ bool RepeatedSync::run(LibraryPage &page, const QString &root, FileOperations &f
     CreationSync sync(page, volumes, dialogs, progress, files);
     qint64 totalSize = 0;
     for (const BookRow &book : inCollections(page))
-        totalSize += book.file_size.toLongLong();
+        totalSize += book.file_size.bytes();
     const bool succeeded = sync.run(totalSize);
     if (messages)
         *messages = dialogs.messages();

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// A folder of n book files as libraries hold them: authors' folders with series folders
+// below, a hundred books in each, every fourth of each kind, FB2 heads in UTF-8 or
+// Windows-1251.
+void makeBookFolder(const QString &root, int n);
+
+// What any program adding the folder must do at least: walk the tree and look at each file.
+// Returns the bytes seen.
+qint64 walkAndStat(const QString &root);
+
+class BookTable;
+class Progress;
+
+// One intake of the folder `root` into `books`, as the folder picker starts it. Returns the
+// seconds it took; a run that leaves other than `expectedRows` rows fails the phase `name`.
+double timedFolderIntake(const char *name, BookTable &books, Progress &progress, const QString &root, int expectedRows);

@@ -1,0 +1,27 @@
+#include "bench/synthetic_rows.h"
+
+#include "booklist/book_table.h"
+
+BookRow syntheticBookRow(int i)
+{
+    const QString folder = QStringLiteral("Folder %1/Sub %2").arg(i % 97).arg(i % 7);
+    const QString name = QStringLiteral("book %1.fb2").arg(i);
+    return BookRow{.full_path = QStringLiteral("/home/user/Books/") + folder + u'/' + name,
+                   .file_size = QString::number(100000 + qint64(i) * 37),
+                   .author = QStringLiteral("Автор %1").arg(i % 1000),
+                   .title = QStringLiteral("Книга номер %1").arg(i),
+                   .root = QStringLiteral("/home/user/Books"),
+                   .display_name = QStringLiteral("book %1").arg(i),
+                   .added_date = QStringLiteral("1714564800000"),
+                   .modified_date = QStringLiteral("1714564800000"),
+                   .file_name = name,
+                   .mime_type = QStringLiteral("application/fb2"),
+                   .relative_path = QStringLiteral("Books/") + folder + u'/' + name};
+}
+
+void setBookWidths(BookTable &table)
+{
+    const int widths[BookColumnCount] = {400, 300, 0, 100, 200, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int column = 0; column < BookColumnCount; ++column)
+        table.setColumnWidth(column, widths[column]);
+}

@@ -1,0 +1,24 @@
+#include "booklist/book_file_size.h"
+
+BookFileSize::BookFileSize(const QString &text) : m_text(text)
+{
+    // The sizes the program writes are plain digits, read directly; anything else goes
+    // through the general conversion, which also takes a 19-digit number.
+    const qsizetype length = text.size();
+    if (length > 0 && length <= 18) {
+        m_plainDigits = true;
+        for (const QChar character : text) {
+            const unsigned digit = unsigned(character.unicode()) - u'0';
+            if (digit > 9) {
+                m_plainDigits = false;
+                break;
+            }
+            m_bytes = m_bytes * 10 + qint64(digit);
+        }
+        if (m_plainDigits)
+            return;
+    }
+    bool isNumber = false;
+    const qint64 size = text.toLongLong(&isNumber);
+    m_bytes = isNumber && size > 0 ? size : 0;
+}
