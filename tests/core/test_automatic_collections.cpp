@@ -1,5 +1,6 @@
 #include "collections/automatic_collections.h"
 #include "collections/statistics.h"
+#include "support/page_columns.h"
 #include "support/scripted_dialogs.h"
 
 #include <QTest>
@@ -30,18 +31,12 @@ QList<QPair<QString, QString>> listed(const LibraryPage &page)
 
 QStringList collectionsOfBooks(const LibraryPage &page)
 {
-    QStringList names;
-    for (const BookRow &row : page.books.rows())
-        names << row.collection;
-    return names;
+    return fieldTexts(page.books, &BookRow::collection);
 }
 
 QStringList shownPaths(const LibraryPage &page)
 {
-    QStringList paths;
-    for (const ShownBookRow &row : page.shownBooks.rows())
-        paths << row.full_path;
-    return paths;
+    return fieldTexts(page.shownBooks, &ShownBookRow::full_path);
 }
 
 // The books of the worked example: a folder added whole and a file added by itself.

@@ -1,6 +1,7 @@
 #include "collections/book_moves.h"
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
+#include "support/page_columns.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -44,27 +45,9 @@ struct Fixture
         applyCollectionListLayout(page);
     }
 
-    QStringList membership() const
-    {
-        QStringList result;
-        for (const BookRow &row : page.books.rows())
-            result << row.collection;
-        return result;
-    }
-    QStringList names() const
-    {
-        QStringList result;
-        for (const CollectionRow &row : page.collections.rows())
-            result << row.name;
-        return result;
-    }
-    QStringList counts() const
-    {
-        QStringList result;
-        for (const CollectionRow &row : page.collections.rows())
-            result << row.book_count;
-        return result;
-    }
+    QStringList membership() const { return fieldTexts(page.books, &BookRow::collection); }
+    QStringList names() const { return fieldTexts(page.collections, &CollectionRow::name); }
+    QStringList counts() const { return fieldTexts(page.collections, &CollectionRow::book_count); }
     QStringList numbers() const
     {
         QStringList result;

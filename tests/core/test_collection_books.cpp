@@ -1,6 +1,7 @@
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
 #include "collections/statistics.h"
+#include "support/page_columns.h"
 #include "support/scripted_dialogs.h"
 
 #include <QAbstractItemModelTester>
@@ -46,21 +47,8 @@ struct Fixture
         }
     }
 
-    QStringList shownTitles() const
-    {
-        QStringList result;
-        for (const ShownBookRow &row : page.shownBooks.rows())
-            result << row.title;
-        return result;
-    }
-
-    QStringList bookField(QString BookRow::*field) const
-    {
-        QStringList result;
-        for (const BookRow &row : page.books.rows())
-            result << row.*field;
-        return result;
-    }
+    QStringList shownTitles() const { return fieldTexts(page.shownBooks, &ShownBookRow::title); }
+    QStringList bookField(QString BookRow::*field) const { return fieldTexts(page.books, field); }
 
     LibraryPage page;
     ScriptedDialogs dialogs;

@@ -1,6 +1,7 @@
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
 #include "collections/statistics.h"
+#include "support/page_columns.h"
 #include "support/scripted_dialogs.h"
 
 #include <QAbstractItemModelTester>
@@ -50,29 +51,9 @@ struct Fixture
         applyCollectionListLayout(page);
     }
 
-    QStringList names() const
-    {
-        QStringList result;
-        for (const CollectionRow &row : page.collections.rows())
-            result << row.name;
-        return result;
-    }
-
-    QStringList bookCollections() const
-    {
-        QStringList result;
-        for (const BookRow &row : page.books.rows())
-            result << row.collection;
-        return result;
-    }
-
-    QStringList shownTitles() const
-    {
-        QStringList result;
-        for (const ShownBookRow &row : page.shownBooks.rows())
-            result << row.title;
-        return result;
-    }
+    QStringList names() const { return fieldTexts(page.collections, &CollectionRow::name); }
+    QStringList bookCollections() const { return fieldTexts(page.books, &BookRow::collection); }
+    QStringList shownTitles() const { return fieldTexts(page.shownBooks, &ShownBookRow::title); }
 
     LibraryPage page;
     ScriptedDialogs dialogs;

@@ -1,4 +1,5 @@
 #include "collections/file_list_editing.h"
+#include "support/page_columns.h"
 #include "support/recording_file_opener.h"
 #include "support/scripted_dialogs.h"
 
@@ -30,18 +31,12 @@ void fill(LibraryPage &page)
 
 QStringList paths(const LibraryPage &page)
 {
-    QStringList result;
-    for (const BookRow &book : page.books.rows())
-        result << book.full_path;
-    return result;
+    return fieldTexts(page.books, &BookRow::full_path);
 }
 
 QStringList counts(const LibraryPage &page)
 {
-    QStringList result;
-    for (const CollectionRow &collection : page.collections.rows())
-        result << collection.book_count;
-    return result;
+    return fieldTexts(page.collections, &CollectionRow::book_count);
 }
 } // namespace
 

@@ -1,9 +1,5 @@
 #include "app/library_page_widget.h"
 #include "app/progress_window.h"
-#include "support/fixed_clock.h"
-#include "support/fixed_volumes.h"
-#include "support/recording_file_opener.h"
-#include "support/scripted_dialogs.h"
 #include "support/window_under_test.h"
 #include "test_paths.h"
 
@@ -58,12 +54,10 @@ private slots:
     // process does not live on without a window.
     void closingDuringAnIntakeEndsTheApplication()
     {
-        ScriptedDialogs dialogs;
-        FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
-        ProgressWindow progress;
-        FixedVolumes volumes;
-        RecordingFileOpener fileOpener;
-        MainWindow mainWindow{dialogs, clock, progress, volumes, fileOpener};
+        WindowWithProgress<ProgressWindow> window;
+        ScriptedDialogs &dialogs = window.dialogs;
+        ProgressWindow &progress = window.progress;
+        MainWindow &mainWindow = window.mainWindow;
         QTemporaryDir folder;
         dialogs.folderAnswers.enqueue(bookFolder(folder, 50));
         mainWindow.show();

@@ -1,6 +1,6 @@
 #include "app/library_page_widget.h"
 #include "app/page_layout.h"
-#include "support/window_under_test.h"
+#include "support/page_window.h"
 #include "test_paths.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
@@ -18,25 +18,11 @@ namespace {
 const QString samples = QStringLiteral(TESSALY_SAMPLES_DIR);
 
 // The main window shown, on the page asked for, with books below a temporary folder.
-struct Window : WindowUnderTest
+struct Window : PageWindow
 {
     QTemporaryDir folder;
-    LibraryPageWidget *widget;
-    LibraryPage &page;
 
-    explicit Window(bool editing = false)
-        : widget(editing ? mainWindow.editorpage() : mainWindow.creatorpage()),
-          page(editing ? mainWindow.editing() : mainWindow.creation())
-    {
-        mainWindow.setWindowState(Qt::WindowNoState);
-        mainWindow.resize(1200, 800);
-        mainWindow.show();
-        if (!QTest::qWaitForWindowExposed(&mainWindow))
-            qWarning("the window was not exposed");
-        if (editing)
-            mainWindow.pager()->setCurrentIndex(1);
-        dialogs.shown.clear();
-    }
+    explicit Window(bool editing = false) : PageWindow(editing) {}
 
     // Copies a sample book to `relative` below the temporary folder.
     QString book(const QString &sample, const QString &relative) const
@@ -65,7 +51,7 @@ struct Window : WindowUnderTest
         return widget->button(page.kind == LibraryPage::Kind::Editing ? "SpeedButton4" : "autocollectionbutton");
     }
 
-    GridView *pathList() const { return widget->pathList(); }
+    // Each collection as its name and book count.
     QStringList names() const
     {
         QStringList result;
@@ -73,44 +59,8 @@ struct Window : WindowUnderTest
             result << row.name + " " + row.book_count;
         return result;
     }
-    QStringList collectionsOfBooks() const
-    {
-        QStringList result;
-        for (const BookRow &row : page.books.rows())
-            result << row.collection;
-        return result;
-    }
-    QStringList fullPaths() const
-    {
-        QStringList result;
-        for (const BookRow &row : page.books.rows())
-            result << row.full_path;
-        return result;
-    }
-    QString statistics() const
-    {
-        return widget->findChild<QLabel *>(page.kind == LibraryPage::Kind::Editing ? "Label13" : "statisctilabelvalue")
-            ->text();
-    }
-    bool shown(const char *panel) const { return widget->findChild<QWidget *>(panel)->isVisibleTo(widget); }
+    QStringList fullPaths() const { return fieldTexts(page.books, &BookRow::full_path); }
 
-    static QPoint cellCentre(GridView *grid, int row)
-    {
-        return grid->visualRect(grid->model()->index(row, 0)).center();
-    }
-    static void selectRows(GridView *grid, int first, int last)
-    {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, first));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(grid, last));
-    }
-    static void doubleClick(GridView *grid, int row)
-    {
-        const QPoint centre = cellCentre(grid, row);
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-    }
     static void clickHeader(GridView *grid, int column)
     {
         QHeaderView *header = grid->horizontalHeader();
@@ -184,7 +134,7 @@ private slots:
 
         QVERIFY(window.dialogs.messages().isEmpty());
         QCOMPARE(window.names(), (QStringList{"Fantasy 1", "Fantasy_Series 1", "Poems 1"}));
-        QCOMPARE(window.collectionsOfBooks(), (QStringList{"Fantasy", "Fantasy_Series", "Poems"}));
+        QCOMPARE(window.membership(), (QStringList{"Fantasy", "Fantasy_Series", "Poems"}));
         QCOMPARE(window.page.shownBooks.rowCount(), 1);
         QVERIFY(window.shown("ecollectionpanel"));
         QCOMPARE(window.mainWindow.creation().collections.rowCount(), 0);

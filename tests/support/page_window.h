@@ -2,6 +2,7 @@
 
 #include "app/library_page_widget.h"
 #include "collections/collection_operations.h"
+#include "support/page_columns.h"
 #include "support/window_under_test.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
@@ -115,27 +116,9 @@ struct PageWindow : WindowUnderTest
     QStringList names() const { return collectionColumn(CollectionNameColumn); }
     QStringList counts() const { return collectionColumn(CollectionBookCountColumn); }
     QStringList numbers() const { return collectionColumn(CollectionNumberColumn); }
-    QStringList shownTitles() const
-    {
-        QStringList titles;
-        for (const ShownBookRow &row : page.shownBooks.rows())
-            titles << row.title;
-        return titles;
-    }
-    QStringList membership() const
-    {
-        QStringList collections;
-        for (const BookRow &row : page.books.rows())
-            collections << row.collection;
-        return collections;
-    }
-    QStringList bookTitles() const
-    {
-        QStringList titles;
-        for (const BookRow &row : page.books.rows())
-            titles << row.title;
-        return titles;
-    }
+    QStringList shownTitles() const { return fieldTexts(page.shownBooks, &ShownBookRow::title); }
+    QStringList membership() const { return fieldTexts(page.books, &BookRow::collection); }
+    QStringList bookTitles() const { return fieldTexts(page.books, &BookRow::title); }
     QString statistics() const
     {
         return mainWindow.findChild<QLabel *>(editing ? "Label13" : "statisctilabelvalue")->text();
