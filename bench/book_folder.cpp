@@ -55,3 +55,11 @@ double timedFolderIntake(const char *name, BookTable &books, Progress &progress,
         failPhase(name, QStringLiteral("%1 rows for %2 files").arg(books.rowCount()).arg(expectedRows));
     return seconds;
 }
+
+WarmBookFolder::WarmBookFolder(const char *phase, int n)
+    : dir(QStringLiteral("/tmp/tessaly-bench-%1-XXXXXX").arg(QLatin1String(phase))),
+      root(dir.filePath(QStringLiteral("Books")))
+{
+    makeBookFolder(root, n);
+    walkAndStat(root);
+}

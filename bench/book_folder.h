@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 // A folder of n book files as libraries hold them: authors' folders with series folders
@@ -11,6 +12,16 @@ void makeBookFolder(const QString &root, int n);
 // What any program adding the folder must do at least: walk the tree and look at each file.
 // Returns the bytes seen.
 qint64 walkAndStat(const QString &root);
+
+// A folder of n books made for one phase below /tmp, its files already looked at once so
+// every measurement starts from a warm cache. Removed with the object.
+struct WarmBookFolder
+{
+    WarmBookFolder(const char *phase, int n);
+
+    QTemporaryDir dir;
+    QString root;
+};
 
 class BookTable;
 class Progress;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -109,6 +110,26 @@ double changedCellsSeconds(const Library &library, const std::vector<bool> &move
     });
 }
 
+// Runs `drop` on a freshly filled page several times beside both yardsticks; `landed` checks
+// each run's result, `moves` says which books' cells the drop changes to `name`.
+void measureDrop(const char *phase, const Library &library, const std::vector<bool> &moves, const QString &name,
+                 const std::function<void(LibraryPage &)> &drop, const std::function<bool(const LibraryPage &)> &landed)
+{
+    std::vector<double> tessaly;
+    std::vector<double> onePass;
+    std::vector<double> changedCells;
+    for (int run = 0; run < repeats; ++run) {
+        LibraryPage page(LibraryPage::Kind::Creation);
+        library.fill(page);
+        tessaly.push_back(secondsFor([&] { drop(page); }));
+        if (!landed(page))
+            fail("the dropped books are not all in the target collection");
+        onePass.push_back(onePassSeconds(library, name));
+        changedCells.push_back(changedCellsSeconds(library, moves, name));
+    }
+    report(phase, int(moves.size()), tessaly, onePass, changedCells);
+}
+
 void measureFileListDrop(const Library &library, int n)
 {
     const int dragged = n / 2;
@@ -116,20 +137,13 @@ void measureFileListDrop(const Library &library, int n)
     const QString name = collectionName(target);
     std::vector<bool> moves(std::size_t(n), false);
     std::fill(moves.begin(), moves.begin() + dragged, true);
-    std::vector<double> tessaly;
-    std::vector<double> onePass;
-    std::vector<double> changedCells;
-    for (int run = 0; run < repeats; ++run) {
-        LibraryPage page(LibraryPage::Kind::Creation);
-        library.fill(page);
-        tessaly.push_back(secondsFor([&] { dropOnCollection(page, DragSource::FileList, 0, dragged, target); }));
-        if (page.shownBooks.rowCount() != booksIn(page, name) ||
-            page.collections.bookCount(target) != booksIn(page, name))
-            fail("the dropped books are not all in the target collection");
-        onePass.push_back(onePassSeconds(library, name));
-        changedCells.push_back(changedCellsSeconds(library, moves, name));
-    }
-    report("drops-file-list", n, tessaly, onePass, changedCells);
+    measureDrop(
+        "drops-file-list", library, moves, name,
+        [&](LibraryPage &page) { dropOnCollection(page, DragSource::FileList, 0, dragged, target); },
+        [&](const LibraryPage &page) {
+            return page.shownBooks.rowCount() == booksIn(page, name) &&
+                   page.collections.bookCount(target) == booksIn(page, name);
+        });
 }
 
 void measureMerge(const Library &library, int n)
@@ -140,24 +154,16 @@ void measureMerge(const Library &library, int n)
         const QString &collection = library.books.at(row).collection;
         moves[std::size_t(row)] = !collection.isEmpty() && collection.mid(10).toInt() < mergedCount;
     }
-    std::vector<double> tessaly;
-    std::vector<double> onePass;
-    std::vector<double> changedCells;
-    for (int run = 0; run < repeats; ++run) {
-        LibraryPage page(LibraryPage::Kind::Creation);
-        library.fill(page);
-        tessaly.push_back(
-            secondsFor([&] { dropOnCollection(page, DragSource::CollectionList, 0, mergedCount, mergeTarget); }));
-        const int targetRow = mergeTarget - mergedCount;
-        if (page.collections.rowCount() != collectionCount - mergedCount ||
-            page.collections.row(targetRow).name != name ||
-            page.collections.bookCount(targetRow) != booksIn(page, name) ||
-            page.shownBooks.rowCount() != booksIn(page, name))
-            fail("the merged collections' books are not all in the target collection");
-        onePass.push_back(onePassSeconds(library, name));
-        changedCells.push_back(changedCellsSeconds(library, moves, name));
-    }
-    report("drops-merge", n, tessaly, onePass, changedCells);
+    const int targetRow = mergeTarget - mergedCount;
+    measureDrop(
+        "drops-merge", library, moves, name,
+        [&](LibraryPage &page) { dropOnCollection(page, DragSource::CollectionList, 0, mergedCount, mergeTarget); },
+        [&](const LibraryPage &page) {
+            return page.collections.rowCount() == collectionCount - mergedCount &&
+                   page.collections.row(targetRow).name == name &&
+                   page.collections.bookCount(targetRow) == booksIn(page, name) &&
+                   page.shownBooks.rowCount() == booksIn(page, name);
+        });
 }
 
 const BenchPhase phase("drops", {100000}, [](int n) {

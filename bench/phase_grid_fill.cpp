@@ -1,7 +1,5 @@
 #include "bench/bench.h"
 #include "bench/synthetic_rows.h"
-#include "booklist/book_table.h"
-#include "widgets/grid_view.h"
 
 #include <QCoreApplication>
 
@@ -11,32 +9,20 @@
 namespace {
 constexpr int Runs = 3;
 
-QVector<BookRow> plainRows(int n)
-{
-    QVector<BookRow> rows;
-    rows.reserve(n);
-    for (int i = 0; i < n; ++i)
-        rows.append(syntheticBookRow(i));
-    return rows;
-}
-
 // The file list's grid, shown, filled with n rows in one bulk append and painted, beside
 // building the same rows into a plain vector. Each side runs once untimed first, so neither
 // pays the process's first page faults.
 void runGridFill(int n)
 {
     volatile qsizetype sink = 0;
-    const auto baselineRun = [&] { sink = sink + plainRows(n).size(); };
+    const auto baselineRun = [&] { sink = sink + syntheticBookRows(n).size(); };
 
     int insertions = 0;
     double viewSeconds = 0;
     const auto tessalyRun = [&] {
-        BookTable table;
-        setBookWidths(table);
-        GridView view;
-        view.setGridModel(&table);
-        view.resize(1100, 700);
-        view.show();
+        ShownFileList list;
+        BookTable &table = list.table;
+        GridView &view = list.view;
         QCoreApplication::processEvents();
         insertions = 0;
         QObject::connect(&table, &QAbstractItemModel::rowsInserted, [&insertions] { ++insertions; });

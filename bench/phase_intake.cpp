@@ -4,8 +4,6 @@
 #include "bench/resident_memory.h"
 #include "booklist/book_table.h"
 
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -14,10 +12,8 @@ constexpr int Runs = 3;
 
 // The intake's own work, with a progress window that shows nothing, beside the bare walk.
 const BenchPhase intakePhase("intake", {10000, 100000}, [](int n) {
-    QTemporaryDir dir(QStringLiteral("/tmp/tessaly-bench-intake-XXXXXX"));
-    const QString root = dir.filePath(QStringLiteral("Books"));
-    makeBookFolder(root, n);
-    walkAndStat(root); // both measurements start from a warm cache
+    const WarmBookFolder folder("intake", n);
+    const QString &root = folder.root;
 
     volatile qint64 sink = 0;
     double baseline = 1e9;
@@ -40,10 +36,8 @@ const BenchPhase intakePhase("intake", {10000, 100000}, [](int n) {
 // Adding the same folder a second time: the passes run over both copies of every row, then
 // the duplicates go. The yardstick is the first addition.
 const BenchPhase readdPhase("readd", {100000}, [](int n) {
-    QTemporaryDir dir(QStringLiteral("/tmp/tessaly-bench-readd-XXXXXX"));
-    const QString root = dir.filePath(QStringLiteral("Books"));
-    makeBookFolder(root, n);
-    walkAndStat(root);
+    const WarmBookFolder folder("readd", n);
+    const QString &root = folder.root;
 
     NullProgress progress;
     double first = 1e9;

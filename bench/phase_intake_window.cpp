@@ -5,7 +5,6 @@
 #include "booklist/book_table.h"
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -17,10 +16,8 @@ constexpr int Runs = 3;
 const BenchPhase intakeWindowPhase(
     "intake-window", {10000, 100000},
     [](int n) {
-        QTemporaryDir dir(QStringLiteral("/tmp/tessaly-bench-intake-window-XXXXXX"));
-        const QString root = dir.filePath(QStringLiteral("Books"));
-        makeBookFolder(root, n);
-        walkAndStat(root); // both measurements start from a warm cache
+        const WarmBookFolder folder("intake-window", n);
+        const QString &root = folder.root;
 
         if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             failPhase("intake-window", QStringLiteral("needs an X server, not ") + QGuiApplication::platformName());

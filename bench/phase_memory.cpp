@@ -4,8 +4,6 @@
 #include "bench/resident_memory.h"
 #include "collections/library_page.h"
 
-#include <QTemporaryDir>
-
 #include <cstdio>
 
 namespace {
@@ -13,10 +11,8 @@ namespace {
 // mode switch empties them, and the folder added once more. The last peak is measured
 // against the first. Run it alone: other phases leave their own memory behind.
 const BenchPhase memoryPhase("memory", {100000}, [](int n) {
-    QTemporaryDir dir(QStringLiteral("/tmp/tessaly-bench-memory-XXXXXX"));
-    const QString root = dir.filePath(QStringLiteral("Books"));
-    makeBookFolder(root, n);
-    walkAndStat(root);
+    const WarmBookFolder folder("memory", n);
+    const QString &root = folder.root;
 
     NullProgress progress;
     LibraryPage page(LibraryPage::Kind::Creation);

@@ -1,8 +1,6 @@
 #include "bench/bench.h"
 #include "bench/synthetic_rows.h"
-#include "booklist/book_table.h"
 #include "booklist/cell_sort_keys.h"
-#include "widgets/grid_view.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -18,18 +16,12 @@ constexpr int Runs = 5;
 // worked out beforehand.
 void runSort(const char *name, int column, int n)
 {
-    QVector<BookRow> rows;
-    rows.reserve(n);
-    for (int i = 0; i < n; ++i)
-        rows.append(syntheticBookRow(i));
+    QVector<BookRow> rows = syntheticBookRows(n);
     std::shuffle(rows.begin(), rows.end(), QRandomGenerator(2024));
 
-    BookTable table;
-    setBookWidths(table);
-    GridView view;
-    view.setGridModel(&table);
-    view.resize(1100, 700);
-    view.show();
+    ShownFileList list;
+    BookTable &table = list.table;
+    GridView &view = list.view;
 
     double tessaly = 1e9;
     double bestViewSeconds = 0;

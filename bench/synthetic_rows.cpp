@@ -1,7 +1,5 @@
 #include "bench/synthetic_rows.h"
 
-#include "booklist/book_table.h"
-
 BookRow syntheticBookRow(int i)
 {
     const QString folder = QStringLiteral("Folder %1/Sub %2").arg(i % 97).arg(i % 7);
@@ -19,9 +17,21 @@ BookRow syntheticBookRow(int i)
                    .relative_path = QStringLiteral("Books/") + folder + u'/' + name};
 }
 
-void setBookWidths(BookTable &table)
+QVector<BookRow> syntheticBookRows(int n)
+{
+    QVector<BookRow> rows;
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i)
+        rows.append(syntheticBookRow(i));
+    return rows;
+}
+
+ShownFileList::ShownFileList()
 {
     const int widths[BookColumnCount] = {400, 300, 0, 100, 200, 0, 0, 0, 0, 0, 0, 0, 0};
     for (int column = 0; column < BookColumnCount; ++column)
         table.setColumnWidth(column, widths[column]);
+    view.setGridModel(&table);
+    view.resize(1100, 700);
+    view.show();
 }
