@@ -33,6 +33,17 @@ void discardMessage(j_common_ptr)
 void discardWarning(j_common_ptr, int)
 {}
 
+// Sets `trap` up as a codec's error handler: fatal errors jump, messages go nowhere.
+jpeg_error_mgr *trapErrors(ErrorTrap &trap)
+{
+    std::memset(&trap, 0, sizeof trap);
+    jpeg_std_error(&trap.manager);
+    trap.manager.error_exit = jumpOnError;
+    trap.manager.output_message = discardMessage;
+    trap.manager.emit_message = discardWarning;
+    return &trap.manager;
+}
+
 // Owns the decompressor. It starts zeroed, so destroying one whose creation failed is harmless.
 class Decompressor
 {
@@ -40,11 +51,7 @@ public:
     Decompressor()
     {
         std::memset(&info, 0, sizeof info);
-        std::memset(&trap, 0, sizeof trap);
-        info.err = jpeg_std_error(&trap.manager);
-        trap.manager.error_exit = jumpOnError;
-        trap.manager.output_message = discardMessage;
-        trap.manager.emit_message = discardWarning;
+        info.err = trapErrors(trap);
     }
     ~Decompressor() { jpeg_destroy_decompress(&info); }
     Decompressor(const Decompressor &) = delete;
@@ -61,11 +68,7 @@ public:
     Compressor()
     {
         std::memset(&info, 0, sizeof info);
-        std::memset(&trap, 0, sizeof trap);
-        info.err = jpeg_std_error(&trap.manager);
-        trap.manager.error_exit = jumpOnError;
-        trap.manager.output_message = discardMessage;
-        trap.manager.emit_message = discardWarning;
+        info.err = trapErrors(trap);
     }
     ~Compressor()
     {
