@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     MountedVolumes volumes;
     DesktopFileOpener fileOpener;
     MainWindow window(dialogs, clock, progress, volumes, fileOpener);
-    dialogs.setOwner(&window);
+    dialogs.setOwners(&window, &progress);
     window.show();
     return QApplication::exec();
 }

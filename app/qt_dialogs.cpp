@@ -27,10 +27,15 @@ QString qtFileFilter(const QString &filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+QWidget *QtDialogs::owner() const
+{
+    return m_progressWindow && m_progressWindow->isVisible() ? m_progressWindow : m_owner;
+}
+
 bool QtDialogs::confirm(const QString &caption, const QString &question)
 {
     QMessageBox box(QMessageBox::Question, shownText(caption), shownText(question), QMessageBox::Yes | QMessageBox::No,
-                    m_owner);
+                    owner());
     // The window speaks Russian; Qt's own button texts would not.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
@@ -67,23 +72,23 @@ void prepareInputBox(QInputDialog &dialog, const QString &caption, const QString
 
 QString QtDialogs::inputBox(const QString &caption, const QString &prompt, const QString &defaultText)
 {
-    QInputDialog dialog(m_owner);
+    QInputDialog dialog(owner());
     prepareInputBox(dialog, caption, prompt, defaultText);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
 }
 
 void QtDialogs::message(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), shownText(text), QMessageBox::Ok, m_owner);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), shownText(text), QMessageBox::Ok, owner());
     box.exec();
 }
 
 QString QtDialogs::openFile(const QString &filter)
 {
-    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(m_owner, QString(), QString(), qtFileFilter(filter)));
+    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(owner(), QString(), QString(), qtFileFilter(filter)));
 }
 
 QString QtDialogs::browseForFolder(const QString &title)
 {
-    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(m_owner, title, folderPickerStart()));
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner(), title, folderPickerStart()));
 }

@@ -6,11 +6,19 @@ class QInputDialog;
 class QWidget;
 
 // The dialogs a user answers, shown as Qt's message boxes, input box and file dialogs,
-// owned by the main window.
+// owned by the main window, or by the progress window while that is shown: it stays on top,
+// so a dialog of the main window's, such as a synchronisation's success message, would open
+// beneath it.
 class QtDialogs : public Dialogs
 {
 public:
-    void setOwner(QWidget *owner) { m_owner = owner; }
+    void setOwners(QWidget *mainWindow, QWidget *progressWindow)
+    {
+        m_owner = mainWindow;
+        m_progressWindow = progressWindow;
+    }
+    // The window the next dialog belongs to.
+    QWidget *owner() const;
 
     bool confirm(const QString &caption, const QString &question) override;
     QString inputBox(const QString &caption, const QString &prompt, const QString &defaultText) override;
@@ -21,6 +29,7 @@ public:
 
 private:
     QWidget *m_owner = nullptr;
+    QWidget *m_progressWindow = nullptr;
 };
 
 // "Name|*.a;*.b" as Qt writes a file filter: "Name (*.a *.b)".

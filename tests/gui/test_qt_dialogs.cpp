@@ -1,16 +1,45 @@
+#include "app/progress_window.h"
 #include "app/qt_dialogs.h"
 
 #include <QDir>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class TestQtDialogs : public QObject
 {
     Q_OBJECT
 private slots:
+    // The progress window stays on top: a message shown while it is up, such as the success
+    // message that ends a synchronisation, must open above it, not hidden beneath it.
+    void dialogsBelongToTheProgressWindowWhileItIsShown()
+    {
+        QWidget mainWindow;
+        ProgressWindow progress;
+        QtDialogs dialogs;
+        dialogs.setOwners(&mainWindow, &progress);
+        mainWindow.show();
+        QCOMPARE(dialogs.owner(), &mainWindow);
+
+        progress.show();
+        QWidget *messageOwner = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                messageOwner = box->parentWidget();
+                box->accept();
+            }
+        });
+        dialogs.message("Синхронизация успешно завершена!");
+        QCOMPARE(messageOwner, &progress);
+
+        progress.hide();
+        QCOMPARE(dialogs.owner(), &mainWindow);
+    }
+
     void folderPickerStartsOnTheDesktopOrAtHome()
     {
         QTemporaryDir home;
