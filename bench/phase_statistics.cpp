@@ -12,21 +12,23 @@ constexpr int collectionCount = 20;
 constexpr int repeats = 11;
 
 // Half the books in one big collection, a quarter spread over the others, a quarter in none.
+// Books share their collection's name text, as every operation that puts books into a
+// collection leaves them.
 void fillPage(LibraryPage &page, int n)
 {
+    QVector<CollectionRow> collections;
+    for (int c = 0; c < collectionCount; ++c)
+        collections.append({QString("Коллекция %1").arg(c), QStringLiteral("0"), {}});
     QVector<BookRow> books;
     books.reserve(n);
     for (int i = 0; i < n; ++i) {
         const int collection = i % 2 == 0 ? 0 : i % collectionCount;
         books.append(BookRow{.full_path = QString("/home/user/Books/Folder %1/book %2.fb2").arg(i % 97).arg(i),
-                             .collection = i % 4 == 3 ? QString() : QString("Коллекция %1").arg(collection),
+                             .collection = i % 4 == 3 ? QString() : collections[collection].name,
                              .file_size = QString::number(100000 + qint64(i) * 37),
                              .title = QString("Книга номер %1").arg(i)});
     }
     page.books.appendRows(books);
-    QVector<CollectionRow> collections;
-    for (int c = 0; c < collectionCount; ++c)
-        collections.append({QString("Коллекция %1").arg(c), QStringLiteral("0"), {}});
     page.collections.appendRows(collections);
 }
 
