@@ -48,6 +48,12 @@ void ReaderSync::withdraw(const QSet<qint64> &recordsStaying)
     m_files.flush(m_deviceRoot);
 }
 
+void ReaderSync::keepEveryBook()
+{
+    // The checking transaction ends; exclusive locking keeps the lock it took.
+    m_database->connection().commit();
+}
+
 KeepEntry ReaderSync::keepsThumbnails(const QSet<qint64> &thumbnailsTakenOver) const
 {
     const QString folder =

@@ -57,6 +57,9 @@ public:
     SqliteConnection &database() { return m_database->connection(); }
 
     void withdraw(const QSet<qint64> &recordsStaying);
+    // In place of withdraw() for a run that changes no book file: nothing is written, and the
+    // database stays locked against other programs' writes.
+    void keepEveryBook();
     // `thumbnailsTakenOver`: previous records whose thumbnail a book of the new library takes.
     void clearThumbnails(const QSet<qint64> &thumbnailsTakenOver);
     // The bytes that clearing frees.
