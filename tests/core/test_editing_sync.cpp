@@ -425,10 +425,31 @@ private slots:
         EditingScene scene;
         scene.load();
         QVERIFY(scene.run());
-        const QStringList states = scene.progress.states();
-        QVERIFY2(states.join('|').contains("Удаляю превьюшки с устройства..."), qPrintable(states.join('|')));
-        QVERIFY(states.join('|').contains("Превью №4 из 4"));
-        QVERIFY(!scene.progress.visible);
+        QStringList expected{"max main 100",
+                             "pos item 0",
+                             "caption item ",
+                             "pos main 5",
+                             "caption main Удаляю превьюшки с устройства...",
+                             "show",
+                             "pos main 10",
+                             "pos main 20",
+                             "pos main 40",
+                             "pos main 70",
+                             "caption main Заношу информацию о книгах в базу...",
+                             "pos main 80",
+                             "caption main Создаю превью на устройстве...",
+                             "max item 4"};
+        for (int i = 1; i <= 4; ++i)
+            expected << QString("pos item %1").arg(i) << QString("caption item Превью №%1 из 4").arg(i);
+        expected << "pos item 0"
+                 << "caption item "
+                 << "pos main 85"
+                 << "caption main Формирую список коллекций..."
+                 << "pos main 90"
+                 << "caption main Завершаю подготовку базы.."
+                 << "pos main 100"
+                 << "hide";
+        QCOMPARE(scene.progress.states(), expected);
     }
 };
 
