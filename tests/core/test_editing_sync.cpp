@@ -88,7 +88,8 @@ struct EditingScene
     {
         reader.runSql("ALTER TABLE books ADD COLUMN series TEXT DEFAULT '';"
                       "UPDATE books SET kana_title = 'kana ' || _id, title_key = 'KEY' || _id, sony_id = 'S' || _id,"
-                      " description = x'00FF' || _id, reading_time = 1700000000000 + _id, purchased_date = 12.5,"
+                      " description = CASE _id WHEN 1 THEN x'00FF' ELSE 'описание ' || _id END, reading_time = "
+                      "1700000000000 + _id, purchased_date = 12.5,"
                       " source_id = 3, prevent_delete = 1, corrupted = 0, series = 'серия ' || _id;"
                       "UPDATE collection SET kana_title = 'k' || _id, uuid = 'uuid-' || _id, source_id = 2;"
                       "UPDATE collections SET added_order = 10 * _id");
