@@ -53,8 +53,6 @@ struct Membership
     int collection;
     int book;
     SqliteValue addedOrder; // NULL for a membership made on a page
-
-    bool operator==(const Membership &) const = default;
 };
 
 // What a rebuild that writes a loaded library back to its reader (the editing page's) keeps of
@@ -71,8 +69,9 @@ struct WriteBack
 // is written, a book without a collection without a membership) and `collections`, as one
 // transaction: either the whole new library is committed or the old one stays. Books and
 // collections are numbered from 1 in table order, each record with its own id; a book is a
-// member of every collection row named as its `collection`, each pair written once. Columns
-// the old tables had beyond the firmware's definitions are added to the new ones.
+// member of every collection row named as its `collection` (of those `writeBack` lists when
+// given), each pair written once. Columns the old tables had beyond the firmware's
+// definitions are added to the new ones.
 // On success each book row whose title is written is cleaned (double quotes become
 // backquotes) and file_name set to that title; root and record_id take the book's new _id;
 // each collection row's record_id takes its new _id. On failure the rows are unchanged.
