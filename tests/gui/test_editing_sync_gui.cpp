@@ -1,7 +1,7 @@
 #include "app/library_page_widget.h"
 #include "collections/library_page.h"
+#include "device/editing_sync.h"
 #include "device/sync_messages.h"
-#include "editor/editing_sync.h"
 #include "support/fixture_reader.h"
 #include "support/window_under_test.h"
 #include "widgets/page_control.h"

@@ -1,4 +1,4 @@
-#include "editor/editing_sync.h"
+#include "device/editing_sync.h"
 
 #include "collections/library_page.h"
 #include "core/dialogs.h"
