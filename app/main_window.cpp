@@ -75,6 +75,8 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
             &MainWindow::addBookFolder);
     connect(m_creatorpage->button(QStringLiteral("Synchronizebutton")), &QAbstractButton::clicked, this,
             &MainWindow::synchronizeCreationPage);
+    connect(m_editorpage->button(QStringLiteral("eSynchronizebutton")), &QAbstractButton::clicked, this,
+            &MainWindow::synchronizeEditingPage);
     connectCollectionHandlers(*m_creatorpage, QStringLiteral("addcollectionbutton"),
                               QStringLiteral("autocollectionbutton"));
     connectCollectionHandlers(*m_editorpage, QStringLiteral("SpeedButton3"), QStringLiteral("SpeedButton4"));
@@ -209,6 +211,16 @@ void MainWindow::enterPage(int index)
 
 void MainWindow::synchronizeCreationPage()
 {
+    writeToReader(*m_creatorpage, [this] {
+        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles);
+        const bool succeeded = sync.run(m_totalSize);
+        m_deviceRoot = sync.deviceRoot();
+        return succeeded;
+    });
+}
+
+void MainWindow::writeToReader(LibraryPageWidget &page, const std::function<bool()> &synchronize)
+{
     bool succeeded = false;
     {
         const LongOperation operation(m_longOperationRunning);
@@ -216,12 +228,10 @@ void MainWindow::synchronizeCreationPage()
             return;
         const QScopedValueRollback writing(m_writingToReader, true);
         runHandler([&] {
-            CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles);
-            succeeded = sync.run(m_totalSize);
-            m_deviceRoot = sync.deviceRoot();
-            // The window stays: its statistics follow the rows the run removed.
+            succeeded = synchronize();
+            // The window stays: its statistics follow the rows the run changed.
             if (!succeeded)
-                refreshStatistics(*m_creatorpage);
+                refreshStatistics(page);
         });
     }
     // A close asked for while the reader was written happens now.

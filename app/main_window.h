@@ -57,6 +57,9 @@ public:
     // `Synchronizebutton`: replaces the reader's library with the creation page's; on success
     // the window closes, which ends the application.
     void synchronizeCreationPage();
+    // `eSynchronizebutton`: writes the editing page's library back to the reader it was loaded
+    // from; on success the window closes, which ends the application.
+    void synchronizeEditingPage();
 
     // The hand editing of collections, one set of operations bound to either page's lists and
     // statistics. Rows are 0-based data rows (-1: none).
@@ -94,6 +97,9 @@ private:
     void addBooks(const QStringList &paths);
     // Runs a handler; an error it raises is shown to the user and ends only that handler.
     void runHandler(const std::function<void()> &handler);
+    // Runs a synchronisation of `page`, which answers whether the reader was written; the window
+    // closes then, or when a close was asked for meanwhile.
+    void writeToReader(LibraryPageWidget &page, const std::function<bool()> &synchronize);
 
     void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton, const QString &automaticButton);
     void connectFileListHandlers(LibraryPageWidget &page);

@@ -5,58 +5,87 @@
 #include "device/library_schema.h"
 #include "device/reader_layout.h"
 #include "device/reader_notes.h"
+#include "device/record_insert.h"
 #include "device/sqlite_connection.h"
+#include "device/stored_records.h"
+#include "device/table_columns.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVector>
+
+#include <optional>
 
 namespace {
 
-// Stored text -> _id for the (_id, text) records of `sql`, keyed by the stored bytes so that
-// even a text with a lone surrogate finds itself. Records come in _id order; where several
-// share a text the later one wins, and the earlier ids go to `hidden`.
-QHash<QByteArray, qint64> idsByText(SqliteConnection &database, const QString &sql, QVector<qint64> *hidden = nullptr)
+// The columns each book and collection record takes from its row, in parameter order.
+enum BookField {
+    BookId,
+    BookTitle,
+    BookAuthor,
+    BookSourceId,
+    BookAddedDate,
+    BookModifiedDate,
+    BookReadingTime,
+    BookFilePath,
+    BookFileName,
+    BookFileSize,
+    BookThumbnail,
+    BookMimeType,
+    BookPreventDelete
+};
+const QStringList BookFields{"_id",           "title",        "author",        "source_id", "added_date",
+                             "modified_date", "reading_time", "file_path",     "file_name", "file_size",
+                             "thumbnail",     "mime_type",    "prevent_delete"};
+
+enum CollectionField { CollectionId, CollectionTitle, CollectionSourceId };
+const QStringList CollectionFields{"_id", "title", "source_id"};
+
+// The columns of the replaced tables that later firmware may have added.
+struct FormerColumns
 {
-    QueryResult records = database.query(sql);
-    QHash<QByteArray, qint64> ids;
-    ids.reserve(records.rowCount());
-    for (; !records.eof(); records.next()) {
-        qint64 &known = ids[records.fieldAsUtf8(1)];
-        if (known != 0 && hidden != nullptr)
-            hidden->append(known);
-        known = records.fieldAsInteger(0);
-    }
-    return ids;
-}
+    QVector<TableColumn> books;
+    QVector<TableColumn> collection;
+    QVector<TableColumn> collections;
+};
 
 class LibraryRebuild
 {
 public:
     LibraryRebuild(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> books,
-                   QVector<CollectionRow> collections, const RebuildHooks &hooks)
+                   QVector<CollectionRow> collections, const RebuildHooks &hooks, const WriteBack *writeBack)
         : m_database(database), m_deviceRoot(deviceRoot), m_books(std::move(books)),
-          m_collections(std::move(collections)), m_hooks(hooks)
-    {}
+          m_collections(std::move(collections)), m_hooks(hooks), m_writeBack(writeBack)
+    {
+        if (m_writeBack) {
+            m_loaded.emplace();
+            m_loaded->openImage(m_writeBack->database);
+        }
+    }
 
     void run()
     {
         m_database.beginTransaction();
         const QHash<qint64, QByteArray> formerBookPaths = formerPaths();
+        const FormerColumns former{tableColumns(m_database, LibrarySchema::Books.name),
+                                   tableColumns(m_database, LibrarySchema::Collection.name),
+                                   tableColumns(m_database, LibrarySchema::Collections.name)};
         for (const LibrarySchema::ReplacedTable &table : LibrarySchema::ReplacedTables)
             m_database.execute(QStringLiteral("drop table if exists ") + table.name);
         step(RebuildStep::CreateBooksTable);
-        createIfMissing(LibrarySchema::Books);
+        create(LibrarySchema::Books, former.books);
         step(RebuildStep::InsertBooks);
         insertBooks();
-        learnBookIds();
         step(RebuildStep::Thumbnails);
         writeThumbnails();
         step(RebuildStep::Collections);
+        create(LibrarySchema::Collection, former.collection);
         insertCollections();
         step(RebuildStep::Finish);
+        create(LibrarySchema::Collections, former.collections);
         insertMemberships();
         writeFixedRows();
-        ReaderNotes::repoint(m_database, formerBookPaths, m_bookIdsByPath);
+        ReaderNotes::repoint(m_database, newBookIds(formerBookPaths));
         m_database.execute(LibrarySchema::CollectionIndex);
         // A reader without a layout cache has none to clear.
         if (m_database.tableExists(QStringLiteral("layout_cache")))
@@ -88,52 +117,86 @@ private:
             m_hooks.beforeStep(next);
     }
 
-    void createIfMissing(const LibrarySchema::ReplacedTable &table)
+    // The firmware's table, with the columns the table it replaces had besides, so that a later
+    // firmware finds the table it expects.
+    void create(const LibrarySchema::ReplacedTable &table, const QVector<TableColumn> &former)
     {
         if (!m_database.tableExists(table.name))
             m_database.execute(table.createStatement);
+        addMissingColumns(m_database, table.name, former);
+    }
+
+    std::optional<StoredRecords> loadedRecords(const QString &table)
+    {
+        if (!m_loaded)
+            return std::nullopt;
+        return std::optional<StoredRecords>(std::in_place, *m_loaded, table);
+    }
+
+    // A value the page shows: the loaded record's own value while the row still shows it, so a
+    // library written back unedited is stored as it was read, storage class and all.
+    static void setShown(RecordInsert &insert, int field, const QString &text)
+    {
+        const int cell = insert.loadedColumn(field);
+        const bool unchanged = cell >= 0 && insert.loadedRecord()->text(cell) == text;
+        insert.setText(field, text, unchanged ? RecordInsert::Precedence::Loaded : RecordInsert::Precedence::Row);
+    }
+
+    static void setShownNumber(RecordInsert &insert, int field, const QString &text)
+    {
+        const int cell = insert.loadedColumn(field);
+        const bool unchanged = cell >= 0 && insert.loadedRecord()->text(cell) == text;
+        insert.setNumber(field, text, unchanged ? RecordInsert::Precedence::Loaded : RecordInsert::Precedence::Row);
     }
 
     void insertBooks()
     {
-        // The books table was created empty within this transaction, so its AUTOINCREMENT
-        // would number the books 1, 2, 3 ... in table order; numbering them so here lets
-        // each row carry its thumbnail path at once. The ids are still read back below.
-        SqliteStatement insert = m_database.prepare(
-            QStringLiteral("insert into books (_id, title, author, source_id, added_date, modified_date, reading_time, "
-                           "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete ) "
-                           "values(?1,?2,?3,0,?4,?5,?4,?6,?2,?7,?8||?1||?9,?10,0)"));
-        insert.bindText(8, ReaderLayout::ThumbnailsFolder);
-        insert.bindText(9, ReaderLayout::ThumbnailSubfolder + ReaderLayout::ThumbnailFileName);
-        qint64 id = 0;
+        using Precedence = RecordInsert::Precedence;
+        std::optional<StoredRecords> loaded = loadedRecords(LibrarySchema::Books.name);
+        RecordInsert insert(m_database, LibrarySchema::Books.name, tableColumns(m_database, LibrarySchema::Books.name),
+                            BookFields, loaded ? &*loaded : nullptr);
+        const QString thumbnailEnd = QString(ReaderLayout::ThumbnailSubfolder) + ReaderLayout::ThumbnailFileName;
         m_storedPaths.reserve(m_books.size());
+        // Books are numbered 1, 2, 3 ... in table order, as the AUTOINCREMENT of a table made
+        // empty would number them, so each record carries its thumbnail path at once.
+        qint64 id = 0;
         for (BookRow &book : m_books) {
-            // Titles carry backquotes in place of double quotes, as the reader expects.
-            book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
-            book.file_name = book.title;
-            m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path).toUtf8());
-            insert.bindInteger(1, ++id);
-            insert.bindText(2, book.title);
-            insert.bindText(3, book.author);
-            insert.bindNumber(4, book.added_date);
-            insert.bindNumber(5, book.modified_date);
-            insert.bindUtf8(6, m_storedPaths.last());
-            insert.bindNumber(7, book.file_size);
-            insert.bindText(10, book.mime_type);
-            insert.execute();
-        }
-    }
-
-    void learnBookIds()
-    {
-        m_bookIdsByPath =
-            idsByText(m_database, QStringLiteral("select _id, file_path from books"), &m_unmatchedRecords);
-        m_bookIds.reserve(m_books.size());
-        for (int i = 0; i < m_books.size(); ++i) {
-            const qint64 id = m_bookIdsByPath.value(m_storedPaths.at(i));
-            m_bookIds.append(id);
-            m_books[i].root = QString::number(id);
-            m_books[i].record_id = m_books[i].root;
+            insert.start(book.record_id);
+            insert.setInteger(BookId, ++id);
+            const int loadedTitle = insert.loadedColumn(BookTitle);
+            if (loadedTitle >= 0 && insert.loadedRecord()->text(loadedTitle) == book.title) {
+                // An unchanged title keeps its record's title and file name as they were.
+                insert.setText(BookTitle, book.title, Precedence::Loaded);
+                insert.setText(BookFileName, book.title, Precedence::Loaded);
+            } else {
+                // Titles carry backquotes in place of double quotes, as the reader expects.
+                book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
+                book.file_name = book.title;
+                insert.setText(BookTitle, book.title);
+                insert.setText(BookFileName, book.file_name);
+            }
+            setShown(insert, BookAuthor, book.author);
+            setShownNumber(insert, BookAddedDate, book.added_date);
+            setShownNumber(insert, BookModifiedDate, book.modified_date);
+            setShownNumber(insert, BookFileSize, book.file_size.text());
+            setShown(insert, BookMimeType, book.mime_type);
+            // The reader's own values stay where the book was read from it.
+            insert.setInteger(BookSourceId, 0, Precedence::Loaded);
+            insert.setNumber(BookReadingTime, book.added_date, Precedence::Loaded);
+            insert.setInteger(BookPreventDelete, 0, Precedence::Loaded);
+            // A book read from the reader stays where it lies, its path exactly as stored.
+            if (const int path = insert.loadedColumn(BookFilePath); path >= 0) {
+                insert.setUtf8(BookFilePath, {}, Precedence::Loaded);
+                m_storedPaths.append(insert.loadedRecord()->bytes(path).toByteArray());
+            } else {
+                m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path).toUtf8());
+                insert.setUtf8(BookFilePath, m_storedPaths.last());
+            }
+            insert.setText(BookThumbnail, ReaderLayout::ThumbnailsFolder + QString::number(id) + thumbnailEnd);
+            insert.insert();
+            m_loadedIds.append(insert.loadedRecord() ? book.record_id.toLongLong() : 0);
+            book.root = QString::number(id);
+            book.record_id = book.root;
         }
     }
 
@@ -145,56 +208,65 @@ private:
             m_hooks.writeThumbnail(ThumbnailJob{i + 1, count, book, book.root,
                                                 ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root)});
         }
-        // A record whose path a later record also has is named by no book row: it gets no thumbnail.
-        SqliteStatement clear = m_database.prepare(QStringLiteral("update books SET thumbnail=NULL WHERE _id=?"));
-        for (const qint64 id : std::as_const(m_unmatchedRecords)) {
-            clear.bindInteger(1, id);
-            clear.execute();
-        }
     }
 
     void insertCollections()
     {
-        createIfMissing(LibrarySchema::Collection);
-        SqliteStatement insert =
-            m_database.prepare(QStringLiteral("insert into collection (title, source_id) values(?,?)"));
-        for (const CollectionRow &collection : m_collections) {
-            insert.bindText(1, collection.name);
-            insert.bindInteger(2, 0);
-            insert.execute();
-        }
-        const QHash<QByteArray, qint64> ids =
-            idsByText(m_database, QStringLiteral("select _id, title from collection"));
+        using Precedence = RecordInsert::Precedence;
+        std::optional<StoredRecords> loaded = loadedRecords(LibrarySchema::Collection.name);
+        RecordInsert insert(m_database, LibrarySchema::Collection.name,
+                            tableColumns(m_database, LibrarySchema::Collection.name), CollectionFields,
+                            loaded ? &*loaded : nullptr);
+        // Each collection has its own record, even where titles repeat.
+        qint64 id = 0;
         for (CollectionRow &collection : m_collections) {
-            const qint64 id = ids.value(collection.name.toUtf8());
-            m_collectionIds.append(id);
+            insert.start(collection.record_id);
+            insert.setInteger(CollectionId, ++id);
+            setShown(insert, CollectionTitle, collection.name);
+            insert.setInteger(CollectionSourceId, 0, Precedence::Loaded);
+            insert.insert();
             collection.record_id = QString::number(id);
         }
     }
 
-    void insertMemberships()
+    // Every collection row named as a book's collection holds that book.
+    QVector<Membership> membershipsByName() const
     {
-        createIfMissing(LibrarySchema::Collections);
-        // Book rows by collection name, in table order.
         QHash<QString, QVector<int>> members;
         for (int i = 0; i < m_books.size(); ++i)
-            members[m_books.at(i).collection].append(i);
-        SqliteStatement insert =
-            m_database.prepare(QStringLiteral("insert into collections (collection_id, content_id) values(?,?)"));
-        for (int c = 0; c < m_collections.size(); ++c) {
-            for (const int book : members.value(m_collections.at(c).name)) {
-                insert.bindInteger(1, m_collectionIds.at(c));
-                insert.bindInteger(2, m_bookIds.at(book));
-                insert.execute();
-            }
+            if (!m_books.at(i).collection.isEmpty())
+                members[m_books.at(i).collection].append(i);
+        QVector<Membership> memberships;
+        memberships.reserve(m_books.size());
+        for (int c = 0; c < m_collections.size(); ++c)
+            for (const int book : members.value(m_collections.at(c).name))
+                memberships.append({c, book, {}});
+        return memberships;
+    }
+
+    void insertMemberships()
+    {
+        const QVector<Membership> memberships = m_writeBack ? m_writeBack->memberships : membershipsByName();
+        SqliteStatement insert = m_database.prepare(
+            QStringLiteral("insert into collections (collection_id, content_id, added_order) values(?,?,?)"));
+        QSet<std::pair<int, int>> written;
+        for (const Membership &membership : memberships) {
+            if (membership.collection < 0 || membership.collection >= m_collections.size() || membership.book < 0 ||
+                membership.book >= m_books.size() || written.contains({membership.collection, membership.book}))
+                continue;
+            written.insert({membership.collection, membership.book});
+            insert.bindInteger(1, membership.collection + 1);
+            insert.bindInteger(2, membership.book + 1);
+            insert.bindValue(3, membership.addedOrder);
+            insert.execute();
         }
     }
 
     void writeFixedRows()
     {
-        createIfMissing(LibrarySchema::CurrentPosition);
-        createIfMissing(LibrarySchema::History);
-        createIfMissing(LibrarySchema::Preference);
+        create(LibrarySchema::CurrentPosition, {});
+        create(LibrarySchema::History, {});
+        create(LibrarySchema::Preference, {});
         SqliteStatement preference = m_database.prepare(
             QStringLiteral("insert into preference (content_id, tone_curve_type, contrast, brightness, show_notes, "
                            "binding_direction) values(?,?,?,?,?,?)"));
@@ -205,15 +277,15 @@ private:
         preference.execute();
 
         // This also drops the sequence row the preference insert has just made. Names and
-        // counts go in as text: the table's columns have no type to make numbers of them.
+        // counts go in as text: the table's columns have no type to make numbers of them. A
+        // count below a table's largest _id is harmless: new ids still go above it.
         m_database.execute(QStringLiteral("delete from sqlite_sequence"));
         SqliteStatement sequence =
             m_database.prepare(QStringLiteral("insert into sqlite_sequence (name, seq) values(?,?)"));
-        const QString bookCount = QString::number(m_books.size());
         const std::pair<QString, QString> rows[] = {
-            {QStringLiteral("books"), bookCount},
+            {QStringLiteral("books"), QString::number(m_books.size())},
             {QStringLiteral("collection"), QString::number(m_collections.size())},
-            {QStringLiteral("collections"), bookCount}};
+            {QStringLiteral("collections"), QString::number(m_books.size())}};
         for (const auto &[name, seq] : rows) {
             sequence.bindText(1, name);
             sequence.bindText(2, seq);
@@ -221,16 +293,36 @@ private:
         }
     }
 
+    // Each former book's new _id: the record written for it (a loaded book's by its own id, any
+    // other by its file's path, the later record where paths repeat); none for a book that went.
+    QHash<qint64, qint64> newBookIds(const QHash<qint64, QByteArray> &formerBookPaths) const
+    {
+        QHash<QByteArray, qint64> idsByPath;
+        idsByPath.reserve(m_storedPaths.size());
+        for (int i = 0; i < m_storedPaths.size(); ++i)
+            idsByPath.insert(m_storedPaths.at(i), i + 1);
+        QHash<qint64, qint64> newIds;
+        newIds.reserve(formerBookPaths.size());
+        for (auto former = formerBookPaths.cbegin(); former != formerBookPaths.cend(); ++former)
+            if (const auto now = idsByPath.constFind(former.value()); now != idsByPath.cend())
+                newIds.insert(former.key(), *now);
+        if (m_writeBack) {
+            for (int i = 0; i < m_loadedIds.size(); ++i)
+                if (m_loadedIds.at(i) != 0)
+                    newIds.insert(m_loadedIds.at(i), i + 1);
+        }
+        return newIds;
+    }
+
     SqliteConnection &m_database;
     QString m_deviceRoot;
     QVector<BookRow> m_books;
     QVector<CollectionRow> m_collections;
     const RebuildHooks &m_hooks;
-    QVector<QByteArray> m_storedPaths; // per book row, its file_path
-    QHash<QByteArray, qint64> m_bookIdsByPath;
-    QVector<qint64> m_bookIds;          // per book row
-    QVector<qint64> m_unmatchedRecords; // books records no book row names: a later one has their path
-    QVector<qint64> m_collectionIds;    // per collection row
+    const WriteBack *m_writeBack;
+    std::optional<SqliteConnection> m_loaded; // the library as loaded, for a write-back
+    QVector<QByteArray> m_storedPaths;        // per book row, its file_path
+    QVector<qint64> m_loadedIds;              // per book row, the _id it was loaded from, or 0
 };
 
 } // namespace
@@ -248,9 +340,9 @@ void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable
 }
 
 void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
-                    CollectionTable &collections, const RebuildHooks &hooks)
+                    CollectionTable &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
 {
-    LibraryRebuild rebuild(database, deviceRoot, books.rows(), collections.rows(), hooks);
+    LibraryRebuild rebuild(database, deviceRoot, books.rows(), collections.rows(), hooks, writeBack);
     try {
         rebuild.run();
     } catch (...) {

@@ -42,8 +42,7 @@ void rememberWithdrawn(SqliteConnection &database, const QHash<qint64, QByteArra
     }
 }
 
-void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &formerPaths,
-             const QHash<QByteArray, qint64> &newIdsByPath)
+void repoint(SqliteConnection &database, const QHash<qint64, qint64> &newIds)
 {
     for (const QLatin1String table : LibrarySchema::NoteTables) {
         if (!database.tableExists(table))
@@ -58,9 +57,8 @@ void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &former
                 continue;
             const qint64 note = notes.fieldAsInteger(0);
             const qint64 formerBook = notes.fieldAsInteger(1);
-            const auto path = formerPaths.constFind(formerBook);
-            const auto book = path == formerPaths.cend() ? newIdsByPath.cend() : newIdsByPath.constFind(*path);
-            if (book == newIdsByPath.cend()) {
+            const auto book = newIds.constFind(formerBook);
+            if (book == newIds.cend()) {
                 remove.bindInteger(1, note);
                 remove.execute();
             } else if (*book != formerBook) {

@@ -17,10 +17,9 @@ QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database);
 // later rebuild still finds the notes' books. Runs inside the caller's transaction.
 void rememberWithdrawn(SqliteConnection &database, const QHash<qint64, QByteArray> &withdrawn);
 
-// Points every note at the new _id of the book with its former book's file_path, and deletes
-// the notes whose book is no longer in the library. Notes without a content_id stay as they are.
-// The withdrawn books are forgotten: the library is whole again.
-void repoint(SqliteConnection &database, const QHash<qint64, QByteArray> &formerPaths,
-             const QHash<QByteArray, qint64> &newIdsByPath);
+// Points every note at `newIds[its former book]`, and deletes the notes whose book is no longer
+// in the library. Notes without a content_id stay as they are. The withdrawn books are
+// forgotten: the library is whole again.
+void repoint(SqliteConnection &database, const QHash<qint64, qint64> &newIds);
 
 } // namespace ReaderNotes

@@ -48,6 +48,12 @@ void ReaderSync::withdraw(const QSet<qint64> &recordsStaying)
     m_files.flush(m_deviceRoot);
 }
 
+void ReaderSync::keepEveryBook()
+{
+    // The checking transaction ends; exclusive locking keeps the lock it took.
+    m_database->connection().commit();
+}
+
 KeepEntry ReaderSync::keepsThumbnails(const QSet<qint64> &thumbnailsTakenOver) const
 {
     const QString folder =
@@ -71,7 +77,7 @@ qint64 ReaderSync::bytesFreedInThumbnails(const QSet<qint64> &thumbnailsTakenOve
 }
 
 void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
-                         const QHash<QByteArray, QByteArray> &movedPaths)
+                         const QHash<QByteArray, QByteArray> &movedPaths, const WriteBack *writeBack)
 {
     RebuildHooks hooks;
     hooks.beforeStep = [&](RebuildStep next) {
@@ -106,7 +112,7 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     };
     hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
     try {
-        rebuildLibrary(m_database->connection(), m_deviceRoot, books, collections, hooks);
+        rebuildLibrary(m_database->connection(), m_deviceRoot, books, collections, hooks, writeBack);
     } catch (const SqliteError &error) {
         if (error.code() != SQLITE_FULL)
             throw;

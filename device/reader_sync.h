@@ -17,6 +17,7 @@ class BookTable;
 class CollectionTable;
 class FileOperations;
 class Progress;
+struct WriteBack;
 
 // Where the thumbnail of a book being written comes from.
 struct ThumbnailOrigin
@@ -52,16 +53,23 @@ public:
     // Folders where books that a stopped run set aside stay because their places are taken.
     const QStringList &foldersLeftAside() const { return m_foldersLeftAside; }
 
+    // The reader's books.db, open and locked, once open() has succeeded.
+    SqliteConnection &database() { return m_database->connection(); }
+
     void withdraw(const QSet<qint64> &recordsStaying);
+    // In place of withdraw() for a run that changes no book file: nothing is written, and the
+    // database stays locked against other programs' writes.
+    void keepEveryBook();
     // `thumbnailsTakenOver`: previous records whose thumbnail a book of the new library takes.
     void clearThumbnails(const QSet<qint64> &thumbnailsTakenOver);
     // The bytes that clearing frees.
     qint64 bytesFreedInThumbnails(const QSet<qint64> &thumbnailsTakenOver) const;
     // Rebuilds books.db from `books` and `collections` (see rebuildLibrary) with the progress
     // of its phases; `thumbnails` has one origin per book row. `movedPaths` maps the stored
-    // file_path of previous records whose file moved on the reader to where it is now.
+    // file_path of previous records whose file moved on the reader to where it is now;
+    // `writeBack` is given when the library written is one loaded from this reader.
     void rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
-                 const QHash<QByteArray, QByteArray> &movedPaths = {});
+                 const QHash<QByteArray, QByteArray> &movedPaths = {}, const WriteBack *writeBack = nullptr);
     void finish();
     void abandon();
 

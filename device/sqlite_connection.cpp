@@ -105,7 +105,7 @@ QueryResult::Cell readCell(sqlite3_stmt *statement, int column, QueryResult::Kin
 
 SqliteStatement::SqliteStatement(sqlite3 *database, SqliteHandles::Statement statement, QString sql)
     : m_database(database), m_statement(std::move(statement)), m_sql(std::move(sql)),
-      m_texts(sqlite3_bind_parameter_count(m_statement.get()))
+      m_texts(sqlite3_bind_parameter_count(m_statement.get())), m_row(m_statement.get())
 {}
 
 void SqliteStatement::failUnlessOk(int result) const
@@ -147,6 +147,61 @@ void SqliteStatement::bindNumber(int index, const QString &text)
 void SqliteStatement::bindInteger(int index, qint64 value)
 {
     failUnlessOk(sqlite3_bind_int64(m_statement.get(), index, value));
+}
+
+void SqliteStatement::bindNull(int index)
+{
+    failUnlessOk(sqlite3_bind_null(m_statement.get(), index));
+}
+
+void SqliteStatement::bindValue(int index, const SqliteValue &value)
+{
+    switch (value.type()) {
+    case SqliteValue::Type::Null:
+        bindNull(index);
+        return;
+    case SqliteValue::Type::Integer:
+        bindInteger(index, value.toInteger());
+        return;
+    case SqliteValue::Type::Float:
+        failUnlessOk(sqlite3_bind_double(m_statement.get(), index, value.toReal()));
+        return;
+    case SqliteValue::Type::Text:
+        bindUtf8(index, value.bytes());
+        return;
+    case SqliteValue::Type::Blob:
+        failUnlessOk(sqlite3_bind_blob64(m_statement.get(), index, value.bytes().constData(),
+                                         sqlite3_uint64(value.bytes().size()), SQLITE_TRANSIENT));
+        return;
+    }
+}
+
+void SqliteStatement::bindValue(int index, const SqliteRow &row, int column)
+{
+    row.checkColumn(column);
+    // SQLite copies the value, storage class and bytes, so the other statement may step on.
+    failUnlessOk(sqlite3_bind_value(m_statement.get(), index, sqlite3_column_value(row.m_statement, column)));
+}
+
+bool SqliteStatement::nextRow()
+{
+    const int result = sqlite3_step(m_statement.get());
+    if (result == SQLITE_ROW) {
+        if (m_row.m_kinds.isEmpty())
+            m_row.takeKinds();
+        return true;
+    }
+    const QString message = errorText(m_database, QStringLiteral("Could not retrieve data"), m_sql);
+    const int code = primaryCode(m_database);
+    sqlite3_reset(m_statement.get());
+    if (result != SQLITE_DONE)
+        throw SqliteError(message, code);
+    return false;
+}
+
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_statement.get());
 }
 
 void SqliteStatement::execute()
@@ -295,11 +350,8 @@ void SqliteConnection::forEachRow(const QString &sql, const std::function<void(c
             throw SqliteError(QStringLiteral("Could not prepare SQL statement"), SQLITE_BUSY);
         if (result != SQLITE_ROW)
             fail(QStringLiteral("Could not retrieve data"), sql);
-        if (std::exchange(first, false)) {
-            const int columns = sqlite3_column_count(statement.get());
-            for (int column = 0; column < columns; ++column)
-                row.m_kinds << columnKind(statement.get(), column);
-        }
+        if (std::exchange(first, false))
+            row.takeKinds();
         visit(row);
     }
 }
@@ -350,6 +402,14 @@ void SqliteConnection::close() noexcept
     m_database.reset();
     m_image = {};
     m_fileName.clear();
+}
+
+void SqliteRow::takeKinds()
+{
+    const int columns = sqlite3_column_count(m_statement);
+    m_kinds.clear();
+    for (int column = 0; column < columns; ++column)
+        m_kinds << columnKind(m_statement, column);
 }
 
 void SqliteRow::checkColumn(int column) const

@@ -234,31 +234,53 @@ private slots:
         hooks.writeThumbnail = [&](const ThumbnailJob &job) { folders << job.recordId; };
         rebuildLibrary(reader.root(), books, collections, hooks);
 
-        // Both rows take the later record's id; the earlier record gets no thumbnail and no membership.
-        QCOMPARE(books.row(0).root, QString("3"));
+        // Each row has its own record, thumbnail and membership.
+        QCOMPARE(books.row(0).root, QString("1"));
         QCOMPARE(books.row(2).root, QString("3"));
-        QCOMPARE(folders, QStringList({"3", "2", "3"}));
+        QCOMPARE(folders, QStringList({"1", "2", "3"}));
         QCOMPARE(
             rowsOf(reader, "select _id, title, thumbnail from books order by _id"),
-            (QList<QVariantList>{{1, "First", QVariant()},
+            (QList<QVariantList>{{1, "First", "Sony_Reader/database/cache/books/1/thumbnail/main_thumbnail.jpg"},
                                  {2, "Other", "Sony_Reader/database/cache/books/2/thumbnail/main_thumbnail.jpg"},
                                  {3, "Second", "Sony_Reader/database/cache/books/3/thumbnail/main_thumbnail.jpg"}}));
         QCOMPARE(rowsOf(reader, "select collection_id, content_id from collections order by _id"),
-                 (QList<QVariantList>{{1, 3}, {1, 2}, {1, 3}}));
+                 (QList<QVariantList>{{1, 1}, {1, 2}, {1, 3}}));
     }
 
     void sameCollectionNameTwice()
     {
         const FixtureReader reader;
         BookTable books;
-        books.appendRow(bookRow("Книги/a.fb2", "A", "A"));
+        books.appendRows({bookRow("Книги/a.fb2", "A", "A"), bookRow("Книги/b.fb2", "B", "B")});
         CollectionTable collections;
-        collections.appendRows({collectionRow("A"), collectionRow("A")});
+        collections.appendRows({collectionRow("A"), collectionRow("B"), collectionRow("A")});
         rebuildLibrary(reader.root(), books, collections);
-        QCOMPARE(collections.row(0).record_id, QString("2"));
-        QCOMPARE(collections.row(1).record_id, QString("2"));
+        // Each collection has its own record; a book named into both is in each once.
+        QCOMPARE(collections.row(0).record_id, QString("1"));
+        QCOMPARE(collections.row(2).record_id, QString("3"));
+        QCOMPARE(rowsOf(reader, "select _id, title from collection order by _id"),
+                 (QList<QVariantList>{{1, "A"}, {2, "B"}, {3, "A"}}));
         QCOMPARE(rowsOf(reader, "select collection_id, content_id from collections order by _id"),
-                 (QList<QVariantList>{{2, 1}, {2, 1}}));
+                 (QList<QVariantList>{{1, 1}, {2, 2}, {3, 1}}));
+    }
+
+    void columnsOfALaterFirmwareAreAddedBack()
+    {
+        const FixtureReader reader;
+        reader.runSql("ALTER TABLE books ADD COLUMN series TEXT DEFAULT 'none';"
+                      "ALTER TABLE books ADD COLUMN rating INTEGER NOT NULL DEFAULT 3;"
+                      "ALTER TABLE collection ADD COLUMN sort_key TEXT");
+        BookTable books;
+        books.appendRow(bookRow("Книги/a.fb2", "A", "First"));
+        CollectionTable collections;
+        collections.appendRow(collectionRow("A"));
+        rebuildLibrary(reader.root(), books, collections);
+        QCOMPARE(rowsOf(reader, "select name, type, \"notnull\", dflt_value from pragma_table_info('books') "
+                                "where cid >= 28"),
+                 (QList<QVariantList>{{"series", "TEXT", 0, "'none'"}, {"rating", "INTEGER", 1, "3"}}));
+        QCOMPARE(rowsOf(reader, "select name from pragma_table_info('collection') where cid >= 5"),
+                 (QList<QVariantList>{{"sort_key"}}));
+        QCOMPARE(rowsOf(reader, "select _id, series, rating from books"), (QList<QVariantList>{{1, "none", 3}}));
     }
 
     void textsAreStoredVerbatim_data()

@@ -1,6 +1,6 @@
-#include "core/progress.h"
 #include "device/library_schema.h"
 #include "device/reader_layout.h"
+#include "support/counting_progress.h"
 #include "support/fixture_reader.h"
 #include "support/library_scenario.h"
 #include "support/reader_soundness.h"
@@ -13,43 +13,11 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 namespace {
-// A progress window that counts its calls and can end the process at one of them.
-class CountingProgress : public Progress
-{
-public:
-    int calls = 0;
-    int killAt = -1;
-
-    void setMaximum(Bar, int) override { count(); }
-    void setPosition(Bar, int) override { count(); }
-    void setCaption(Bar, const QString &) override { count(); }
-    void show() override { count(); }
-    void hide() override { count(); }
-    void repaint(Repaint) override { count(); }
-    void processEvents() override { count(); }
-
-private:
-    void count()
-    {
-        if (calls++ == killAt)
-            killThisProcess();
-    }
-
-public:
-    static void killThisProcess()
-    {
-#ifdef Q_OS_UNIX
-        ::kill(::getpid(), SIGKILL);
-#endif
-    }
-};
-
 // Each note of the reader's notes tables with the file_path of its book.
 QHash<QString, QString> notesWithTheirBooks(const QString &root)
 {
