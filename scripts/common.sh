@@ -8,6 +8,7 @@ TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libpcre2-dev libjpeg-dev libpng-dev zlib1g-dev
+  librsvg2-bin
   xvfb xauth
 )
 
