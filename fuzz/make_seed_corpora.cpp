@@ -1,3 +1,4 @@
+#include "booklist/declared_encoding.h"
 #include "booklist/fb2_metadata.h"
 #include "device/base64_decoder.h"
 #include "device/fb2_cover.h"
@@ -81,7 +82,8 @@ void writeBookSeeds(const QDir &output)
     for (const QFileInfo &book : books.entryInfoList({QStringLiteral("*.fb2")}, QDir::Files, QDir::Name)) {
         const QByteArray text = contentOf(book.filePath());
         writeSeed(output, QStringLiteral("fb2_metadata"), book.fileName(), text.left(Fb2HeadSize));
-        writeSeed(output, QStringLiteral("text_decoding"), book.fileName(), text.left(TextSeedSize));
+        writeSeed(output, QStringLiteral("text_decoding"), book.fileName(),
+                  declaredXmlEncoding(text) + '\n' + text.left(TextSeedSize));
         if (const QByteArray cover = coverSeedOf(text); !cover.isEmpty() && cover.size() <= CoverSeedLimit)
             writeSeed(output, QStringLiteral("fb2_cover"), book.fileName(), cover);
         const QList<QByteArray> pictures = picturesOf(text);
