@@ -1,47 +1,46 @@
+#include "bench/null_progress.h"
+#include "collections/library_page.h"
 #include "core/tessaly_error.h"
-#include "device/sqlite_connection.h"
+#include "editor/reader_library.h"
 #include "fuzz/fuzz_targets.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 namespace {
-// What the editing page reads of a reader's books.db: the collections, the books and the
-// memberships, every field as text.
-void readReaderDatabase(const QString &databasePath)
+// A reader's drive in a temporary folder, its books.db written from each input.
+class ScratchReader
 {
-    SqliteConnection connection;
-    connection.open(databasePath);
-    for (const QString &sql : {QStringLiteral("select _id, title from collection"),
-                               QStringLiteral("select title, author, added_date, modified_date, file_path, "
-                                              "file_name, file_size, mime_type, _id from books"),
-                               QStringLiteral("select collection_id, content_id from collections")}) {
-        for (QueryResult result = connection.query(sql); !result.eof(); result.next()) {
-            for (int column = 0; column < result.columnCount(); ++column)
-                result.fieldAsText(column);
-        }
-    }
-}
+public:
+    ScratchReader() { QDir(m_root.path()).mkpath(QStringLiteral("Sony_Reader/database")); }
 
-void removeDatabase(const QString &path)
-{
-    for (const char *suffix : {"", "-journal", "-wal", "-shm"})
-        QFile::remove(path + QLatin1StringView(suffix));
-}
+    QString root() const { return m_root.path() + u'/'; }
+
+    bool holdDatabase(QByteArrayView bytes) const
+    {
+        const QString path = m_root.filePath(QStringLiteral("Sony_Reader/database/books.db"));
+        for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(path + QLatin1StringView(suffix));
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size();
+    }
+
+private:
+    QTemporaryDir m_root;
+};
 } // namespace
 
-// A reader's books.db may come from any program; the editing page opens and reads it.
+// A reader's books.db may come from any program; the editing page loads it and shows it.
 void fuzzReaderDatabase(QByteArrayView input)
 {
-    static const QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("books.db"));
-    removeDatabase(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(input.data(), input.size()) != input.size())
+    static const ScratchReader reader;
+    if (!reader.holdDatabase(input))
         return;
-    file.close();
+    NullProgress progress;
+    LibraryPage page(LibraryPage::Kind::Editing);
     try {
-        readReaderDatabase(path);
+        installReaderLibrary(page, readReaderLibrary(reader.root(), progress));
     } catch (const TessalyError &) {
         // A damaged or foreign database is refused with a message; that is the expected answer.
     }
