@@ -6,8 +6,8 @@
 namespace {
 constexpr std::array Targets{
     FuzzTarget{"fb2_metadata", fuzzFb2Metadata}, FuzzTarget{"text_decoding", fuzzTextDecoding},
-    FuzzTarget{"fb2_cover", fuzzFb2Cover},       FuzzTarget{"jpeg_header", fuzzJpegHeader},
-    FuzzTarget{"png_recoding", fuzzPngRecoding}, FuzzTarget{"reader_database", fuzzReaderDatabase},
+    FuzzTarget{"fb2_cover", fuzzFb2Cover},       FuzzTarget{"jpeg_cover", fuzzJpegCover},
+    FuzzTarget{"png_cover", fuzzPngCover},       FuzzTarget{"reader_database", fuzzReaderDatabase},
 };
 } // namespace
 

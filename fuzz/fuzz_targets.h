@@ -23,6 +23,6 @@ const FuzzTarget *fuzzTargetNamed(std::string_view name);
 void fuzzFb2Metadata(QByteArrayView input);
 void fuzzTextDecoding(QByteArrayView input);
 void fuzzFb2Cover(QByteArrayView input);
-void fuzzJpegHeader(QByteArrayView input);
-void fuzzPngRecoding(QByteArrayView input);
+void fuzzJpegCover(QByteArrayView input);
+void fuzzPngCover(QByteArrayView input);
 void fuzzReaderDatabase(QByteArrayView input);

@@ -71,9 +71,9 @@ void writePicture(const QDir &output, const QString &name, const QByteArray &pic
     if (picture.size() > PictureSeedLimit)
         return;
     if (picture.startsWith("\xFF\xD8"))
-        writeSeed(output, QStringLiteral("jpeg_header"), name + QStringLiteral(".jpg"), picture);
+        writeSeed(output, QStringLiteral("jpeg_cover"), name + QStringLiteral(".jpg"), picture);
     else if (picture.startsWith("\x89PNG"))
-        writeSeed(output, QStringLiteral("png_recoding"), name + QStringLiteral(".png"), picture);
+        writeSeed(output, QStringLiteral("png_cover"), name + QStringLiteral(".png"), picture);
 }
 
 void writeBookSeeds(const QDir &output)
