@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/desktop_file_opener.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
@@ -6,11 +7,38 @@
 #include "device/volume_list.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+
+namespace {
+// Who the program is to the desktop: set before anything reads it (--version, the window title,
+// the window system's link between the window and the menu entry).
+void describeApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessaly"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("tessaly.org"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TESSALY_APP_ID));
+}
+
+// Every size drawn from the menu entry's picture, so each window shows the same icon.
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const QFileInfo &size : QDir(QStringLiteral(":/icons")).entryInfoList(QDir::Files))
+        icon.addFile(size.filePath());
+    return icon;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    describeApplication();
+    CommandLine::answerInformationRequests(argc, argv);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    CommandLine::refuseUnknownArguments(QApplication::arguments());
+    QApplication::setWindowIcon(applicationIcon());
     QtDialogs dialogs;
     SystemClock clock;
     ProgressWindow progress;

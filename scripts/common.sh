@@ -1,27 +1,39 @@
-# Shared by scripts/run and scripts/test: install what is missing, then configure and build.
+# Shared by the scripts: install what is missing, then configure and build.
 set -euo pipefail
 
 TESSALY_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TESSALY_BUILD=${TESSALY_BUILD:-$TESSALY_ROOT/build}
+TESSALY_SANITIZE_BUILD=${TESSALY_SANITIZE_BUILD:-$TESSALY_ROOT/build-sanitize}
 
 TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlite3-dev libpcre2-dev libjpeg-dev libpng-dev zlib1g-dev
+  librsvg2-bin
   xvfb xauth
 )
+# What CI adds: clang with libFuzzer for the sanitizer and fuzz build, and the checkers of the
+# package and of its desktop files.
+TESSALY_CI_PACKAGES=(
+  clang libclang-rt-dev
+  desktop-file-utils appstream lintian
+)
 
+# install_packages [apt-get option ...] package ...: installs those of the packages that are missing.
 install_packages() {
-  local missing=()
-  for package in "${TESSALY_PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  local options=() missing=() argument
+  for argument in "$@"; do
+    case "$argument" in
+      -*) options+=("$argument") ;;
+      *) dpkg-query -W -f='${Status}' "$argument" 2>/dev/null | grep -q 'install ok installed' || missing+=("$argument") ;;
+    esac
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
 
 build_tessaly() {
