@@ -15,11 +15,9 @@ void MainWindow::loadReaderLibrary()
     if (!operation.started())
         return;
     runHandler([this] {
-        m_deviceRoot = findReaderRoot(m_volumes);
-        if (m_deviceRoot.isEmpty()) {
-            m_dialogs.message(deviceNotFoundMessage());
+        m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs);
+        if (m_deviceRoot.isEmpty())
             return;
-        }
         // Read whole before anything is shown: a failure leaves the page empty, never a page
         // of books without their collections that a synchronisation would then write back.
         installReaderLibrary(m_editing, readReaderLibrary(m_deviceRoot, m_progress));

@@ -65,11 +65,9 @@ CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs
 
 int CreationSync::askToGoOn()
 {
-    m_deviceRoot = findReaderRoot(m_volumes);
-    if (m_deviceRoot.isEmpty()) {
-        m_dialogs.message(deviceNotFoundMessage());
+    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs);
+    if (m_deviceRoot.isEmpty())
         return 0;
-    }
     if (m_page.books.rowCount() == 0) {
         m_dialogs.message(QStringLiteral("Нет книг для добавления!"));
         return 0;

@@ -27,11 +27,9 @@ EditingSync::EditingSync(LibraryPage &page, const VolumeList &volumes, Dialogs &
 
 bool EditingSync::run()
 {
-    m_deviceRoot = findReaderRoot(m_volumes);
-    if (m_deviceRoot.isEmpty()) {
-        m_dialogs.message(deviceNotFoundMessage());
+    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs);
+    if (m_deviceRoot.isEmpty())
         return false;
-    }
     if (m_page.books.rowCount() == 0) {
         m_dialogs.message(QStringLiteral("На устройстве нет книг!"));
         return false;

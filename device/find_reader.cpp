@@ -1,5 +1,6 @@
 #include "device/find_reader.h"
 
+#include "core/dialogs.h"
 #include "device/reader_layout.h"
 
 #include <QFileInfo>
@@ -22,4 +23,12 @@ QString deviceNotFoundMessage()
                           "На подключенном устройстве путь к базе данных выглядит так:\r\n"
                           "Х:\\Sony_Reader\\database\\books.db\r\n"
                           "Где Х - текущая буква диска.");
+}
+
+QString findReaderRootOrSay(const VolumeList &volumes, Dialogs &dialogs)
+{
+    QString root = findReaderRoot(volumes);
+    if (root.isEmpty())
+        dialogs.message(deviceNotFoundMessage());
+    return root;
 }

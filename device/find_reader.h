@@ -10,3 +10,7 @@ QString findReaderRoot(const VolumeList &volumes);
 
 // What the user is told when no reader is attached.
 QString deviceNotFoundMessage();
+
+class Dialogs;
+// findReaderRoot, telling the user when no reader is attached.
+QString findReaderRootOrSay(const VolumeList &volumes, Dialogs &dialogs);

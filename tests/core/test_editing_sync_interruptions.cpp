@@ -8,6 +8,7 @@
 #include "support/counting_progress.h"
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
+#include "support/killed_run.h"
 #include "support/library_scenario.h"
 #include "support/scripted_dialogs.h"
 #include "support/watched_file_operations.h"
@@ -130,23 +131,10 @@ private slots:
             LibraryPage page(LibraryPage::Kind::Editing);
             loadAndRegroup(page, root);
 
-            const pid_t child = ::fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
-                WatchedFileOperations files;
-                files.before = [point](int index, const QString &) {
-                    if (index == point)
-                        CountingProgress::killThisProcess();
-                    return true;
-                };
-                CountingProgress progress;
-                progress.killAt = point - fileOperations;
-                synchronize(page, root, files, progress);
-                ::_exit(0);
-            }
-            int status = 0;
-            QCOMPARE(::waitpid(child, &status, 0), child);
-            QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, qPrintable(where));
+            QVERIFY2(
+                killedAt(point, fileOperations,
+                         [&](FileOperations &files, Progress &progress) { synchronize(page, root, files, progress); }),
+                qPrintable(where));
             const QList<QVariantList> after = sqliteSnapshot(ReaderLayout::databasePath(root));
             QVERIFY2(after == previous || after == written, qPrintable(where));
             QVERIFY2(wrongThumbnails(root, accepted).isEmpty(),

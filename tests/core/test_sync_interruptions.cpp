@@ -2,6 +2,7 @@
 #include "device/reader_layout.h"
 #include "support/counting_progress.h"
 #include "support/fixture_reader.h"
+#include "support/killed_run.h"
 #include "support/library_scenario.h"
 #include "support/reader_soundness.h"
 #include "support/repeated_sync.h"
@@ -90,23 +91,11 @@ private slots:
             for (const BookRow &book : inCollections(page))
                 expected.insert(ReaderLayout::storedBookPath(book.relative_path), fileDigest(book.full_path));
 
-            const pid_t child = ::fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
-                WatchedFileOperations files;
-                files.before = [point](int index, const QString &) {
-                    if (index == point)
-                        CountingProgress::killThisProcess();
-                    return true;
-                };
-                CountingProgress progress;
-                progress.killAt = point - fileOperations;
-                repeated->run(page, root, files, progress);
-                ::_exit(0);
-            }
-            int status = 0;
-            QCOMPARE(::waitpid(child, &status, 0), child);
-            QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, qPrintable(where));
+            QVERIFY2(killedAt(point, fileOperations,
+                              [&](FileOperations &files, Progress &progress) {
+                                  repeated->run(page, root, files, progress);
+                              }),
+                     qPrintable(where));
             const QStringList faults = soundness.faults(root);
             QVERIFY2(faults.isEmpty(), qPrintable(where + ": " + faults.join("; ")));
             QVERIFY2(folderDigests(repeated->books.sourceFolder()) == sources, qPrintable(where));
