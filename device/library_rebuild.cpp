@@ -66,7 +66,7 @@ public:
     void run()
     {
         m_database.beginTransaction();
-        const QHash<qint64, QByteArray> formerBookPaths = formerPaths();
+        const QHash<qint64, QByteArray> notedBookPaths = formerPathsOfNotedBooks();
         const FormerColumns former{tableColumns(m_database, LibrarySchema::Books.name),
                                    tableColumns(m_database, LibrarySchema::Collection.name),
                                    tableColumns(m_database, LibrarySchema::Collections.name)};
@@ -85,7 +85,7 @@ public:
         create(LibrarySchema::Collections, former.collections);
         insertMemberships();
         writeFixedRows();
-        ReaderNotes::repoint(m_database, newBookIds(formerBookPaths));
+        ReaderNotes::repoint(m_database, newBookIds(notedBookPaths));
         m_database.execute(LibrarySchema::CollectionIndex);
         // A reader without a layout cache has none to clear.
         if (m_database.tableExists(QStringLiteral("layout_cache")))
@@ -98,9 +98,9 @@ public:
     QVector<CollectionRow> takeCollections() { return std::move(m_collections); }
 
 private:
-    QHash<qint64, QByteArray> formerPaths()
+    QHash<qint64, QByteArray> formerPathsOfNotedBooks()
     {
-        QHash<qint64, QByteArray> paths = ReaderNotes::readBookPaths(m_database);
+        QHash<qint64, QByteArray> paths = ReaderNotes::readNotedBookPaths(m_database);
         if (m_hooks.formerBookNowAt) {
             for (QByteArray &path : paths) {
                 const QByteArray now = m_hooks.formerBookNowAt(path);
@@ -293,22 +293,25 @@ private:
         }
     }
 
-    // Each former book's new _id: the record written for it (a loaded book's by its own id, any
-    // other by its file's path, the later record where paths repeat); none for a book that went.
-    QHash<qint64, qint64> newBookIds(const QHash<qint64, QByteArray> &formerBookPaths) const
+    // Each noted former book's new _id: the record written for it (a loaded book's by its own id,
+    // any other by its file's path, the later record where paths repeat); none for a book that went.
+    QHash<qint64, qint64> newBookIds(const QHash<qint64, QByteArray> &notedBookPaths) const
     {
-        QHash<QByteArray, qint64> idsByPath;
-        idsByPath.reserve(m_storedPaths.size());
-        for (int i = 0; i < m_storedPaths.size(); ++i)
-            idsByPath.insert(m_storedPaths.at(i), i + 1);
         QHash<qint64, qint64> newIds;
-        newIds.reserve(formerBookPaths.size());
-        for (auto former = formerBookPaths.cbegin(); former != formerBookPaths.cend(); ++former)
-            if (const auto now = idsByPath.constFind(former.value()); now != idsByPath.cend())
-                newIds.insert(former.key(), *now);
+        if (notedBookPaths.isEmpty())
+            return newIds;
+        QHash<QByteArray, qint64> idsByPath; // of the noted paths only: 0 until written
+        for (const QByteArray &path : notedBookPaths)
+            idsByPath.insert(path, 0);
+        for (int i = 0; i < m_storedPaths.size(); ++i)
+            if (const auto noted = idsByPath.find(m_storedPaths.at(i)); noted != idsByPath.end())
+                *noted = i + 1;
+        for (auto former = notedBookPaths.cbegin(); former != notedBookPaths.cend(); ++former)
+            if (const qint64 now = idsByPath.value(former.value()); now != 0)
+                newIds.insert(former.key(), now);
         if (m_writeBack) {
             for (int i = 0; i < m_loadedIds.size(); ++i)
-                if (m_loadedIds.at(i) != 0)
+                if (notedBookPaths.contains(m_loadedIds.at(i)))
                     newIds.insert(m_loadedIds.at(i), i + 1);
         }
         return newIds;

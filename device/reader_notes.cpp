@@ -3,15 +3,19 @@
 #include "device/library_schema.h"
 #include "device/sqlite_connection.h"
 
+#include <QStringList>
+
 namespace {
 // A table of our own, present only between an interrupted synchronisation and the next one.
 const QLatin1String WithdrawnBooks("tessaly_withdrawn_books");
 
-void readInto(SqliteConnection &database, const QString &table, QHash<qint64, QByteArray> &paths)
+// The books of `table` whose _id is in `ids` (a select of ids).
+void readInto(SqliteConnection &database, const QString &table, const QString &ids, QHash<qint64, QByteArray> &paths)
 {
     if (!database.tableExists(table))
         return;
-    QueryResult books = database.query(QStringLiteral("select _id, file_path from ") + table);
+    QueryResult books =
+        database.query(QStringLiteral("select _id, file_path from ") + table + QStringLiteral(" where _id in (") + ids + ')');
     paths.reserve(paths.size() + books.rowCount());
     for (; !books.eof(); books.next())
         paths.insert(books.fieldAsInteger(0), books.fieldAsUtf8(1));
@@ -20,12 +24,20 @@ void readInto(SqliteConnection &database, const QString &table, QHash<qint64, QB
 
 namespace ReaderNotes {
 
-QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database)
+QHash<qint64, QByteArray> readNotedBookPaths(SqliteConnection &database)
 {
+    QStringList notedIds;
+    for (const QLatin1String table : LibrarySchema::NoteTables)
+        if (database.tableExists(table))
+            notedIds << QStringLiteral("select content_id from ") + table;
+    // Most readers hold no notes: then no book needs to be found again.
     QHash<qint64, QByteArray> paths;
-    readInto(database, WithdrawnBooks, paths);
+    if (notedIds.isEmpty())
+        return paths;
+    const QString ids = notedIds.join(QStringLiteral(" union "));
+    readInto(database, WithdrawnBooks, ids, paths);
     // A book listed again under its old number is that book.
-    readInto(database, LibrarySchema::Books.name, paths);
+    readInto(database, LibrarySchema::Books.name, ids, paths);
     return paths;
 }
 

@@ -9,9 +9,10 @@ class SqliteConnection;
 // the books afresh, so these rows are moved to the new number of the same book file.
 namespace ReaderNotes {
 
-// The library about to be replaced: each book's _id and its stored file_path (UTF-8), taken from
-// the books table and from the books an interrupted synchronisation had withdrawn.
-QHash<qint64, QByteArray> readBookPaths(SqliteConnection &database);
+// The books of the library about to be replaced that notes point at: each one's _id and its
+// stored file_path (UTF-8), taken from the books table and from the books an interrupted
+// synchronisation had withdrawn.
+QHash<qint64, QByteArray> readNotedBookPaths(SqliteConnection &database);
 
 // Remembers books withdrawn from the books table (_id -> file_path) while their notes stay, so a
 // later rebuild still finds the notes' books. Runs inside the caller's transaction.
