@@ -1,8 +1,11 @@
 #include "booklist/book_table.h"
+#include "booklist/cell_sort_keys.h"
 #include "collections/collection_table.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
+
+#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -101,6 +104,36 @@ private slots:
             }
             QCOMPARE(sortedPaths, order == Qt::AscendingOrder ? QStringList({"/b", "/d", "/a", "/c"})
                                                               : QStringList({"/a", "/c", "/b", "/d"}));
+        }
+    }
+
+    // A column of numbers only takes a faster path than the comparison sort; its order, equal
+    // numbers included, must be the comparison's.
+    void aColumnOfNumbersSortsAsTheComparisonWould()
+    {
+        const QStringList pool{"0",   "-0",   "7",      "7.0",     "-3.5",   "1e300", "-1e300",  "inf",
+                               "-inf", " 42", "0.001", "-0.001", "4294967296", "281474976710656", "18446744073709551616"};
+        QStringList cells;
+        QRandomGenerator random(10);
+        for (int i = 0; i < 5000; ++i)
+            cells << pool.at(random.bounded(int(pool.size())));
+        for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            QVector<CellSortKey> keys;
+            for (int row = 0; row < cells.size(); ++row)
+                keys.append(cellSortKey(cells.at(row), row));
+            QVERIFY(std::all_of(keys.cbegin(), keys.cend(), [](const CellSortKey &key) { return key.isNumber; }));
+            QVector<CellSortKey> expected = keys;
+            std::stable_sort(expected.begin(), expected.end(), [order](const CellSortKey &a, const CellSortKey &b) {
+                return order == Qt::AscendingOrder ? cellKeyLess(a, b) : cellKeyLess(b, a);
+            });
+            sortCellKeys(keys, order);
+            QVector<int> rows;
+            QVector<int> expectedRows;
+            for (int i = 0; i < keys.size(); ++i) {
+                rows << keys.at(i).row;
+                expectedRows << expected.at(i).row;
+            }
+            QCOMPARE(rows, expectedRows);
         }
     }
 
