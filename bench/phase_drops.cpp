@@ -8,6 +8,7 @@
 #include "bench/bench.h"
 #include "collections/book_moves.h"
 #include "collections/library_page.h"
+#include "collections/statistics.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -121,6 +122,8 @@ void measureDrop(const char *phase, const Library &library, const std::vector<bo
     for (int run = 0; run < repeats; ++run) {
         LibraryPage page(LibraryPage::Kind::Creation);
         library.fill(page);
+        // The window shows a page's statistics after every operation, the one that filled it too.
+        updateStatistics(page);
         tessaly.push_back(secondsFor([&] { drop(page); }));
         if (!landed(page))
             fail("the dropped books are not all in the target collection");

@@ -116,8 +116,62 @@ void BookTable::sort(int column, Qt::SortOrder order)
     for (int row = 0; row < count; ++row)
         keys.append(bookSortKey(books[row], column, row));
     sortCellKeys(keys, order);
+    QVector<int> newRowOfOld(count);
+    for (int place = 0; place < count; ++place)
+        newRowOfOld[keys[place].row] = place;
 
     beginResetModel();
     placeRows(books, keys);
+    emit rowsRenumbered(newRowOfOld);
     endResetModel();
+}
+
+int BookTable::removeRows(const QVector<bool> &removed)
+{
+    Q_ASSERT(removed.size() == rowCount());
+    const int count = rowCount();
+    QVector<int> newRowOfOld(count, -1);
+    int kept = 0;
+    for (int row = 0; row < count; ++row)
+        if (!removed[row])
+            newRowOfOld[row] = kept++;
+    if (kept == count)
+        return 0;
+
+    beginResetModel();
+    QVector<BookRow> &rows = mutableRows();
+    for (int row = 0; row < count; ++row)
+        if (newRowOfOld[row] >= 0 && newRowOfOld[row] != row)
+            rows[newRowOfOld[row]] = std::move(rows[row]);
+    rows.resize(kept);
+    // A list that has lost most of its rows gives their storage back.
+    if (rows.size() < rows.capacity() / 2)
+        rows.squeeze();
+    emit rowsRenumbered(newRowOfOld);
+    endResetModel();
+    return count - kept;
+}
+
+void BookTable::rowEdited(int row)
+{
+    if (m_summaryRevision != revision())
+        return;
+    // Rows edited more than once in all are worked in again in a pass over the whole list.
+    if (m_editedRows.size() >= rowCount())
+        m_summaryRevision = ~quint64(0);
+    else
+        m_editedRows.append(row);
+}
+
+const BookCollectionSummary &BookTable::collectionSummary() const
+{
+    if (m_summaryRevision != revision()) {
+        m_summary = BookCollectionSummary::of(rows());
+        m_summaryRevision = revision();
+    } else {
+        for (const int row : std::as_const(m_editedRows))
+            m_summary.refreshRow(row, this->row(row));
+    }
+    m_editedRows.clear();
+    return m_summary;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "booklist/book_collection_summary.h"
 #include "booklist/book_row.h"
 #include "core/grid_model.h"
 
@@ -25,13 +26,32 @@ public:
 
     // Edits a row without telling the views, for a pass over many rows that runs with redraw
     // suspended; announceAllRowsChanged() tells them once at its end.
-    BookRow &rowForQuietEdit(int row) { return mutableRows()[row]; }
+    BookRow &rowForQuietEdit(int row) { return editableRow(row); }
     void announceAllRowsChanged();
 
     // Header click: numbers compare as numbers, other text as text; stable.
     void sort(int column, Qt::SortOrder order) override;
+    // Removes the rows flagged in `removed` (a flag per row) in one reset; the others keep
+    // their order. Returns how many went.
+    int removeRows(const QVector<bool> &removed);
+
+    // The rows' collections and sizes in brief, kept in step with the rows: worked out again
+    // after rows were added, removed or moved, and row by row after edits in place. A row
+    // handed out by rowForQuietEdit() must be edited before this is next read.
+    const BookCollectionSummary &collectionSummary() const;
+
+signals:
+    // Emitted by a sort or removeRows(), inside their reset: where each former row is now, or
+    // -1 where it went.
+    void rowsRenumbered(const QVector<int> &newRowOfOld);
+
+protected:
+    void rowEdited(int row) override;
 
 private:
     QVector<BookRow> m_pending;
     int m_bulkDepth = 0;
+    mutable BookCollectionSummary m_summary;
+    mutable quint64 m_summaryRevision = ~quint64(0);
+    mutable QVector<int> m_editedRows; // since the summary was last brought up to date
 };

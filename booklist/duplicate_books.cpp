@@ -50,11 +50,5 @@ int removeDuplicateBooks(BookTable &books, Qt::CaseSensitivity pathCase)
     }
     if (removed == 0)
         return 0;
-    QVector<BookRow> kept;
-    kept.reserve(rows.size() - removed);
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        if (!duplicate[i])
-            kept.append(rows[i]);
-    books.replaceRows(std::move(kept));
-    return removed;
+    return books.removeRows(duplicate);
 }

@@ -11,7 +11,7 @@ struct LibraryPage
 {
     enum class Kind { Creation, Editing };
 
-    explicit LibraryPage(Kind pageKind) : kind(pageKind) {}
+    explicit LibraryPage(Kind pageKind) : kind(pageKind), shownBooks(books) {}
 
     // Only the creation page's file list removes rows on Delete; the editing page cannot
     // add or remove the reader's files.

@@ -2,15 +2,15 @@
 
 #include "collections/selection_range.h"
 #include "core/dialogs.h"
-#include "core/prefetch_ahead.h"
 
 #include <QSet>
 
-#include <algorithm>
 
 void clearShownBooks(LibraryPage &page)
 {
-    page.shownBooks.clear();
+    // No reset for views when there is nothing to empty.
+    if (page.shownBooks.rowCount() > 0 || page.shownBooks.hasHeader())
+        page.shownBooks.clear();
     page.shownBooks.shown_collection_row = -1;
 }
 
@@ -18,21 +18,8 @@ PageUpdate showCollectionBooks(LibraryPage &page, int collectionRow)
 {
     if (collectionRow < 0 || collectionRow >= page.collections.rowCount())
         return {};
-    const QString &name = page.collections.row(collectionRow).name;
-    QVector<ShownBookRow> members;
     // An empty `collection` means no collection, so a collection named "" has no members.
-    if (!name.isEmpty()) {
-        const QVector<BookRow> &books = page.books.rows();
-        // The count is only a hint (a reader's list can be wrong), but mostly saves regrowing.
-        members.reserve(std::min<qsizetype>(page.collections.bookCount(collectionRow), books.size()));
-        for (qsizetype index = 0; index < books.size(); ++index) {
-            prefetchAhead(books, index, &BookRow::collection);
-            const BookRow &book = books[index];
-            if (book.collection == name)
-                members.append({book.title, book.full_path});
-        }
-    }
-    page.shownBooks.replaceRows(std::move(members));
+    page.shownBooks.showBookRows(page.books.collectionSummary().rowsOf(page.collections.row(collectionRow).name));
     page.shownBooks.shown_collection_row = collectionRow;
     page.shownBooks.applyLayout();
     return {.rerunStatistics = true};
@@ -43,24 +30,18 @@ PageUpdate renameBook(LibraryPage &page, Dialogs &dialogs, int row)
     ShownBooksTable &shown = page.shownBooks;
     if (row < 0 || row >= shown.rowCount())
         return {};
-    const QString old = shown.row(row).title;
+    const QString old = page.books.row(shown.bookRow(row)).title;
     const QString title = dialogs.inputBox(QStringLiteral("Изменение названия книги"),
                                            QStringLiteral("Введите новое или измените старое название книги"), old);
     if (title == old)
         return {};
-    for (const ShownBookRow &book : shown.rows()) {
-        if (book.title == title) {
+    for (const int book : shown.bookRows()) {
+        if (page.books.row(book).title == title) {
             dialogs.message(QStringLiteral("Книга с таким названием уже существует!"));
             return {};
         }
     }
     // Every book of the old title is renamed, so the list shows the new title on each of them.
-    shown.updateRows([&](ShownBookRow &book) {
-        if (book.title != old)
-            return false;
-        book.title = title;
-        return true;
-    });
     page.books.updateRows([&](BookRow &book) {
         if (book.title != old)
             return false;
@@ -80,10 +61,10 @@ PageUpdate removeShownBooks(LibraryPage &page, Dialogs &dialogs, int first, int 
     if (!dialogs.confirm(QStringLiteral("Подтверждение удаления книги"), question))
         return {};
 
-    QVector<ShownBookRow> remaining = shown.rows();
+    QVector<int> remaining = shown.bookRows();
     QSet<QString> paths;
     for (int row = first; row < first + count; ++row)
-        paths.insert(remaining.at(row).full_path);
+        paths.insert(page.books.row(remaining.at(row)).full_path);
     if (shown.shown_collection_row >= 0 && shown.shown_collection_row < page.collections.rowCount())
         page.collections.adjustBookCount(shown.shown_collection_row, -count);
     page.books.updateRows([&paths](BookRow &book) {
@@ -99,6 +80,6 @@ PageUpdate removeShownBooks(LibraryPage &page, Dialogs &dialogs, int first, int 
         return {.rerunStatistics = true};
     }
     // One reset renumbers the rows that stay.
-    shown.replaceRows(std::move(remaining));
+    shown.showBookRows(std::move(remaining));
     return {.rerunStatistics = true, .selectShownBookRow = 0};
 }

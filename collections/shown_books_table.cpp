@@ -1,21 +1,108 @@
 #include "collections/shown_books_table.h"
 
-ShownBooksTable::ShownBooksTable(QObject *parent) : RowGridModel<ShownBookRow>(3, parent)
-{}
+#include "booklist/book_table.h"
+
+ShownBooksTable::ShownBooksTable(const BookTable &books, QObject *parent) : GridModel(3, parent), m_books(books)
+{
+    connect(&books, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) { followRemovedBooks(first, last); });
+    connect(&books, &BookTable::rowsRenumbered, this, &ShownBooksTable::followRenumberedBooks);
+    // A reset that renumbers the rows says so inside it; any other replaces them all.
+    connect(&books, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_booksResetting = true; });
+    connect(&books, &QAbstractItemModel::modelReset, this, &ShownBooksTable::followReplacedBooks);
+    connect(&books, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!m_bookRows.isEmpty())
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    });
+}
+
+int ShownBooksTable::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_bookRows.size());
+}
 
 QString ShownBooksTable::cellText(int row, int column) const
 {
-    const ShownBookRow &book = this->row(row);
     switch (column) {
     case ShownBookNumberColumn:
         return QString::number(row + 1);
     case ShownBookTitleColumn:
-        return book.title;
+        return m_books.row(bookRow(row)).title;
     case ShownBookFullPathColumn:
-        return book.full_path;
+        return m_books.row(bookRow(row)).full_path;
     default:
         return {};
     }
+}
+
+ShownBookRow ShownBooksTable::row(int row) const
+{
+    const BookRow &book = m_books.row(bookRow(row));
+    return {book.title, book.full_path};
+}
+
+QVector<ShownBookRow> ShownBooksTable::rows() const
+{
+    QVector<ShownBookRow> rows;
+    rows.reserve(m_bookRows.size());
+    for (int row = 0; row < rowCount(); ++row)
+        rows.append(this->row(row));
+    return rows;
+}
+
+void ShownBooksTable::showBookRows(QVector<int> bookRows)
+{
+    beginResetModel();
+    m_bookRows = std::move(bookRows);
+    endResetModel();
+}
+
+void ShownBooksTable::clear()
+{
+    beginResetModel();
+    m_bookRows = QVector<int>();
+    resetHeaderAndLayout();
+    endResetModel();
+}
+
+void ShownBooksTable::followRemovedBooks(int first, int last)
+{
+    const int removed = last - first + 1;
+    QVector<int> staying;
+    staying.reserve(m_bookRows.size());
+    for (const int row : std::as_const(m_bookRows)) {
+        if (row < first)
+            staying.append(row);
+        else if (row > last)
+            staying.append(row - removed);
+    }
+    if (staying.size() == m_bookRows.size())
+        m_bookRows = std::move(staying); // the same books, renumbered: nothing shows a change
+    else
+        showBookRows(std::move(staying));
+}
+
+void ShownBooksTable::followRenumberedBooks(const QVector<int> &newRowOfOld)
+{
+    m_booksResetting = false;
+    QVector<int> staying;
+    staying.reserve(m_bookRows.size());
+    for (const int row : std::as_const(m_bookRows))
+        if (newRowOfOld.value(row, -1) >= 0)
+            staying.append(newRowOfOld[row]);
+    if (staying.size() == m_bookRows.size())
+        m_bookRows = std::move(staying);
+    else
+        showBookRows(std::move(staying));
+}
+
+void ShownBooksTable::followReplacedBooks()
+{
+    if (!std::exchange(m_booksResetting, false))
+        return;
+    if (!m_bookRows.isEmpty() || hasHeader())
+        clear();
+    shown_collection_row = -1;
 }
 
 void ShownBooksTable::applyLayout()

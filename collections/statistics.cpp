@@ -5,7 +5,6 @@
 
 #include <QStringList>
 
-#include <limits>
 
 namespace {
 QString megabytesAndKilobytes(qint64 kilobytes)
@@ -35,12 +34,8 @@ PageStatistics updateStatistics(LibraryPage &page)
     const bool hasCollections = page.collections.rowCount() > 0;
 
     PageStatistics statistics;
-    if (!hasCollections) {
-        // No reset for views when there is nothing to empty.
-        if (page.shownBooks.rowCount() > 0 || page.shownBooks.hasHeader())
-            clearShownBooks(page);
-        page.shownBooks.shown_collection_row = -1;
-    }
+    if (!hasCollections)
+        clearShownBooks(page);
     statistics.bookPanelVisible = page.shownBooks.rowCount() > 0;
     statistics.collectionPanelVisible = hasCollections;
     statistics.pathPanelVisible = hasBooks;
@@ -48,17 +43,9 @@ PageStatistics updateStatistics(LibraryPage &page)
     statistics.stepThreeVisible = editing || hasCollections;
     statistics.defaultCollectionMessage = editing && !hasCollections;
 
-    qint64 booksInCollections = 0;
-    for (const BookRow &book : page.books.rows()) {
-        if (book.collection.isEmpty())
-            continue;
-        // Saturates rather than overflows on absurd sizes read from a reader's database.
-        const qint64 size = book.file_size.bytes();
-        statistics.total_size = size > std::numeric_limits<qint64>::max() - statistics.total_size
-                                    ? std::numeric_limits<qint64>::max()
-                                    : statistics.total_size + size;
-        ++booksInCollections;
-    }
+    const BookCollectionSummary &summary = page.books.collectionSummary();
+    const qint64 booksInCollections = summary.booksInCollections();
+    statistics.total_size = summary.bytesInCollections();
 
     const QStringList lines{
         QStringLiteral("%1 шт.").arg(page.books.rowCount()),

@@ -59,9 +59,14 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
     const QVector<Row> &rows() const { return m_rows; }
     const Row &row(int index) const { return m_rows.at(index); }
+    // Counts the changes to the rows other than edits of single rows in place (rows added,
+    // removed, replaced or moved), so what is worked out from the rows can tell whether it is
+    // still theirs; rowEdited() tells of the edits in place.
+    quint64 revision() const { return m_revision; }
 
     void appendRows(const QVector<Row> &rows)
     {
+        ++m_revision;
         if (rows.isEmpty())
             return;
         beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
@@ -71,6 +76,7 @@ public:
     // Rows handed over whole, without copying them.
     void appendRows(QVector<Row> &&rows)
     {
+        ++m_revision;
         if (rows.isEmpty())
             return;
         beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size()) - 1);
@@ -85,6 +91,7 @@ public:
     // Removes rows [first, first + count).
     void removeRowRange(int first, int count)
     {
+        ++m_revision;
         if (count <= 0)
             return;
         beginRemoveRows({}, first, first + count - 1);
@@ -98,6 +105,7 @@ public:
     // Replaces every row at once: one reset instead of a change per row.
     void replaceRows(QVector<Row> rows)
     {
+        ++m_revision;
         beginResetModel();
         m_rows = std::move(rows);
         endResetModel();
@@ -106,7 +114,7 @@ public:
     // Lets `change` edit row `index` and tells the views.
     template <typename Change> void updateRow(int index, Change change)
     {
-        change(m_rows[index]);
+        change(editableRow(index));
         emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1));
     }
 
@@ -120,6 +128,7 @@ public:
         for (int index = 0; index < int(m_rows.size()); ++index) {
             if (!change(m_rows[index]))
                 continue;
+            rowEdited(index);
             if (first < 0)
                 first = index;
             last = index;
@@ -132,6 +141,7 @@ public:
 
     void clear() override
     {
+        ++m_revision;
         beginResetModel();
         // Assigning an empty list frees the row storage, which clear() would keep.
         m_rows = QVector<Row>();
@@ -140,8 +150,20 @@ public:
     }
 
 protected:
-    QVector<Row> &mutableRows() { return m_rows; }
+    // Told of a row edited in place, before or after the edit.
+    virtual void rowEdited(int index) { Q_UNUSED(index); }
+    Row &editableRow(int index)
+    {
+        rowEdited(index);
+        return m_rows[index];
+    }
+    QVector<Row> &mutableRows()
+    {
+        ++m_revision;
+        return m_rows;
+    }
 
 private:
     QVector<Row> m_rows;
+    quint64 m_revision = 0;
 };

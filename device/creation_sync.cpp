@@ -72,14 +72,14 @@ int CreationSync::askToGoOn()
         m_dialogs.message(QStringLiteral("Нет книг для добавления!"));
         return 0;
     }
-    const qsizetype count = booksInCollections(m_page.books.rows()).size();
+    const int count = m_page.books.collectionSummary().booksInCollections();
     if (count == 0) {
         m_dialogs.message(QStringLiteral("Нет книг для добавления или они не добавлены в коллекции!"));
         return 0;
     }
     if (!m_dialogs.confirm(confirmationCaption(), confirmationQuestion()))
         return 0;
-    return int(count);
+    return count;
 }
 
 bool CreationSync::run(qint64 totalSize)
@@ -152,9 +152,11 @@ bool CreationSync::checkSpace(qint64 totalSize, int count, const PlacementPlan &
 
 void CreationSync::removeBooksWithoutCollection()
 {
-    QVector<BookRow> inCollections = booksInCollections(m_page.books.rows());
-    if (inCollections.size() != m_page.books.rowCount())
-        m_page.books.replaceRows(std::move(inCollections));
+    QVector<bool> withoutCollection;
+    withoutCollection.reserve(m_page.books.rowCount());
+    for (const BookRow &book : m_page.books.rows())
+        withoutCollection.append(book.collection.isEmpty());
+    m_page.books.removeRows(withoutCollection);
 }
 
 void CreationSync::clearBooksFolder(const PlacementPlan &plan, ReaderSync &sync)

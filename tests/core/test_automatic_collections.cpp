@@ -246,7 +246,7 @@ private slots:
         addBooks(page, {book("/", "/top.fb2", "Старая")});
         page.collections.appendRow({"Старая", "1", {}});
         page.collections.setHeaderTexts({"#", "Название коллекции", "Книг в коллекции"});
-        page.shownBooks.appendRow({"top.fb2", "/top.fb2"});
+        page.shownBooks.showBookRows({0});
         ScriptedDialogs dialogs;
         const PageUpdate update = buildFolderCollections(page, dialogs);
         QCOMPARE(page.collections.rowCount(), 0);

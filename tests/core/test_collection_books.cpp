@@ -1,3 +1,4 @@
+#include "booklist/duplicate_books.h"
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
 #include "collections/statistics.h"
@@ -88,6 +89,42 @@ private slots:
         showCollectionBooks(f.page, 0);
         QCOMPARE(f.shownTitles(), QStringList({"Anna", "Дюна"}));
         QCOMPARE(f.page.shownBooks.shown_collection_row, 0);
+    }
+
+    // The book list shows rows of the file list: it reads their present texts, keeps its order
+    // when the file list is sorted, loses the books the file list loses, and empties when the
+    // file list is replaced whole.
+    void theBookListFollowsTheFileList()
+    {
+        Fixture f(library, {"Sci-Fi"});
+        showCollectionBooks(f.page, 0);
+        QSignalSpy changed(&f.page.shownBooks, &QAbstractItemModel::dataChanged);
+        f.page.books.setCellText(2, TitleColumn, "Солярис");
+        QVERIFY(!changed.isEmpty());
+        QCOMPARE(f.shownTitles(), QStringList({"Дюна", "Солярис", "Hyperion"}));
+
+        f.page.books.sort(FullPathColumn, Qt::DescendingOrder);
+        QCOMPARE(f.page.shownBooks.rows(), QVector<ShownBookRow>({{"Дюна", "/lib/1.fb2"},
+                                                                  {"Солярис", "/lib/3.fb2"},
+                                                                  {"Hyperion", "/lib/7.fb2"}}));
+        f.page.books.sort(FullPathColumn, Qt::AscendingOrder);
+
+        f.page.books.removeRowRange(1, 2); // /lib/2.fb2 and /lib/3.fb2
+        QCOMPARE(f.shownTitles(), QStringList({"Дюна", "Hyperion"}));
+        f.page.books.removeRowRange(0, 1); // rows below the shown ones move up
+        QCOMPARE(f.shownTitles(), QStringList({"Hyperion"}));
+        QCOMPARE(f.page.shownBooks.shown_collection_row, 0);
+
+        f.page.books.appendRow(BookRow{.full_path = "/lib/7.fb2", .collection = "Sci-Fi", .title = "Копия"});
+        removeDuplicateBooks(f.page.books, Qt::CaseSensitive);
+        QCOMPARE(f.shownTitles(), QStringList({"Hyperion"}));
+        showCollectionBooks(f.page, 0);
+        QCOMPARE(f.shownTitles(), QStringList({"Hyperion"}));
+
+        f.page.books.replaceRows({BookRow{.full_path = "/other.fb2", .collection = "Sci-Fi", .title = "Другая"}});
+        QCOMPARE(f.page.shownBooks.rowCount(), 0);
+        QVERIFY(!f.page.shownBooks.hasHeader());
+        QCOMPARE(f.page.shownBooks.shown_collection_row, -1);
     }
 
     void showOutsideTheRowsDoesNothing()

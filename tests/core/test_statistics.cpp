@@ -128,7 +128,7 @@ private slots:
         for (const LibraryPage::Kind kind : {LibraryPage::Kind::Creation, LibraryPage::Kind::Editing}) {
             LibraryPage page(kind);
             page.books.appendRow(book("/a", "", "10"));
-            page.shownBooks.appendRow({"Title", "/a"});
+            page.shownBooks.showBookRows({0});
             page.shownBooks.setHeaderTexts({"#", "Название книги", "Имя файла"});
             page.shownBooks.shown_collection_row = 0;
             const PageStatistics statistics = updateStatistics(page);
@@ -183,7 +183,7 @@ private slots:
         if (collections)
             addCollections(page, {"C"});
         if (shown) {
-            page.shownBooks.appendRow({"Title", "/a"});
+            page.shownBooks.showBookRows({0});
             page.shownBooks.shown_collection_row = 0;
         }
         const PageStatistics s = updateStatistics(page);
