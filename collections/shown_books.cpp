@@ -5,7 +5,6 @@
 
 #include <QSet>
 
-
 void clearShownBooks(LibraryPage &page)
 {
     // No reset for views when there is nothing to empty.
