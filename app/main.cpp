@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "app/qt_dialogs.h"
+#include "app/qt_texts.h"
 #include "core/clock.h"
 #include "device/volume_list.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     CommandLine::refuseUnknownArguments(QApplication::arguments());
     QApplication::setWindowIcon(applicationIcon());
+    installRussianQtTexts(application);
     QtDialogs dialogs;
     SystemClock clock;
     ProgressWindow progress;

@@ -1,7 +1,11 @@
 #include "app/progress_window.h"
 #include "app/qt_dialogs.h"
+#include "app/qt_texts.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,10 +14,30 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 class TestQtDialogs : public QObject
 {
     Q_OBJECT
 private slots:
+    // The folder picker is Qt's own dialog: its buttons speak Russian like the rest.
+    void qtOwnButtonsAreRussian()
+    {
+        QVERIFY(installRussianQtTexts(*QCoreApplication::instance()));
+        QFileDialog picker(nullptr, "Укажите папку с книгами");
+        picker.setOption(QFileDialog::DontUseNativeDialog);
+        picker.setFileMode(QFileDialog::Directory);
+        const auto *buttons = picker.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QVERIFY(!buttons->buttons().isEmpty());
+        for (const QAbstractButton *button : buttons->buttons()) {
+            const QString text = button->text();
+            QVERIFY2(std::any_of(text.cbegin(), text.cend(),
+                                 [](QChar c) { return c.script() == QChar::Script_Cyrillic; }),
+                     qPrintable(text));
+        }
+    }
+
     // The progress window stays on top: a message shown while it is up, such as the success
     // message that ends a synchronisation, must open above it, not hidden beneath it.
     void dialogsBelongToTheProgressWindowWhileItIsShown()
