@@ -152,6 +152,13 @@ int BookTable::removeRows(const QVector<bool> &removed)
     return count - kept;
 }
 
+void BookTable::clear()
+{
+    RowGridModel<BookRow>::clear();
+    m_summary = BookCollectionSummary();
+    m_editedRows = QVector<int>();
+}
+
 void BookTable::rowEdited(int row)
 {
     if (m_summaryRevision != revision())

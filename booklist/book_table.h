@@ -29,6 +29,9 @@ public:
     BookRow &rowForQuietEdit(int row) { return editableRow(row); }
     void announceAllRowsChanged();
 
+    // Emptying the list gives back the brief of its rows too.
+    void clear() override;
+
     // Header click: numbers compare as numbers, other text as text; stable.
     void sort(int column, Qt::SortOrder order) override;
     // Removes the rows flagged in `removed` (a flag per row) in one reset; the others keep
