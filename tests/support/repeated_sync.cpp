@@ -25,8 +25,7 @@ QString RepeatedSync::copyStart(const QTemporaryDir &folder) const
 bool RepeatedSync::run(LibraryPage &page, const QString &root, FileOperations &files, Progress &progress,
                        QStringList *messages) const
 {
-    QTemporaryDir firstVolume;
-    FixedVolumes volumes({firstVolume.path() + QLatin1Char('/'), root});
+    FixedVolumes volumes({otherVolume.path() + QLatin1Char('/'), root});
     ScriptedDialogs dialogs;
     CreationSync sync(page, volumes, dialogs, progress, files);
     qint64 totalSize = 0;

@@ -20,6 +20,9 @@ struct RepeatedSync
 {
     LibraryScenario books;
     QTemporaryDir start{inMemoryFolderTemplate()};
+    // Attached before the reader. Made here rather than by each run: a run that is killed
+    // cleans nothing up.
+    QTemporaryDir otherVolume{inMemoryFolderTemplate()};
     QHash<QString, QString> movedOnReader; // stored file_path -> stored file_path
 
     QString startRoot() const { return start.path() + QLatin1Char('/'); }
