@@ -5,6 +5,7 @@
 #include "app/library_page_widget.h"
 #include "app/main_window.h"
 #include "collections/file_list_editing.h"
+#include "device/find_reader.h"
 #include "widgets/grid_view.h"
 
 #include <QEvent>
@@ -31,7 +32,10 @@ void MainWindow::removeFileListRowsOn(LibraryPageWidget &page, int key)
 
 void MainWindow::openBookOn(LibraryPageWidget &page, int row)
 {
-    runHandler([&] { openFileListBook(page.page(), m_fileOpener, row); });
+    runHandler([&] {
+        const bool onReader = page.page().kind == LibraryPage::Kind::Editing;
+        openFileListBook(page.page(), m_fileOpener, row, onReader ? findReaderRoot(m_volumes) : QString());
+    });
 }
 
 bool MainWindow::isFileListHeader(const QObject *object) const

@@ -59,11 +59,15 @@ PageUpdate removeFileListRows(LibraryPage &page, Dialogs &dialogs, int first, in
     return update;
 }
 
-void openFileListBook(const LibraryPage &page, FileOpener &opener, int row)
+void openFileListBook(const LibraryPage &page, FileOpener &opener, int row, const QString &readerRootNow)
 {
     if (row < 0 || row >= page.books.rowCount())
         return;
-    const QString &path = page.books.row(row).full_path;
+    QString path = page.books.row(row).full_path;
+    const QString &loadedFrom = page.reader.deviceRoot;
+    if (!readerRootNow.isEmpty() && !loadedFrom.isEmpty() && readerRootNow != loadedFrom &&
+        path.startsWith(loadedFrom))
+        path = readerRootNow + path.mid(loadedFrom.size());
     if (isOpenableBook(path))
         opener.open(path);
 }

@@ -18,4 +18,7 @@ PageUpdate removeFileListRows(LibraryPage &page, Dialogs &dialogs, int first, in
 // its type. Only an existing regular file of one of the four book kinds is opened (the editing
 // page's paths come from the reader's database, and a record naming a program must not start
 // it); anything else, a file gone from the disk included, opens nothing and says nothing.
-void openFileListBook(const LibraryPage &page, FileOpener &opener, int row);
+// `readerRootNow` is where the reader is attached now, when it is: a book of a library loaded
+// from it is looked for there, though the reader came back under another root (another drive
+// letter) since the load.
+void openFileListBook(const LibraryPage &page, FileOpener &opener, int row, const QString &readerRootNow = {});

@@ -205,6 +205,34 @@ private slots:
         QFETCH(bool, opened);
         QCOMPARE(opener.opened, opened ? QStringList{base + name} : QStringList{});
     }
+
+    // The reader came back under another root since its library was loaded (on Windows, another
+    // drive letter): its books are opened where they are now. Other paths stay as they are.
+    void aReaderBookOpensWhereTheReaderIsNow()
+    {
+        QTemporaryDir then;
+        QTemporaryDir now;
+        const QString relative = "Sony_Reader/media/books/Книга.fb2";
+        QVERIFY(QDir().mkpath(now.path() + "/Sony_Reader/media/books"));
+        QFile book(now.path() + "/" + relative);
+        QVERIFY(book.open(QIODevice::WriteOnly));
+        book.write("x");
+        book.close();
+        QFile elsewhere(now.path() + "/elsewhere.fb2");
+        QVERIFY(elsewhere.open(QIODevice::WriteOnly));
+        elsewhere.close();
+
+        LibraryPage page(LibraryPage::Kind::Editing);
+        page.reader.deviceRoot = then.path() + "/";
+        page.books.appendRows({BookRow{.full_path = then.path() + "/" + relative},
+                               BookRow{.full_path = now.path() + "/elsewhere.fb2"}});
+        RecordingFileOpener opener;
+        openFileListBook(page, opener, 0);
+        QVERIFY(opener.opened.isEmpty()); // no reader attached: nothing where it was loaded from
+        openFileListBook(page, opener, 0, now.path() + "/");
+        openFileListBook(page, opener, 1, now.path() + "/");
+        QCOMPARE(opener.opened, QStringList({now.path() + "/" + relative, now.path() + "/elsewhere.fb2"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileListEditing)

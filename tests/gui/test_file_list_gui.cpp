@@ -237,6 +237,27 @@ private slots:
         QVERIFY(window.dialogs.shown.isEmpty());
     }
 
+    // The reader came back under another root after its library was loaded: a double click on
+    // the editing page opens the book where the reader is now.
+    void doubleClickFindsTheBookOnTheReaderAttachedNow()
+    {
+        Window window(true);
+        const QString relative = QDir::toNativeSeparators("Sony_Reader/media/books/book.fb2");
+        const QString loadedFrom = QDir::toNativeSeparators(window.folder.filePath("E")) + QDir::separator();
+        const QString now = QDir::toNativeSeparators(window.folder.filePath("F")) + QDir::separator();
+        window.book("fb2/minimal.fb2", "F/Sony_Reader/media/books/book.fb2");
+        window.book("fb2/minimal.fb2", "F/Sony_Reader/database/books.db");
+        window.page.reader.deviceRoot = loadedFrom;
+        window.page.books.appendRows({BookRow{.full_path = loadedFrom + relative}});
+        window.mainWindow.refreshStatistics(*window.widget);
+        window.dialogs.shown.clear();
+        window.volumes.setRoots({QDir::rootPath(), now});
+
+        Window::doubleClick(window.pathList(), 0);
+
+        QCOMPARE(window.fileOpener.opened, QStringList{now + relative});
+    }
+
     void headerClickWaitsForTheIntake()
     {
         Window window;
