@@ -126,7 +126,7 @@ void BookTable::sort(int column, Qt::SortOrder order)
     endResetModel();
 }
 
-int BookTable::removeRows(const QVector<bool> &removed)
+int BookTable::removeFlaggedRows(const QVector<bool> &removed)
 {
     Q_ASSERT(removed.size() == rowCount());
     const int count = rowCount();

@@ -36,7 +36,7 @@ public:
     void sort(int column, Qt::SortOrder order) override;
     // Removes the rows flagged in `removed` (a flag per row) in one reset; the others keep
     // their order. Returns how many went.
-    int removeRows(const QVector<bool> &removed);
+    int removeFlaggedRows(const QVector<bool> &removed);
 
     // The rows' collections and sizes in brief, kept in step with the rows: worked out again
     // after rows were added, removed or moved, and row by row after edits in place. A row
@@ -44,7 +44,7 @@ public:
     const BookCollectionSummary &collectionSummary() const;
 
 signals:
-    // Emitted by a sort or removeRows(), inside their reset: where each former row is now, or
+    // Emitted by a sort or removeFlaggedRows(), inside their reset: where each former row is now, or
     // -1 where it went.
     void rowsRenumbered(const QVector<int> &newRowOfOld);
 

@@ -50,5 +50,5 @@ int removeDuplicateBooks(BookTable &books, Qt::CaseSensitivity pathCase)
     }
     if (removed == 0)
         return 0;
-    return books.removeRows(duplicate);
+    return books.removeFlaggedRows(duplicate);
 }

@@ -156,7 +156,7 @@ void CreationSync::removeBooksWithoutCollection()
     withoutCollection.reserve(m_page.books.rowCount());
     for (const BookRow &book : m_page.books.rows())
         withoutCollection.append(book.collection.isEmpty());
-    m_page.books.removeRows(withoutCollection);
+    m_page.books.removeFlaggedRows(withoutCollection);
 }
 
 void CreationSync::clearBooksFolder(const PlacementPlan &plan, ReaderSync &sync)
