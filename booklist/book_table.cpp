@@ -144,9 +144,7 @@ int BookTable::removeFlaggedRows(const QVector<bool> &removed)
         if (newRowOfOld[row] >= 0 && newRowOfOld[row] != row)
             rows[newRowOfOld[row]] = std::move(rows[row]);
     rows.resize(kept);
-    // A list that has lost most of its rows gives their storage back.
-    if (rows.size() < rows.capacity() / 2)
-        rows.squeeze();
+    giveBackUnusedStorage();
     emit rowsRenumbered(newRowOfOld);
     endResetModel();
     return count - kept;

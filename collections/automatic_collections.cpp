@@ -187,7 +187,7 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     }
     if (collections.isEmpty()) {
         page.collections.clear();
-        clearShownBooks(page);
+        page.shownBooks.empty();
         return {.rerunStatistics = true};
     }
     page.collections.replaceRows(std::move(collections));

@@ -89,7 +89,7 @@ PageUpdate deleteCollections(LibraryPage &page, Dialogs &dialogs, int first, int
 
     if (remaining.isEmpty()) {
         page.collections.clear();
-        clearShownBooks(page);
+        page.shownBooks.empty();
         return {.rerunStatistics = true};
     }
     // One reset renumbers the rows that stay.

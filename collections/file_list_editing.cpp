@@ -5,6 +5,7 @@
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
 #include "core/file_opener.h"
+#include "device/reader_layout.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -67,7 +68,7 @@ void openFileListBook(const LibraryPage &page, FileOpener &opener, int row, cons
     const QString &loadedFrom = page.reader.deviceRoot;
     if (!readerRootNow.isEmpty() && !loadedFrom.isEmpty() && readerRootNow != loadedFrom &&
         path.startsWith(loadedFrom))
-        path = readerRootNow + path.mid(loadedFrom.size());
+        path = ReaderLayout::onDevice(readerRootNow, ReaderLayout::storedPathOf(loadedFrom, path));
     if (isOpenableBook(path))
         opener.open(path);
 }

@@ -5,14 +5,6 @@
 
 #include <QSet>
 
-void clearShownBooks(LibraryPage &page)
-{
-    // No reset for views when there is nothing to empty.
-    if (page.shownBooks.rowCount() > 0 || page.shownBooks.hasHeader())
-        page.shownBooks.clear();
-    page.shownBooks.shown_collection_row = -1;
-}
-
 PageUpdate showCollectionBooks(LibraryPage &page, int collectionRow)
 {
     if (collectionRow < 0 || collectionRow >= page.collections.rowCount())
@@ -75,7 +67,7 @@ PageUpdate removeShownBooks(LibraryPage &page, Dialogs &dialogs, int first, int 
     remaining.remove(first, count);
 
     if (remaining.isEmpty()) {
-        clearShownBooks(page);
+        page.shownBooks.empty();
         return {.rerunStatistics = true};
     }
     // One reset renumbers the rows that stay.

@@ -17,5 +17,3 @@ PageUpdate renameBook(LibraryPage &page, Dialogs &dialogs, int row);
 // and stay in the file list.
 PageUpdate removeShownBooks(LibraryPage &page, Dialogs &dialogs, int first, int count);
 
-// Empties the book list, header included, and forgets which collection it showed.
-void clearShownBooks(LibraryPage &page);

@@ -65,44 +65,42 @@ void ShownBooksTable::clear()
     endResetModel();
 }
 
-void ShownBooksTable::followRemovedBooks(int first, int last)
+void ShownBooksTable::empty()
 {
-    const int removed = last - first + 1;
+    // No reset for views when there is nothing to empty.
+    if (!m_bookRows.isEmpty() || hasHeader())
+        clear();
+    shown_collection_row = -1;
+}
+
+template <typename NewRow> void ShownBooksTable::renumberBooks(NewRow newRowOf)
+{
     QVector<int> staying;
     staying.reserve(m_bookRows.size());
-    for (const int row : std::as_const(m_bookRows)) {
-        if (row < first)
-            staying.append(row);
-        else if (row > last)
-            staying.append(row - removed);
-    }
+    for (const int row : std::as_const(m_bookRows))
+        if (const int now = newRowOf(row); now >= 0)
+            staying.append(now);
     if (staying.size() == m_bookRows.size())
         m_bookRows = std::move(staying); // the same books, renumbered: nothing shows a change
     else
         showBookRows(std::move(staying));
 }
 
+void ShownBooksTable::followRemovedBooks(int first, int last)
+{
+    renumberBooks([first, last](int row) { return row < first ? row : row > last ? row - (last - first + 1) : -1; });
+}
+
 void ShownBooksTable::followRenumberedBooks(const QVector<int> &newRowOfOld)
 {
     m_booksResetting = false;
-    QVector<int> staying;
-    staying.reserve(m_bookRows.size());
-    for (const int row : std::as_const(m_bookRows))
-        if (newRowOfOld.value(row, -1) >= 0)
-            staying.append(newRowOfOld[row]);
-    if (staying.size() == m_bookRows.size())
-        m_bookRows = std::move(staying);
-    else
-        showBookRows(std::move(staying));
+    renumberBooks([&newRowOfOld](int row) { return newRowOfOld.value(row, -1); });
 }
 
 void ShownBooksTable::followReplacedBooks()
 {
-    if (!std::exchange(m_booksResetting, false))
-        return;
-    if (!m_bookRows.isEmpty() || hasHeader())
-        clear();
-    shown_collection_row = -1;
+    if (std::exchange(m_booksResetting, false))
+        empty();
 }
 
 void ShownBooksTable::applyLayout()

@@ -38,6 +38,8 @@ public:
     // Shows these file-list rows, in this order, in one reset.
     void showBookRows(QVector<int> bookRows);
     void clear() override;
+    // Empties the list, header included, and forgets which collection it showed.
+    void empty();
 
     // Header texts, widths and alignments the list takes each time it is filled.
     void applyLayout();
@@ -46,6 +48,8 @@ public:
     int shown_collection_row = -1;
 
 private:
+    // Shows each book at the row `newRowOf` gives it, leaving out those it gives -1.
+    template <typename NewRow> void renumberBooks(NewRow newRowOf);
     void followRemovedBooks(int first, int last);
     void followRenumberedBooks(const QVector<int> &newRowOfOld);
     void followReplacedBooks();

@@ -1,10 +1,8 @@
 #include "collections/statistics.h"
 
 #include "collections/library_page.h"
-#include "collections/shown_books.h"
 
 #include <QStringList>
-
 
 namespace {
 QString megabytesAndKilobytes(qint64 kilobytes)
@@ -35,7 +33,7 @@ PageStatistics updateStatistics(LibraryPage &page)
 
     PageStatistics statistics;
     if (!hasCollections)
-        clearShownBooks(page);
+        page.shownBooks.empty();
     statistics.bookPanelVisible = page.shownBooks.rowCount() > 0;
     statistics.collectionPanelVisible = hasCollections;
     statistics.pathPanelVisible = hasBooks;

@@ -96,9 +96,7 @@ public:
             return;
         beginRemoveRows({}, first, first + count - 1);
         m_rows.remove(first, count);
-        // A list that has lost most of its rows gives their storage back.
-        if (m_rows.size() < m_rows.capacity() / 2)
-            m_rows.squeeze();
+        giveBackUnusedStorage();
         endRemoveRows();
     }
 
@@ -150,6 +148,12 @@ public:
     }
 
 protected:
+    // A list that has lost most of its rows gives their storage back.
+    void giveBackUnusedStorage()
+    {
+        if (m_rows.size() < m_rows.capacity() / 2)
+            m_rows.squeeze();
+    }
     // Told of a row edited in place, before or after the edit.
     virtual void rowEdited(int index) { Q_UNUSED(index); }
     Row &editableRow(int index)
