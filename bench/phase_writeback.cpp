@@ -2,11 +2,11 @@
 #include "bench/firmware_reader.h"
 #include "bench/null_progress.h"
 #include "collections/library_page.h"
-#include "editor/reader_library.h"
-#include "reader/library_rebuild.h"
+#include "sync/page_rebuild.h"
 #include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
+#include "editor/reader_library.h"
 #include "sync/write_back_plan.h"
 
 #include <QFile>

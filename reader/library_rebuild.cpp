@@ -1,7 +1,5 @@
 #include "reader/library_rebuild.h"
 
-#include "booklist/book_table.h"
-#include "collections/collection_table.h"
 #include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "reader/reader_notes.h"
@@ -53,7 +51,7 @@ class LibraryRebuild
 {
 public:
     LibraryRebuild(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> books,
-                   QVector<CollectionRow> collections, const RebuildHooks &hooks, const WriteBack *writeBack)
+                   QVector<CollectionRecord> collections, const RebuildHooks &hooks, const WriteBack *writeBack)
         : m_database(database), m_deviceRoot(deviceRoot), m_books(std::move(books)),
           m_collections(std::move(collections)), m_hooks(hooks), m_writeBack(writeBack)
     {
@@ -95,7 +93,7 @@ public:
     }
 
     QVector<BookRow> takeBooks() { return std::move(m_books); }
-    QVector<CollectionRow> takeCollections() { return std::move(m_collections); }
+    QVector<CollectionRecord> takeCollections() { return std::move(m_collections); }
 
 private:
     QHash<qint64, QByteArray> formerPathsOfNotedBooks()
@@ -219,7 +217,7 @@ private:
                             loaded ? &*loaded : nullptr);
         // Each collection has its own record, even where titles repeat.
         qint64 id = 0;
-        for (CollectionRow &collection : m_collections) {
+        for (CollectionRecord &collection : m_collections) {
             insert.start(collection.record_id);
             insert.setInteger(CollectionId, ++id);
             setShown(insert, CollectionTitle, collection.name);
@@ -320,7 +318,7 @@ private:
     SqliteConnection &m_database;
     QString m_deviceRoot;
     QVector<BookRow> m_books;
-    QVector<CollectionRow> m_collections;
+    QVector<CollectionRecord> m_collections;
     const RebuildHooks &m_hooks;
     const WriteBack *m_writeBack;
     std::optional<SqliteConnection> m_loaded; // the library as loaded, for a write-back
@@ -330,22 +328,10 @@ private:
 
 } // namespace
 
-void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
-                    const RebuildHooks &hooks)
+void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
+                    QVector<CollectionRecord> &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
 {
-    SqliteConnection database;
-    database.open(ReaderLayout::databasePath(deviceRoot));
-    // The reader's own SQLite reads only the default rollback journal, and a
-    // journal deleted on commit leaves no -journal file behind.
-    database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
-    rebuildLibrary(database, deviceRoot, books, collections, hooks);
-    database.close();
-}
-
-void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
-                    CollectionTable &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
-{
-    LibraryRebuild rebuild(database, deviceRoot, books.rows(), collections.rows(), hooks, writeBack);
+    LibraryRebuild rebuild(database, deviceRoot, books, collections, hooks, writeBack);
     try {
         rebuild.run();
     } catch (...) {
@@ -353,18 +339,6 @@ void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookT
         database.rollback();
         throw;
     }
-
-    QVector<BookRow> writtenBooks = rebuild.takeBooks();
-    QVector<CollectionRow> writtenCollections = rebuild.takeCollections();
-    Q_ASSERT(writtenBooks.size() == books.rowCount() && writtenCollections.size() == collections.rowCount());
-    auto book = writtenBooks.begin();
-    books.updateRows([&](BookRow &row) {
-        row = std::move(*book++);
-        return true;
-    });
-    auto collection = writtenCollections.begin();
-    collections.updateRows([&](CollectionRow &row) {
-        row = std::move(*collection++);
-        return true;
-    });
+    books = rebuild.takeBooks();
+    collections = rebuild.takeCollections();
 }

@@ -8,8 +8,6 @@
 
 #include <functional>
 
-class BookTable;
-class CollectionTable;
 class SqliteConnection;
 
 // The stages of a rebuild at which the caller is called back, each named for what comes next.
@@ -65,22 +63,26 @@ struct WriteBack
     QVector<Membership> memberships; // written in place of those the collection names give
 };
 
-// Replaces the reader's library in its books.db below `deviceRoot` with `books` (every row
-// is written, a book without a collection without a membership) and `collections`, as one
-// transaction: either the whole new library is committed or the old one stays. Books and
-// collections are numbered from 1 in table order, each record with its own id; a book is a
-// member of every collection row named as its `collection` (of those `writeBack` lists when
-// given), each pair written once. Columns the old tables had beyond the firmware's
-// definitions are added to the new ones.
-// On success each book row whose title is written is cleaned (double quotes become
-// backquotes) and file_name set to that title; root and record_id take the book's new _id;
-// each collection row's record_id takes its new _id. On failure the rows are unchanged.
-// The hooks must not add or remove rows of either table. Throws TessalyError carrying the
-// database's error text, or whatever a hook throws.
-void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
-                    const RebuildHooks &hooks = {});
+// What a rebuild writes of a collection row, and where it gives back the collection's new `_id`.
+struct CollectionRecord
+{
+    QString name;
+    QString record_id; // as loaded from the reader (editing page), or empty; the new `_id` on success
+};
 
-// The same through a connection the caller has open on the reader's books.db, outside a
-// transaction; with `writeBack`, the library written is one loaded from that reader.
-void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
-                    CollectionTable &collections, const RebuildHooks &hooks = {}, const WriteBack *writeBack = nullptr);
+// Replaces the reader's library in its books.db, open on `database` outside a transaction, with
+// `books` (every row is written, a book without a collection without a membership) and
+// `collections`, as one transaction: either the whole new library is committed or the old one
+// stays. Books and collections are numbered from 1 in their order, each record with its own id;
+// a book is a member of every collection named as its `collection` (of those `writeBack` lists
+// when given), each pair written once. Columns the old tables had beyond the firmware's
+// definitions are added to the new ones. With `writeBack`, the library written is one loaded
+// from that reader.
+// On success each book whose title is written is cleaned (double quotes become backquotes) and
+// file_name set to that title; root and record_id take the book's new _id; each collection's
+// record_id takes its new _id. On failure the rows are unchanged and the transaction rolled back.
+// The hooks must not change the rows. Throws TessalyError carrying the database's error text, or
+// whatever a hook throws.
+void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
+                    QVector<CollectionRecord> &collections, const RebuildHooks &hooks = {},
+                    const WriteBack *writeBack = nullptr);

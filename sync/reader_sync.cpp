@@ -4,10 +4,10 @@
 #include "core/progress.h"
 #include "covers/cover_thumbnail.h"
 #include "reader/folder_clearing.h"
-#include "reader/library_rebuild.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_error.h"
 #include "sync/books_kept_aside.h"
+#include "sync/page_rebuild.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #include "booklist/book_table.h"
 #include "collections/collection_table.h"
-#include "reader/library_rebuild.h"
 #include "support/fixture_reader.h"
+#include "sync/page_rebuild.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "booklist/book_table.h"
 #include "collections/collection_table.h"
 #include "core/tessaly_error.h"
-#include "reader/library_rebuild.h"
 #include "support/fixture_reader.h"
 #include "support/sqlite_test_tools.h"
+#include "sync/page_rebuild.h"
 
 #include <QDir>
 #include <QFile>
