@@ -1,6 +1,9 @@
 #pragma once
 
 #include "sqlite/query_result.h"
+#include "sqlite/sqlite_handles.h"
+#include "sqlite/sqlite_row.h"
+#include "sqlite/sqlite_statement.h"
 #include "sqlite/sqlite_value.h"
 
 #include <QByteArray>
@@ -11,87 +14,6 @@
 #include <memory>
 
 struct sqlite3;
-struct sqlite3_stmt;
-
-namespace SqliteHandles {
-struct CloseDatabase
-{
-    void operator()(sqlite3 *database) const;
-};
-struct FinalizeStatement
-{
-    void operator()(sqlite3_stmt *statement) const;
-};
-using Database = std::unique_ptr<sqlite3, CloseDatabase>;
-using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-} // namespace SqliteHandles
-
-// The row a query has stepped to, read in place while SqliteConnection::forEachRow runs; no
-// copy of the row is made. Column indexes are 0-based.
-class SqliteRow
-{
-public:
-    int columnCount() const { return int(m_kinds.size()); }
-    // The cell as text, as QueryResult::fieldAsText gives it: read by the column's declared type.
-    QString text(int column) const;
-    // The cell exactly as stored, whatever the column declares.
-    SqliteValue value(int column) const;
-    SqliteValue::Type storedType(int column) const;
-    qint64 integer(int column) const;
-    double real(int column) const;
-    // A text's or blob's bytes; valid until the query steps on.
-    QByteArrayView bytes(int column) const;
-
-private:
-    friend class SqliteConnection;
-    friend class SqliteStatement;
-    explicit SqliteRow(sqlite3_stmt *statement) : m_statement(statement) {}
-    void checkColumn(int column) const;
-    // The columns' kinds, taken when the first row arrives.
-    void takeKinds();
-
-    sqlite3_stmt *m_statement;
-    QVector<QueryResult::Kind> m_kinds; // taken when the first row arrives
-};
-
-// A statement prepared once and run many times with values bound to its "?" parameters
-// (1-based). Texts are bound as text, so the columns' affinities store them exactly as
-// the same values quoted into the statement text would be stored.
-class SqliteStatement
-{
-public:
-    void bindText(int index, const QString &text);
-    // Text already in UTF-8.
-    void bindUtf8(int index, const QByteArray &utf8);
-    void bindInteger(int index, qint64 value);
-    void bindNull(int index);
-    // A value exactly as stored: one read before, or the cell of another statement's present row.
-    void bindValue(int index, const SqliteValue &value);
-    void bindValue(int index, const SqliteRow &row, int column);
-    // For INTEGER columns: a plain decimal goes in as the integer the column's affinity would
-    // make of it, saving the conversion; any other text is bound as text for the affinity to judge.
-    void bindNumber(int index, const QString &text);
-    // Steps once and requires completion; the statement is then ready for the next values.
-    void execute();
-
-    // For a statement that returns rows: steps to the next one, read in place through row();
-    // false after the last, when the statement is ready for the next values.
-    bool nextRow();
-    const SqliteRow &row() const { return m_row; }
-    // Leaves the rows of this run unread, so that new values can be bound.
-    void reset();
-
-private:
-    friend class SqliteConnection;
-    SqliteStatement(sqlite3 *database, SqliteHandles::Statement statement, QString sql);
-    void failUnlessOk(int result) const;
-
-    sqlite3 *m_database;
-    SqliteHandles::Statement m_statement;
-    QString m_sql;
-    QVector<QByteArray> m_texts; // the bound texts' bytes, kept until rebound
-    SqliteRow m_row;
-};
 
 // A whole SQLite database in one block of memory, as a consistent copy of its pages; a
 // connection can open it read-only. Copies share the block.
