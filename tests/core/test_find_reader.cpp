@@ -26,6 +26,7 @@ public:
             roots << QDir::toNativeSeparators(folder->path() + '/');
         return roots;
     }
+    QString label(const QString &) const override { return {}; }
     QString root(int index) const { return roots().at(index); }
 
 private:
