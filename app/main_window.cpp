@@ -10,6 +10,9 @@
 #include "widgets/page_control.h"
 
 #include <QAbstractButton>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 #include <exception>
 
@@ -24,7 +27,7 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
-    setMinimumSize(800, 600);
+    fitMinimumSizeToScreen();
     resize(1152, 640);
     move(189, 59);
 
@@ -56,6 +59,7 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
     connectFileListHandlers(*m_editorpage);
     connectDropHandlers(*m_creatorpage);
     connectDropHandlers(*m_editorpage);
+    connectReloadHandlers();
 
     setAcceptDrops(true);
     m_deviceRoot.clear();
@@ -83,11 +87,34 @@ void MainWindow::runHandler(const std::function<void()> &handler)
     }
 }
 
+void MainWindow::fitMinimumSizeToScreen()
+{
+    // Before the window manager has framed the window, a title bar and borders of the style's
+    // measure stand in for its frame.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isEmpty()) {
+        const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        frame = QSize(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    }
+    if (const QScreen *shownOn = screen())
+        setMinimumSize(minimumWindowSize(shownOn->availableSize(), frame));
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    fitMinimumSizeToScreen();
+    if (windowHandle() && !m_followsScreen) {
+        m_followsScreen = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::fitMinimumSizeToScreen);
+    }
+}
+
 void MainWindow::layOutPages()
 {
     // The page shown has the current size; the other one takes the same places.
     const QWidget *shown = m_pager->currentPage();
-    const QWidget *info = m_creatorpage->infoPanel();
+    const QWidget *info = m_creatorpage->infoColumn();
     const PanelLayout layout = panelLayout(shown->width(), shown->height(), info->x() + info->width() + 2);
     m_creatorpage->placePanels(layout, shown->height());
     m_editorpage->placePanels(layout, shown->height());

@@ -35,6 +35,7 @@ void MainWindow::writeToReader(LibraryPageWidget &page, const std::function<bool
                 refreshStatistics(page);
         });
     }
+    m_readerWritten = succeeded;
     // A close asked for while the reader was written happens now.
     if (succeeded || std::exchange(m_closeWhenWritten, false))
         close();

@@ -171,4 +171,5 @@ void installReaderLibrary(LibraryPage &page, ReaderLibrary library)
     page.collections.setColumnAlignment(CollectionBookCountColumn, Qt::AlignLeft);
 
     page.reader = std::move(library.loaded);
+    page.rememberLoadedRows();
 }
