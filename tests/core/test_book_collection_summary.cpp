@@ -47,8 +47,8 @@ private slots:
         const std::pair<const char *, std::function<void()>> steps[] = {
             {"rows appended",
              [&] {
-                 table.appendRows({book("/a", "Фантастика", "100"), book("/b", "", "20"),
-                                   book("/c", "Фантастика", "3"), book("/d", "Классика", "4000")});
+                 table.appendRows({book("/a", "Фантастика", "100"), book("/b", "", "20"), book("/c", "Фантастика", "3"),
+                                   book("/d", "Классика", "4000")});
              }},
             {"quiet edit of a collection", [&] { table.rowForQuietEdit(1).collection = "Классика"; }},
             {"quiet edit of a size", [&] { table.rowForQuietEdit(0).file_size = "7"; }},
@@ -74,7 +74,10 @@ private slots:
             {"row range removed", [&] { table.removeRowRange(1, 1); }},
             {"duplicates removed", [&] { removeDuplicateBooks(table, Qt::CaseSensitive); }},
             {"edit after a removal", [&] { table.rowForQuietEdit(0).collection = "Ещё одна"; }},
-            {"rows replaced", [&] { table.replaceRows({book("/x", "Одна", "1"), book("/y", "Одна", "2")}); }},
+            {"rows replaced",
+             [&] {
+                 table.replaceRows({book("/x", "Одна", "1"), book("/y", "Одна", "2")});
+             }},
             {"emptied", [&] { table.clear(); }},
         };
         for (const auto &[name, change] : steps) {

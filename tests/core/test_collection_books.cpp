@@ -104,9 +104,9 @@ private slots:
         QCOMPARE(f.shownTitles(), QStringList({"Дюна", "Солярис", "Hyperion"}));
 
         f.page.books.sort(FullPathColumn, Qt::DescendingOrder);
-        QCOMPARE(f.page.shownBooks.rows(), QVector<ShownBookRow>({{"Дюна", "/lib/1.fb2"},
-                                                                  {"Солярис", "/lib/3.fb2"},
-                                                                  {"Hyperion", "/lib/7.fb2"}}));
+        QCOMPARE(
+            f.page.shownBooks.rows(),
+            QVector<ShownBookRow>({{"Дюна", "/lib/1.fb2"}, {"Солярис", "/lib/3.fb2"}, {"Hyperion", "/lib/7.fb2"}}));
         f.page.books.sort(FullPathColumn, Qt::AscendingOrder);
 
         f.page.books.removeRowRange(1, 2); // /lib/2.fb2 and /lib/3.fb2

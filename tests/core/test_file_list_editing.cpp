@@ -224,8 +224,8 @@ private slots:
 
         LibraryPage page(LibraryPage::Kind::Editing);
         page.reader.deviceRoot = then.path() + "/";
-        page.books.appendRows({BookRow{.full_path = then.path() + "/" + relative},
-                               BookRow{.full_path = now.path() + "/elsewhere.fb2"}});
+        page.books.appendRows(
+            {BookRow{.full_path = then.path() + "/" + relative}, BookRow{.full_path = now.path() + "/elsewhere.fb2"}});
         RecordingFileOpener opener;
         openFileListBook(page, opener, 0);
         QVERIFY(opener.opened.isEmpty()); // no reader attached: nothing where it was loaded from
