@@ -25,7 +25,6 @@
 #include <utility>
 
 namespace {
-const QString bookFileFilter = QStringLiteral("Все поддерживаемые файлы|*.pdf;*.fb2;*.txt;*.epub");
 const QString bookFolderTitle = QStringLiteral("Укажите папку с книгами");
 const QString modeSwitchCaption = QStringLiteral("Подтверждение смены режима");
 const QString modeSwitchQuestion =
@@ -56,6 +55,7 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
     resize(1152, 640);
     move(189, 59);
 
+    buildFormatsMenu();
     m_pager = new PageControl(this);
     m_pager->setObjectName(QStringLiteral("pager"));
     // Made inside the window, so their labels measure themselves in the window's font.
@@ -115,7 +115,7 @@ void MainWindow::addBookFile()
 {
     if (m_longOperationRunning)
         return;
-    const QString file = m_dialogs.openFile(bookFileFilter);
+    const QString file = m_dialogs.openFile(bookFileFilter());
     if (!file.isEmpty())
         addBooks({file});
 }
@@ -142,14 +142,14 @@ void MainWindow::addBooks(const QStringList &paths)
     if (!operation.started())
         return;
     runHandler([&] {
-        BookIntake intake(m_creation.books, m_progress, m_clock);
+        BookIntake intake(m_creation.books, m_progress, m_clock, m_formats);
         intake.open();
         for (const QString &path : paths)
             intake.addPath(path);
         const QStringList unreadable = intake.finish();
         refreshStatistics(*m_creatorpage);
-        for (const QString &message :
-             {undecodableBooksMessage(intake.undecodableFiles()), unreadableBooksMessage(unreadable)}) {
+        for (const QString &message : {undecodableBooksMessage(intake.undecodableFiles()),
+                                       unfitArchivesMessage(intake.unfitArchives()), unreadableBooksMessage(unreadable)}) {
             if (!message.isEmpty())
                 m_dialogs.message(message);
         }
@@ -212,7 +212,7 @@ void MainWindow::enterPage(int index)
 void MainWindow::synchronizeCreationPage()
 {
     writeToReader(*m_creatorpage, [this] {
-        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles);
+        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles, m_formats);
         const bool succeeded = sync.run(m_totalSize);
         m_deviceRoot = sync.deviceRoot();
         return succeeded;

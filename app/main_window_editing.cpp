@@ -28,7 +28,7 @@ void MainWindow::loadReaderLibrary()
 void MainWindow::synchronizeEditingPage()
 {
     writeToReader(*m_editorpage, [this] {
-        EditingSync sync(m_editing, m_volumes, m_dialogs, m_progress, m_readerFiles);
+        EditingSync sync(m_editing, m_volumes, m_dialogs, m_progress, m_readerFiles, m_formats);
         const bool succeeded = sync.run();
         m_deviceRoot = sync.deviceRoot();
         return succeeded;

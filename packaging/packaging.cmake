@@ -69,7 +69,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window system plugins are loaded at run time, so no library dependency names them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# libzip (zipped FB2 books, EPUB packages) and poppler's Qt binding (PDF) are named as well, though the
+# linked libraries would bring them: the packages that carry them are part of what Tessaly reads.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libzip4, libpoppler-qt6-3")
 # Qt's own dialog buttons in Russian, like the rest of the window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # The extended description; CPack puts the summary before it.
