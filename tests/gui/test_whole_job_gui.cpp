@@ -1,5 +1,6 @@
 #include "app/library_page_widget.h"
 #include "app/main_window.h"
+#include "support/isolated_settings.h"
 #include "support/fixed_clock.h"
 #include "support/fixture_reader.h"
 #include "support/interrupting_progress.h"
@@ -48,6 +49,7 @@ private slots:
             QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/" + sample, folder + "/" + placed));
         }
 
+        const IsolatedSettings settings;
         ScriptedDialogs dialogs;
         FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
         InterruptingProgress progress;
