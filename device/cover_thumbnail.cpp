@@ -126,9 +126,7 @@ QByteArray placeholderCover()
 
 Thumbnail coverThumbnail(const QString &bookPath, const BookFormats &formats)
 {
-    // A zipped book is in the list only because it was taken as one: it keeps its cover whatever
-    // the setting is now.
-    if (isZippedBookName(bookPath))
+    if (formats.zippedFb2 && isZippedBookName(bookPath))
         return zippedFb2Thumbnail(bookPath);
     if (hasSuffix(bookPath, QLatin1StringView("fb2")))
         return fb2Thumbnail(bookPath);

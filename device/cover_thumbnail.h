@@ -26,8 +26,8 @@ struct Thumbnail
 // The built-in placeholder JPEG, byte for byte.
 QByteArray placeholderCover();
 
-// The thumbnail of the book at `bookPath`: the cover of an FB2 book, plain or zipped, and with
-// `formats` switched on, the cover an EPUB's package names or a PDF's first page. Never throws: a
+// The thumbnail of the book at `bookPath`: the cover of an FB2 book, and with `formats` switched
+// on, that of a zipped FB2 book, the cover an EPUB's package names or a PDF's first page. Never throws: a
 // book that cannot be read at this moment, or whose cover is damaged, gets the placeholder, so one
 // bad book never stops a run.
 Thumbnail coverThumbnail(const QString &bookPath, const BookFormats &formats);
