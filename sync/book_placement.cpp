@@ -1,5 +1,6 @@
 #include "sync/book_placement.h"
 
+#include "core/zipped_fb2.h"
 #include "reader/reader_layout.h"
 
 #include <QDir>
@@ -102,8 +103,11 @@ public:
                 continue;
             }
             sources[i] = fileFacts(placement.source);
+            // A zipped book is judged by the book it unpacks to, which carries the archive's time.
+            if (sources[i] && isZippedBookName(placement.source))
+                sources[i]->size = zippedFb2Size(placement.source).value_or(-1);
             if (sources[i])
-                placement.bytes = sources[i]->size;
+                placement.bytes = std::max<qint64>(0, sources[i]->size);
             const std::optional<FileFacts> copy = fileFacts(placement.destination);
             if (sources[i] && copy && sameBook(*sources[i], *copy)) {
                 placement.how = Placement::Keep;
@@ -119,6 +123,11 @@ public:
             if (placement.how != Placement::Copy || !onReaderAndGoing(readerFolders, placement, sources[i]))
                 continue;
             const FileIdentity &identity = sources[i]->identity;
+            // An archive in the reader's folders is unpacked from where it is, so the clearing keeps it.
+            if (isZippedBookName(placement.source)) {
+                m_plan.filesStaying.insert(identity);
+                continue;
+            }
             if (const auto moved = movedTo.constFind(identity); moved != movedTo.cend()) {
                 // The same file chosen twice: the second book is copied from where the first went.
                 placement.source = *moved;

@@ -59,8 +59,8 @@ KeepEntry keepsBooks(const PlacementPlan &plan)
 } // namespace
 
 CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                           FileOperations &files)
-    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
+                           FileOperations &files, const BookFormats &formats)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files), m_formats(formats)
 {}
 
 int CreationSync::askToGoOn()
@@ -89,7 +89,7 @@ bool CreationSync::run(qint64 totalSize)
         return false;
 
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю книги с устройства..."));
-    ReaderSync sync(m_deviceRoot, m_files, m_progress);
+    ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     BooksKeptAside aside(m_deviceRoot, m_files);
     QStringList notWritten;
     try {

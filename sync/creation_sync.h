@@ -1,5 +1,7 @@
 #pragma once
 
+#include "covers/book_formats.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -21,8 +23,9 @@ struct PlacementPlan;
 class CreationSync
 {
 public:
+    // `formats` says which covers beyond FB2 books' own the thumbnails made take.
     CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                 FileOperations &files);
+                 FileOperations &files, const BookFormats &formats = {});
 
     // Runs it with the page's `total_size` as the last statistics left it. True only when every
     // book is on the reader and its library is rebuilt: the window may close then. Otherwise
@@ -50,5 +53,6 @@ private:
     Dialogs &m_dialogs;
     Progress &m_progress;
     FileOperations &m_files;
+    BookFormats m_formats;
     QString m_deviceRoot;
 };

@@ -19,8 +19,9 @@ void syncPhase(Progress &progress, int position, const QString &caption)
     ProgressSteps::phase(progress, position, caption, Progress::Repaint::MainCaption);
 }
 
-ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress)
-    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress), m_thumbnails(deviceRoot, files)
+ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress, const BookFormats &formats)
+    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress), m_formats(formats),
+      m_thumbnails(deviceRoot, files)
 {}
 
 ReaderSync::~ReaderSync()
@@ -128,7 +129,7 @@ void ReaderSync::writeThumbnail(const QString &recordId, const ThumbnailOrigin &
     const QString folder = m_thumbnails.folderFor(recordId);
     // A folder that cannot be made shows as the thumbnail's own write error.
     m_files.makeFolder(folder);
-    writeCoverThumbnail(origin.bookFile, folder, m_files);
+    writeCoverThumbnail(origin.bookFile, folder, m_files, m_formats);
 }
 
 void ReaderSync::finish()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "covers/book_formats.h"
 #include "reader/folder_clearing.h"
 #include "reader/reader_database.h"
 #include "sync/thumbnail_staging.h"
@@ -43,7 +44,8 @@ struct ThumbnailOrigin
 class ReaderSync
 {
 public:
-    ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress);
+    // `formats` says which covers beyond FB2 books' own the thumbnails made take.
+    ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress, const BookFormats &formats = {});
     // A run that did not finish is abandoned.
     ~ReaderSync();
 
@@ -83,6 +85,7 @@ private:
     QString m_deviceRoot;
     FileOperations &m_files;
     Progress &m_progress;
+    BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
     ThumbnailStaging m_thumbnails;
     QStringList m_foldersLeftAside;
