@@ -6,7 +6,18 @@
 #include "booklist/book_table.h"
 #include "core/clock.h"
 
+#include <QFile>
+
+#include <cstring>
 #include <filesystem>
+#include <memory>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void makeBookFolder(const QString &root, int n)
 {
@@ -39,6 +50,63 @@ qint64 walkAndStat(const QString &root)
         if (entry.is_regular_file())
             bytes += qint64(entry.file_size());
     return bytes;
+}
+
+namespace {
+struct CloseFolder
+{
+    void operator()(DIR *folder) const { closedir(folder); }
+};
+
+bool isFb2Name(const char *name)
+{
+    const std::size_t length = std::strlen(name);
+    return length > 4 && strcasecmp(name + length - 4, ".fb2") == 0;
+}
+
+// `folder` is an open descriptor the walk takes over.
+qint64 walkFolder(int folder, std::vector<char> &head)
+{
+    const std::unique_ptr<DIR, CloseFolder> entries(fdopendir(folder));
+    if (!entries) {
+        ::close(folder);
+        return -1;
+    }
+    qint64 bytes = 0;
+    while (const dirent *entry = readdir(entries.get())) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        struct stat status;
+        if (fstatat(dirfd(entries.get()), name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return -1;
+        if (S_ISDIR(status.st_mode)) {
+            const int below = openat(dirfd(entries.get()), name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const qint64 seen = below < 0 ? -1 : walkFolder(below, head);
+            if (seen < 0)
+                return -1;
+            bytes += seen;
+        } else if (S_ISREG(status.st_mode)) {
+            bytes += status.st_size;
+            if (!isFb2Name(name))
+                continue;
+            const int book = openat(dirfd(entries.get()), name, O_RDONLY | O_CLOEXEC);
+            const ssize_t read = book < 0 ? -1 : ::read(book, head.data(), head.size());
+            if (book >= 0)
+                ::close(book);
+            if (read < 0)
+                return -1;
+        }
+    }
+    return bytes;
+}
+} // namespace
+
+qint64 walkStatAndReadHeads(const QString &root, qsizetype headSize)
+{
+    std::vector<char> head(static_cast<std::size_t>(headSize));
+    const int folder = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return folder < 0 ? -1 : walkFolder(folder, head);
 }
 
 double timedFolderIntake(const char *name, BookTable &books, Progress &progress, const QString &root, int expectedRows)

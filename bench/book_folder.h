@@ -13,6 +13,11 @@ void makeBookFolder(const QString &root, int n);
 // Returns the bytes seen.
 qint64 walkAndStat(const QString &root);
 
+// The least an intake of the folder must do, as plainly as this system does it: each folder
+// read once, each entry looked at with fstatat relative to its folder, and the first
+// `headSize` bytes of each FB2 book read. Returns the bytes seen; -1 when a file cannot be read.
+qint64 walkStatAndReadHeads(const QString &root, qsizetype headSize);
+
 // A folder of n books made for one phase below /tmp, its files already looked at once so
 // every measurement starts from a warm cache. Removed with the object.
 struct WarmBookFolder
