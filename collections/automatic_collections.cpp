@@ -120,6 +120,42 @@ QString nameOfFolder(QStringView root, QStringView path, QChar separator)
     name.remove(u':');
     return name;
 }
+
+// The collection names of the books' folders, each worked out once: a name depends only on
+// the book's root and the folder part of its path, and the books of one folder mostly follow
+// one another. It keeps views of the rows' texts, which must not change while it is used.
+class FolderNames
+{
+public:
+    explicit FolderNames(PathSeparators separators) : m_separators(separators) {}
+
+    // Valid until the next call.
+    const QString &of(const BookRow &book)
+    {
+        const Key key{book.root, folderPart(book.full_path)};
+        if (m_last == m_names.end() || m_last.key() != key) {
+            m_last = m_names.find(key);
+            if (m_last == m_names.end())
+                m_last = m_names.insert(key, folderCollectionName(book.root, book.full_path, m_separators));
+        }
+        return *m_last;
+    }
+
+private:
+    using Key = std::pair<QStringView, QStringView>; // root, the path up to its last separator
+
+    QStringView folderPart(QStringView path) const
+    {
+        qsizetype end = path.size();
+        while (end > 0 && path[end - 1] != m_separators.native && !(m_separators.slash && path[end - 1] == u'/'))
+            --end;
+        return path.first(end);
+    }
+
+    PathSeparators m_separators;
+    QHash<Key, QString> m_names;
+    QHash<Key, QString>::iterator m_last = m_names.end();
+};
 } // namespace
 
 QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators)
@@ -145,17 +181,25 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     QVector<FolderName> names;
     QHash<QString, int> indexOfName;
     std::vector<int> nameOfBook(size_t(books.rowCount()));
+    FolderNames folderNames(separators);
+    // The books of a folder share its name's text, so one at the same address is the same name.
+    const QChar *lastText = nullptr;
+    int lastName = -1;
     for (int row = 0; row < books.rowCount(); ++row) {
         BookRow &book = books.rowForQuietEdit(row);
-        const QString name = folderCollectionName(book.root, book.full_path, separators);
-        auto found = indexOfName.constFind(name);
-        if (found == indexOfName.cend()) {
-            found = indexOfName.insert(name, int(names.size()));
-            names.append({name, 0});
+        const QString &name = folderNames.of(book);
+        if (lastName < 0 || name.constData() != lastText || name.size() != names[lastName].name.size()) {
+            auto found = indexOfName.constFind(name);
+            if (found == indexOfName.cend()) {
+                found = indexOfName.insert(name, int(names.size()));
+                names.append({name, 0});
+            }
+            lastName = *found;
+            lastText = name.constData();
         }
-        ++names[*found].books;
-        nameOfBook[size_t(row)] = *found;
-        book.collection = names[*found].name;
+        ++names[lastName].books;
+        nameOfBook[size_t(row)] = lastName;
+        book.collection = names[lastName].name;
         book.other_collections.clear();
     }
 

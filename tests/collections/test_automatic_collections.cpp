@@ -211,6 +211,17 @@ private slots:
         QCOMPARE(shownPaths(page), (QStringList{"/a/Books/x.fb2", "/b/Books/y.pdf", "/a/Books/z.txt"}));
     }
 
+    // A folder added whole and a book of it added by itself: one folder, two roots, two names.
+    void oneFolderUnderTwoRootsGivesEachItsName()
+    {
+        LibraryPage page(LibraryPage::Kind::Creation);
+        addBooks(page, {book("/a", "/a/S/1.fb2"), book("/a/S", "/a/S/2.fb2"), book("/a", "/a/S/3.fb2"),
+                        book("/a/S", "/a/S/4.fb2")});
+        ScriptedDialogs dialogs;
+        buildFolderCollections(page, dialogs);
+        QCOMPARE(collectionsOfBooks(page), (QStringList{"a_S", "S", "a_S", "S"}));
+    }
+
     void namesDifferingInCaseTakeTheFormMetFirst_data() { addLocales(); }
     void namesDifferingInCaseTakeTheFormMetFirst()
     {
