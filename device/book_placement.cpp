@@ -83,11 +83,23 @@ public:
 
     PlacementPlan plan(const QVector<BookRow> &books)
     {
-        // Of books bound for one place on the reader only the last would stay there.
+        // Of books bound for one place on the reader only one is written there: the one already
+        // there, which may be the only copy of it, or else the last.
         QHash<QString, int> lastForPlace;
+        QHash<QString, int> alreadyThere;
         lastForPlace.reserve(books.size());
-        for (int i = 0; i < books.size(); ++i)
-            lastForPlace.insert(placeKey(books.at(i)), i);
+        for (int i = 0; i < books.size(); ++i) {
+            const QString key = placeKey(books.at(i));
+            lastForPlace.insert(key, i);
+            const std::optional<FileFacts> source = fileFacts(books.at(i).full_path);
+            const std::optional<FileFacts> there =
+                source ? fileFacts(ReaderLayout::booksFolderPath(m_deviceRoot) + books.at(i).relative_path)
+                       : std::nullopt;
+            if (there && source->identity == there->identity)
+                alreadyThere.insert(key, i);
+        }
+        for (auto book = alreadyThere.cbegin(); book != alreadyThere.cend(); ++book)
+            lastForPlace.insert(book.key(), book.value());
 
         const ReaderFolders readerFolders(m_deviceRoot);
         QSet<qint64> recordsKept;
@@ -108,9 +120,9 @@ public:
                 placement.how = Placement::Keep;
                 placement.keptRecord = recordOf(copy->identity, recordsKept);
                 recordsKept.insert(placement.keptRecord);
+                m_plan.bytesKept += placement.bytes;
                 continue;
             }
-            m_plan.bytesToWrite += placement.bytes;
             if (!source || !source->isRegularFile || !readerFolders.holds(placement.source, *source))
                 continue;
             placement.fromReader = true;

@@ -30,7 +30,7 @@ struct PlacementPlan
 {
     QVector<BookPlacement> books;             // one per book row
     QHash<QByteArray, QByteArray> movedPaths; // a previous record's stored file_path -> where its file goes
-    qint64 bytesToWrite = 0;                  // of the books copied
+    qint64 bytesKept = 0;                     // of the books kept: already on the reader
 };
 
 // Decides for each of `books` (the rows about to be written) whether it is kept or copied, judging

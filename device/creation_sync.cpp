@@ -119,7 +119,7 @@ bool CreationSync::checkSpace(qint64 totalSize, const PlacementPlan &plan)
         return true;
     // What the reader holds already needs no new space; what the old library frees goes only
     // after the commit, so it cannot count.
-    const qint64 toCopy = qMin(totalSize, plan.bytesToWrite);
+    const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesKept);
     qint64 newThumbnails = 0;
     for (const BookPlacement &placement : plan.books)
         newThumbnails += placement.how == Placement::Copy || (placement.how == Placement::Keep && placement.keptRecord == 0);

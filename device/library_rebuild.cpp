@@ -371,7 +371,7 @@ private:
     {
         using Pair = std::pair<qint64, qint64>; // collection _id, book _id
         QVector<std::pair<Pair, SqliteValue>> wanted;
-        QHash<Pair, bool> present; // -> whether a record holds it
+        QHash<Pair, int> present; // -> its place in `wanted`, or -1 once a record holds it
         for (const Membership &membership : m_writeBack ? m_writeBack->memberships : membershipsByName()) {
             if (membership.collection < 0 || membership.collection >= m_collections.size() || membership.book < 0 ||
                 membership.book >= m_books.size())
@@ -379,19 +379,30 @@ private:
             const Pair pair{m_collections.at(membership.collection).record_id.toLongLong(), m_ids.at(membership.book)};
             if (present.contains(pair))
                 continue;
-            present.insert(pair, false);
+            present.insert(pair, int(wanted.size()));
             wanted.append({pair, membership.addedOrder});
         }
         QVector<qint64> gone;
-        m_database.forEachRow(QStringLiteral("select _id, collection_id, content_id from collections"),
-                              [&](const SqliteRow &row) {
-                                  const auto held = present.find({row.integer(1), row.integer(2)});
-                                  if (held == present.end() || *held || row.storedType(1) != SqliteValue::Type::Integer ||
-                                      row.storedType(2) != SqliteValue::Type::Integer)
-                                      gone.append(row.integer(0));
-                                  else
-                                      *held = true;
-                              });
+        QVector<std::pair<qint64, SqliteValue>> reordered;
+        m_database.forEachRow(
+            QStringLiteral("select _id, collection_id, content_id, added_order from collections"),
+            [&](const SqliteRow &row) {
+                const auto held = present.find({row.integer(1), row.integer(2)});
+                if (held == present.end() || *held < 0 || row.storedType(1) != SqliteValue::Type::Integer ||
+                    row.storedType(2) != SqliteValue::Type::Integer) {
+                    gone.append(row.integer(0));
+                    return;
+                }
+                if (row.value(3) != wanted.at(*held).second)
+                    reordered.append({row.integer(0), wanted.at(*held).second});
+                *held = -1;
+            });
+        SqliteStatement reorder = m_database.prepare(QStringLiteral("update collections set added_order=? where _id=?"));
+        for (const auto &[id, addedOrder] : std::as_const(reordered)) {
+            reorder.bindValue(1, addedOrder);
+            reorder.bindInteger(2, id);
+            reorder.execute();
+        }
         SqliteStatement remove = m_database.prepare(QStringLiteral("delete from collections where _id=?"));
         for (const qint64 id : std::as_const(gone)) {
             remove.bindInteger(1, id);
@@ -400,7 +411,7 @@ private:
         SqliteStatement insert = m_database.prepare(
             QStringLiteral("insert into collections (collection_id, content_id, added_order) values(?,?,?)"));
         for (const auto &[pair, addedOrder] : std::as_const(wanted)) {
-            if (present.value(pair))
+            if (present.value(pair) < 0)
                 continue;
             insert.bindInteger(1, pair.first);
             insert.bindInteger(2, pair.second);
