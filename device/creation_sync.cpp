@@ -84,7 +84,7 @@ bool CreationSync::run(qint64 totalSize)
     bool inPlace = false;
     try {
         sync.open();
-        const PlacementPlan plan =
+        PlacementPlan plan =
             planPlacements(m_deviceRoot, booksInCollections(m_page.books.rows()), sync.previousBooks());
         if (!checkSpace(totalSize, plan))
             return false;
@@ -187,16 +187,19 @@ QStringList CreationSync::booksOfTheReaderKept(const PlacementPlan &plan, const 
     return kept;
 }
 
-QVector<int> CreationSync::placeBooks(const PlacementPlan &plan, QStringList &notWritten)
+QVector<int> CreationSync::placeBooks(PlacementPlan &plan, QStringList &notWritten)
 {
     syncPhase(m_progress, 40, QStringLiteral("Копирую книги на устройство..."));
     const int count = m_page.books.rowCount();
     ProgressSteps::beginItems(m_progress, count, false);
+    QSet<qint64> recordsKept;
+    for (const BookPlacement &placement : std::as_const(plan.books))
+        recordsKept.insert(placement.keptRecord);
     QVector<int> written;
     written.reserve(count);
     for (int i = 0; i < count; ++i) {
         ProgressSteps::item(m_progress, QStringLiteral("Книга №"), i + 1, count);
-        const BookPlacement &placement = plan.books.at(i);
+        BookPlacement &placement = plan.books[i];
         const QString path = QDir::toNativeSeparators(m_page.books.row(i).full_path);
         bool onReader = false;
         switch (placement.how) {
@@ -207,6 +210,15 @@ QVector<int> CreationSync::placeBooks(const PlacementPlan &plan, QStringList &no
             onReader = m_files.copyFile(placement.source, QFileInfo::exists(placement.destination)
                                                               ? temporaryName(placement.destination)
                                                               : placement.destination);
+            // A book of the reader's that cannot go to its new place stays at its old one, with
+            // its record, notes and reading position.
+            if (!onReader && placement.fromReader && placement.previousRecord != 0 &&
+                !recordsKept.contains(placement.previousRecord)) {
+                placement = {Placement::Keep, placement.source, placement.source, placement.bytes,
+                             placement.previousRecord, 0, false};
+                recordsKept.insert(placement.keptRecord);
+                onReader = true;
+            }
             break;
         case Placement::Displaced:
             notWritten << path + QStringLiteral(" (на устройстве то же место, что у другой книги)");

@@ -46,7 +46,7 @@ private:
     // The reader's files that books of the page not written came from: they stay.
     QStringList booksOfTheReaderKept(const PlacementPlan &plan, const QVector<int> &writtenRows) const;
     // Puts every book in its place, returning the rows now on the reader; `notWritten` gets a line for each other book.
-    QVector<int> placeBooks(const PlacementPlan &plan, QStringList &notWritten);
+    QVector<int> placeBooks(PlacementPlan &plan, QStringList &notWritten);
     void rebuild(ReaderSync &sync, const QVector<int> &writtenRows, const PlacementPlan &plan);
 
     LibraryPage &m_page;

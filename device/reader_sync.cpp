@@ -91,6 +91,9 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
         case RebuildStep::Commit:
             // The books and thumbnails the new records name reach the medium before the records do.
             m_files.flush(m_deviceRoot);
+            // Held exclusively, the rollback journal would outlast the commit; the run's journal
+            // guards what follows it.
+            database().query(QStringLiteral("PRAGMA locking_mode=NORMAL"));
             break;
         }
     };

@@ -1,5 +1,6 @@
 #include "device/folder_clearing.h"
 #include "device/free_space.h"
+#include "support/reader_soundness.h"
 #include "support/scratch_volume.h"
 #include "support/sqlite_test_tools.h"
 #include "support/sync_scene.h"
@@ -37,17 +38,6 @@ QVector<BookRow> inCollections(const QVector<BookRow> &books)
 }
 
 // Folders below Sony_Reader where books were kept aside during a run.
-// What a run leaves on the reader besides the library: its journal, files under names of their own.
-QStringList leftovers(const SyncScene &scene)
-{
-    QStringList found;
-    QDirIterator entries(scene.root(), {"tessaly-sync.journal", "*.tessaly-new", ".tessaly-copy-*"},
-                         QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (entries.hasNext())
-        found << entries.next();
-    return found;
-}
-
 // Writing the first thumbnail fails, half-way through the rebuild.
 void failThumbnails(SyncScene &scene, WatchedFileOperations &files)
 {
@@ -130,7 +120,7 @@ private slots:
         QCOMPARE(fileBytes(samePlace), picnic);
         QCOMPARE(fileBytes(scene.booksFolder() + "books/notes.txt"), notes);
         QVERIFY(!QFile::exists(oldPlace));
-        QCOMPARE(leftovers(scene), QStringList());
+        QCOMPARE(leftovers(scene.root()), QStringList());
         QCOMPARE(sqliteRows(scene.databasePath(), "select file_path from books where file_path like '%notes.txt' "
                                                   "or file_path like '%Пикник%' order by file_path"),
                  (QList<QVariantList>{{"Sony_Reader/media/books/books/notes.txt"},
@@ -160,7 +150,7 @@ private slots:
 
         QCOMPARE(fileBytes(samePlace), picnic);
         QCOMPARE(fileBytes(oldPlace), notes);
-        QCOMPARE(leftovers(scene), QStringList());
+        QCOMPARE(leftovers(scene.root()), QStringList());
         QCOMPARE(scene.page.books.rows(), chosen);
     }
 
@@ -188,7 +178,7 @@ private slots:
         QCOMPARE(sqliteValue(scene.databasePath(), "select file_size from books where file_path = "
                                                    "'Sony_Reader/media/books/Ссылки/заметки.txt'"),
                  QVariant(qlonglong(notes.size())));
-        QCOMPARE(leftovers(scene), QStringList());
+        QCOMPARE(leftovers(scene.root()), QStringList());
 #endif
     }
 
@@ -212,7 +202,7 @@ private slots:
         QCOMPARE(fileBytes(place), original);
         QCOMPARE(sqliteRows(scene.databasePath(), "select _id, file_path from books"),
                  (QList<QVariantList>{{1, "Sony_Reader/media/books/Фантастика/Стругацкие/Пикник на обочине.fb2"}}));
-        QCOMPARE(leftovers(scene), QStringList());
+        QCOMPARE(leftovers(scene.root()), QStringList());
         QCOMPARE(scene.dialogs.messages(),
                  QStringList{"Синхронизация завершена, но не все книги попали на устройство.\r\n"
                              "Этих книг нет в библиотеке устройства:\r\n" +
