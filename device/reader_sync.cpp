@@ -161,9 +161,10 @@ bool ReaderSync::finish(const QStringList &kept)
     } catch (const SqliteError &) {
         done = false;
     }
-    // The journal stays for the next run while anything named is not in place.
+    // The journal stays for the next run while anything named is not in place; one that cannot be
+    // removed only has the next run look again.
     if (done)
-        done = SyncJournalFile::remove(m_deviceRoot, m_files);
+        SyncJournalFile::remove(m_deviceRoot, m_files);
     else
         m_files.flush(m_deviceRoot);
     m_journal.reset();
