@@ -1,10 +1,10 @@
 #include "editor/reader_database_image.h"
 
 #include "core/tessaly_error.h"
-#include "device/file_operations.h"
-#include "device/reader_database.h"
-#include "device/reader_layout.h"
-#include "device/sync_journal.h"
+#include "core/file_operations.h"
+#include "reader/reader_database.h"
+#include "reader/reader_layout.h"
+#include "reader/sync_journal.h"
 
 #include <QDir>
 #include <QFileInfo>

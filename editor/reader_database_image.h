@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/sqlite_connection.h"
+#include "sqlite/sqlite_connection.h"
 
 #include <QString>
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "sqlite/sqlite_connection.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+// One book of the library on the reader as a synchronisation finds it.
+struct PreviousBook
+{
+    qint64 id = 0;
+    QByteArray filePath;  // as stored: relative to the device root, forward slashes, UTF-8
+    QByteArray thumbnail; // as stored; empty when NULL
+};
+
+// The reader's books.db held for one synchronisation. It is opened, found to be a sound database
+// with the reader's library in it, and locked against other programs before anything on the reader
+// changes; the lock holds until the object goes, and the transaction that checked it stays open
+// for the synchronisation's one commit.
+class ReaderDatabase
+{
+public:
+    // Opens, checks and locks. Throws TessalyError with a message for the user when the database
+    // cannot serve (missing, not a database, damaged, read-only, held by another program, without
+    // the books table); nothing on the reader has changed then.
+    explicit ReaderDatabase(const QString &deviceRoot);
+
+    const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
+
+    SqliteConnection &connection() { return m_database; }
+
+private:
+    void openChecked(const QString &path);
+    void readPreviousBooks();
+
+    QString m_path;
+    SqliteConnection m_database;
+    QVector<PreviousBook> m_previousBooks;
+};
+
+// The user's message for SQLite's error `code` on the reader's books.db at `path` (the detail is
+// SQLite's own text, shown where no better words exist); it ends by saying nothing was changed.
+QString readerDatabaseMessage(int code, const QString &path, const QString &detail = {});

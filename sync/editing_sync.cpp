@@ -1,0 +1,81 @@
+#include "sync/editing_sync.h"
+
+#include "collections/library_page.h"
+#include "core/dialogs.h"
+#include "core/progress.h"
+#include "core/tessaly_error.h"
+#include "reader/find_reader.h"
+#include "sync/reader_sync.h"
+#include "sync/sync_messages.h"
+#include "sync/write_back_plan.h"
+
+#include <QSet>
+
+namespace {
+constexpr int MainMaximum = 100;
+} // namespace
+
+QString readerChangedMessage()
+{
+    return QStringLiteral("Библиотека на устройстве не та, что была загружена: устройство подключено заново, "
+                          "подключено другое устройство или его книги изменились.\r\n"
+                          "Ничего не записано. Откройте страницу редактирования заново и повторите синхронизацию.");
+}
+
+EditingSync::EditingSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
+                         FileOperations &files)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
+{}
+
+bool EditingSync::run()
+{
+    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs);
+    if (m_deviceRoot.isEmpty())
+        return false;
+    if (m_page.books.rowCount() == 0) {
+        m_dialogs.message(QStringLiteral("На устройстве нет книг!"));
+        return false;
+    }
+    bool inPlace = false;
+    try {
+        inPlace = write();
+    } catch (const TessalyError &error) {
+        m_progress.hide();
+        m_dialogs.message(error.message());
+        return false;
+    }
+    m_progress.setPosition(Progress::Bar::Main, MainMaximum);
+    // Shown while the progress window is still up.
+    m_dialogs.message(inPlace ? SyncMessages::success() : SyncMessages::notCompleted());
+    m_progress.hide();
+    return inPlace;
+}
+
+bool EditingSync::write()
+{
+    ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю превьюшки с устройства..."));
+    syncPhase(m_progress, 10);
+    ReaderSync sync(m_deviceRoot, m_files, m_progress);
+    sync.open();
+    // The rows name the loaded records by id: written to another library they would give its
+    // books other titles, collections and notes.
+    if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.database()))
+        throw TessalyError(readerChangedMessage());
+    WriteBackPlan plan = planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot);
+
+    // Every book stays where it is, and so does its thumbnail; the folders of records that go
+    // and of no record go once the library is committed.
+    SyncJournal journal;
+    QSet<QString> staying;
+    for (const BookRow &book : m_page.books.rows())
+        staying.insert(book.record_id);
+    for (const PreviousBook &book : sync.previousBooks())
+        if (!staying.contains(QString::number(book.id)))
+            journal.goneBooks << book.id;
+    sync.begin(journal);
+    syncPhase(m_progress, 20);
+    syncPhase(m_progress, 40);
+    // The page's rows change only once the new library is committed.
+    sync.rebuild(m_page.books, m_page.collections, plan.thumbnails, {}, &plan.writeBack);
+    return sync.finish({});
+}

@@ -1,0 +1,193 @@
+#include "sync/reader_sync.h"
+
+#include "core/progress.h"
+#include "core/tessaly_error.h"
+#include "covers/cover_thumbnail.h"
+#include "core/file_operations.h"
+#include "reader/folder_clearing.h"
+#include "reader/library_rebuild.h"
+#include "reader/reader_layout.h"
+#include "sqlite/sqlite_error.h"
+#include "sync/page_rebuild.h"
+#include "sync/sync_messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+void syncPhase(Progress &progress, int position, const QString &caption)
+{
+    // During a synchronisation only the caption label repaints.
+    ProgressSteps::phase(progress, position, caption, Progress::Repaint::MainCaption);
+}
+
+ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress)
+    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress)
+{}
+
+ReaderSync::~ReaderSync()
+{
+    abandon();
+}
+
+std::function<void()> ReaderSync::turn()
+{
+    return [this] { m_progress.processEvents(); };
+}
+
+void ReaderSync::open()
+{
+    m_database = std::make_unique<ReaderDatabase>(m_deviceRoot);
+    bool recovered = false;
+    try {
+        recovered = recoverInterruptedSync(m_deviceRoot, m_files, database(), turn());
+    } catch (const SqliteError &error) {
+        m_database.reset();
+        throw TessalyError(readerDatabaseMessage(error.code(), ReaderLayout::databasePath(m_deviceRoot),
+                                                 error.message()));
+    }
+    if (!recovered) {
+        m_database.reset();
+        throw TessalyError(interruptedSyncNotRepairedMessage());
+    }
+    for (const PreviousBook &book : previousBooks())
+        m_previousThumbnails.insert(book.id, book.thumbnail);
+}
+
+qint64 ReaderSync::nextBookId()
+{
+    return ::nextBookId(database());
+}
+
+void ReaderSync::begin(const SyncJournal &journal)
+{
+    if (!SyncJournalFile::write(m_deviceRoot, m_files, journal))
+        throw TessalyError(SyncMessages::journalNotWritten());
+    m_journal = journal;
+}
+
+void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
+                         const QHash<QByteArray, QByteArray> &movedPaths, const WriteBack *writeBack)
+{
+    RebuildHooks hooks;
+    hooks.beforeStep = [&](RebuildStep next) {
+        switch (next) {
+        case RebuildStep::InsertBooks:
+            syncPhase(m_progress, 70, QStringLiteral("Заношу информацию о книгах в базу..."));
+            break;
+        case RebuildStep::Thumbnails:
+            syncPhase(m_progress, 80, QStringLiteral("Создаю превью на устройстве..."));
+            ProgressSteps::beginItems(m_progress, int(thumbnails.size()), false);
+            break;
+        case RebuildStep::Collections:
+            ProgressSteps::clearItems(m_progress);
+            m_progress.repaint(Progress::Repaint::ItemCaption);
+            m_progress.processEvents();
+            syncPhase(m_progress, 85, QStringLiteral("Формирую список коллекций..."));
+            break;
+        case RebuildStep::Finish:
+            syncPhase(m_progress, 90, QStringLiteral("Завершаю подготовку базы.."));
+            break;
+        case RebuildStep::Commit:
+            // The books and thumbnails the new records name reach the medium before the records do.
+            m_files.flush(m_deviceRoot);
+            // Held exclusively, the rollback journal would outlast the commit; the run's journal
+            // guards what follows it.
+            database().query(QStringLiteral("PRAGMA locking_mode=NORMAL"));
+            break;
+        }
+    };
+    hooks.writeThumbnail = [&](const ThumbnailJob &job) {
+        ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
+        return writeThumbnail(job, thumbnails.at(job.number - 1));
+    };
+    hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
+    try {
+        rebuildLibrary(database(), m_deviceRoot, books, collections, hooks, writeBack);
+    } catch (const SqliteError &error) {
+        if (error.code() != SQLITE_FULL)
+            throw;
+        throw TessalyError(SyncMessages::volumeFull());
+    }
+}
+
+ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin)
+{
+    // A book that stays keeps the thumbnail it has: the reader may have made it itself.
+    if (!job.addedRecord && !job.thumbnailPath.isEmpty() &&
+        QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(job.thumbnailPath))).isFile())
+        return ThumbnailOutcome::Kept;
+    const QString idFolder = QDir::cleanPath(job.folder + QStringLiteral(".."));
+    // What a stopped run may have left under an id given again.
+    if (job.addedRecord && QFileInfo::exists(idFolder))
+        clearFolderTree(idFolder, m_files);
+    // A folder that cannot be made shows as the thumbnail's own write error.
+    m_files.makeFolder(job.folder);
+    const QByteArray previous = m_previousThumbnails.value(origin.previousRecord);
+    const QString previousFile = ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(previous));
+    if (!previous.isEmpty() && QFileInfo(previousFile).isFile() &&
+        m_files.copyFile(previousFile, job.folder + ReaderLayout::ThumbnailFileName))
+        return ThumbnailOutcome::Written;
+    if (writeCoverThumbnail(origin.bookFile, job.folder, m_files) != ThumbnailSource::None)
+        return ThumbnailOutcome::Written;
+    // No thumbnail, and no empty folder left to stand in another's way.
+    m_files.removeFolder(QDir::cleanPath(job.folder));
+    m_files.removeFolder(idFolder);
+    return ThumbnailOutcome::None;
+}
+
+bool ReaderSync::libraryInPlace()
+{
+    // The files of the records added, and every thumbnail: the rest is as the old library had it.
+    const QSet<qint64> added(m_journal->newBooks.cbegin(), m_journal->newBooks.cend());
+    bool inPlace = true;
+    database().forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
+        const auto there = [&](int column) {
+            return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, row.text(column))).isFile();
+        };
+        inPlace = inPlace && (!added.contains(row.integer(0)) || there(1)) && (row.bytes(2).isEmpty() || there(2));
+    });
+    return inPlace;
+}
+
+bool ReaderSync::finish(const QStringList &kept)
+{
+    SyncJournal journal = *m_journal;
+    journal.kept = kept;
+    bool done = false;
+    try {
+        done = completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database()), turn()) &&
+               libraryInPlace();
+    } catch (const SqliteError &) {
+        done = false;
+    }
+    // The journal stays for the next run while anything named is not in place; one that cannot be
+    // removed only has the next run look again.
+    if (done)
+        SyncJournalFile::remove(m_deviceRoot, m_files);
+    else
+        m_files.flush(m_deviceRoot);
+    m_journal.reset();
+    // Closing gives up the lock.
+    m_database.reset();
+    return done;
+}
+
+void ReaderSync::abandon()
+{
+    // Without the lock the files may be another run's.
+    if (!m_database)
+        return;
+    database().rollback();
+    if (m_journal) {
+        try {
+            if (undoSync(m_deviceRoot, m_files, *m_journal, ListedLibrary::read(database())))
+                SyncJournalFile::remove(m_deviceRoot, m_files);
+        } catch (const SqliteError &) {
+            // The next run judges from the journal and what books.db holds then.
+        }
+        m_journal.reset();
+    }
+    m_database.reset();
+}
