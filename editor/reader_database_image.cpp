@@ -1,7 +1,7 @@
 #include "editor/reader_database_image.h"
 
-#include "core/tessaly_error.h"
 #include "core/file_operations.h"
+#include "core/tessaly_error.h"
 #include "reader/reader_database.h"
 #include "reader/reader_layout.h"
 #include "reader/sync_journal.h"

@@ -4,14 +4,14 @@
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
 #include "core/progress.h"
-#include "reader/reader_layout.h"
-#include "reader/reader_database.h"
-#include "sqlite/sqlite_connection.h"
-#include "sqlite/sqlite_error.h"
 #include "editor/reader_database_image.h"
 #include "editor/reader_paths.h"
 #include "editor/rows_by_id.h"
 #include "editor/shared_texts.h"
+#include "reader/reader_database.h"
+#include "reader/reader_layout.h"
+#include "sqlite/sqlite_connection.h"
+#include "sqlite/sqlite_error.h"
 
 #include <QFileInfo>
 

@@ -115,8 +115,9 @@ public:
         ReaderNotes::repoint(m_database, bookIdsNow(notedBookPaths));
         if (!m_database.tableExists(LibrarySchema::Preference.name))
             createPreference();
-        if (m_database.query(QStringLiteral("select 1 from sqlite_master where type='index' and "
-                                            "name='collection_index'"))
+        if (m_database
+                .query(QStringLiteral("select 1 from sqlite_master where type='index' and "
+                                      "name='collection_index'"))
                 .rowCount() == 0)
             m_database.execute(LibrarySchema::CollectionIndex);
         // The layouts of books that stay still fit their files.
@@ -382,20 +383,21 @@ private:
         }
         QVector<qint64> gone;
         QVector<std::pair<qint64, SqliteValue>> reordered;
-        m_database.forEachRow(
-            QStringLiteral("select _id, collection_id, content_id, added_order from collections"),
-            [&](const SqliteRow &row) {
-                const auto held = present.find({row.integer(1), row.integer(2)});
-                if (held == present.end() || *held < 0 || row.storedType(1) != SqliteValue::Type::Integer ||
-                    row.storedType(2) != SqliteValue::Type::Integer) {
-                    gone.append(row.integer(0));
-                    return;
-                }
-                if (row.value(3) != wanted.at(*held).second)
-                    reordered.append({row.integer(0), wanted.at(*held).second});
-                *held = -1;
-            });
-        SqliteStatement reorder = m_database.prepare(QStringLiteral("update collections set added_order=? where _id=?"));
+        m_database.forEachRow(QStringLiteral("select _id, collection_id, content_id, added_order from collections"),
+                              [&](const SqliteRow &row) {
+                                  const auto held = present.find({row.integer(1), row.integer(2)});
+                                  if (held == present.end() || *held < 0 ||
+                                      row.storedType(1) != SqliteValue::Type::Integer ||
+                                      row.storedType(2) != SqliteValue::Type::Integer) {
+                                      gone.append(row.integer(0));
+                                      return;
+                                  }
+                                  if (row.value(3) != wanted.at(*held).second)
+                                      reordered.append({row.integer(0), wanted.at(*held).second});
+                                  *held = -1;
+                              });
+        SqliteStatement reorder =
+            m_database.prepare(QStringLiteral("update collections set added_order=? where _id=?"));
         for (const auto &[id, addedOrder] : std::as_const(reordered)) {
             reorder.bindValue(1, addedOrder);
             reorder.bindInteger(2, id);
@@ -449,10 +451,10 @@ private:
     QVector<CollectionRecord> m_collections;
     const RebuildHooks &m_hooks;
     const WriteBack *m_writeBack;
-    QVector<qint64> m_ids;                // per book row, its record's _id
-    QVector<bool> m_added;                // per book row, whether its record is new
-    QVector<QByteArray> m_storedPaths;    // per book row, its file_path
-    QVector<QByteArray> m_storedThumbnails; // per book row, the kept record's thumbnail as it was
+    QVector<qint64> m_ids;                        // per book row, its record's _id
+    QVector<bool> m_added;                        // per book row, whether its record is new
+    QVector<QByteArray> m_storedPaths;            // per book row, its file_path
+    QVector<QByteArray> m_storedThumbnails;       // per book row, the kept record's thumbnail as it was
     std::map<QString, SqliteStatement> m_updates; // by their text
 };
 

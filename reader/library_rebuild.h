@@ -26,9 +26,9 @@ struct ThumbnailJob
     int count;
     const BookRow &book; // as written: title cleaned, file_name = title, root = record id
     QString recordId;
-    QString folder;            // the book's thumbnail folder on the reader, ending in a separator; not yet created
-    bool addedRecord;          // a record the library did not have: nothing of the reader's is in `folder`
-    QByteArray thumbnailPath;  // the record's stored thumbnail as it was; empty for an added record or NULL
+    QString folder;           // the book's thumbnail folder on the reader, ending in a separator; not yet created
+    bool addedRecord;         // a record the library did not have: nothing of the reader's is in `folder`
+    QByteArray thumbnailPath; // the record's stored thumbnail as it was; empty for an added record or NULL
 };
 
 // What a book's record points at once its thumbnail turn is over.

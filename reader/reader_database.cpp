@@ -41,7 +41,6 @@ QString readerDatabaseMessage(int code, const QString &path, const QString &deta
     }
 }
 
-
 namespace {
 [[noreturn]] void refuse(int code, const QString &path, const QString &detail = {})
 {

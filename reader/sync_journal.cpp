@@ -185,8 +185,7 @@ bool completeSync(const QString &deviceRoot, FileOperations &files, const SyncJo
     return placed;
 }
 
-bool undoSync(const QString &deviceRoot, FileOperations &files, const SyncJournal &journal,
-              const ListedLibrary &listed)
+bool undoSync(const QString &deviceRoot, FileOperations &files, const SyncJournal &journal, const ListedLibrary &listed)
 {
     bool undone = true;
     for (const QString &file : journal.written)

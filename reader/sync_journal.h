@@ -24,7 +24,7 @@ struct SyncJournal
     QStringList written;                          // files written where no record of the old library points
     QVector<std::pair<QString, QString>> renames; // a file written under a name of its own -> its place
     QStringList kept;                             // files of the books folder that stay though no record lists them
-    bool clearsBooksFolder = false; // once committed, files of the books folder no record lists go
+    bool clearsBooksFolder = false;               // once committed, files of the books folder no record lists go
 
     QByteArray toBytes() const;
     // Nothing for a journal cut short: the run stopped before its first change.

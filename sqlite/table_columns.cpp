@@ -32,4 +32,3 @@ int columnIndex(const QVector<TableColumn> &columns, const QString &name)
             return i;
     return -1;
 }
-

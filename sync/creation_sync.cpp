@@ -2,13 +2,13 @@
 
 #include "collections/library_page.h"
 #include "core/dialogs.h"
+#include "core/file_operations.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
-#include "sync/book_placement.h"
-#include "core/file_operations.h"
 #include "reader/find_reader.h"
 #include "reader/free_space.h"
 #include "reader/reader_layout.h"
+#include "sync/book_placement.h"
 #include "sync/reader_sync.h"
 #include "sync/space_check.h"
 #include "sync/sync_messages.h"
@@ -122,7 +122,8 @@ bool CreationSync::checkSpace(qint64 totalSize, const PlacementPlan &plan)
     const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesKept);
     qint64 newThumbnails = 0;
     for (const BookPlacement &placement : plan.books)
-        newThumbnails += placement.how == Placement::Copy || (placement.how == Placement::Keep && placement.keptRecord == 0);
+        newThumbnails +=
+            placement.how == Placement::Copy || (placement.how == Placement::Keep && placement.keptRecord == 0);
     if (booksFit(toCopy, newThumbnails, space.availableBytes))
         return true;
     m_progress.hide();
@@ -142,8 +143,9 @@ void CreationSync::removeBooksWithoutCollection()
 QString CreationSync::storedIfInBooksFolder(const QString &path) const
 {
     const QString native = QDir::toNativeSeparators(path);
-    return native.startsWith(ReaderLayout::booksFolderPath(m_deviceRoot)) ? ReaderLayout::storedPathOf(m_deviceRoot, native)
-                                                                          : QString();
+    return native.startsWith(ReaderLayout::booksFolderPath(m_deviceRoot))
+               ? ReaderLayout::storedPathOf(m_deviceRoot, native)
+               : QString();
 }
 
 SyncJournal CreationSync::journal(const PlacementPlan &plan, ReaderSync &sync) const
@@ -158,8 +160,8 @@ SyncJournal CreationSync::journal(const PlacementPlan &plan, ReaderSync &sync) c
         kept.insert(placement.keptRecord);
         const QString destination = ReaderLayout::storedPathOf(m_deviceRoot, placement.destination);
         if (placement.how == Placement::Copy && QFileInfo::exists(placement.destination))
-            journal.renames.append({ReaderLayout::storedPathOf(m_deviceRoot, temporaryName(placement.destination)),
-                                    destination});
+            journal.renames.append(
+                {ReaderLayout::storedPathOf(m_deviceRoot, temporaryName(placement.destination)), destination});
         else if (placement.how == Placement::Copy)
             journal.written << destination;
         // Until the run is over, every book of the reader's that the page names stays.
@@ -214,8 +216,13 @@ QVector<int> CreationSync::placeBooks(PlacementPlan &plan, QStringList &notWritt
             // its record, notes and reading position.
             if (!onReader && placement.fromReader && placement.previousRecord != 0 &&
                 !recordsKept.contains(placement.previousRecord)) {
-                placement = {Placement::Keep, placement.source, placement.source, placement.bytes,
-                             placement.previousRecord, 0, false};
+                placement = {Placement::Keep,
+                             placement.source,
+                             placement.source,
+                             placement.bytes,
+                             placement.previousRecord,
+                             0,
+                             false};
                 recordsKept.insert(placement.keptRecord);
                 onReader = true;
             }

@@ -22,7 +22,7 @@ public:
     // True only when the reader's library is written: the window may close then. Otherwise the
     // user has been told why, the progress window is hidden, the reader holds its previous
     // library and the page's rows are as they were, or the library is committed and the user is
-// told that the next synchronisation puts the rest in place.
+    // told that the next synchronisation puts the rest in place.
     bool run();
 
     // The reader the run found, or empty.

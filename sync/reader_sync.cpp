@@ -1,9 +1,9 @@
 #include "sync/reader_sync.h"
 
+#include "core/file_operations.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
 #include "covers/cover_thumbnail.h"
-#include "core/file_operations.h"
 #include "reader/folder_clearing.h"
 #include "reader/library_rebuild.h"
 #include "reader/reader_layout.h"
@@ -44,8 +44,8 @@ void ReaderSync::open()
         recovered = recoverInterruptedSync(m_deviceRoot, m_files, database(), turn());
     } catch (const SqliteError &error) {
         m_database.reset();
-        throw TessalyError(readerDatabaseMessage(error.code(), ReaderLayout::databasePath(m_deviceRoot),
-                                                 error.message()));
+        throw TessalyError(
+            readerDatabaseMessage(error.code(), ReaderLayout::databasePath(m_deviceRoot), error.message()));
     }
     if (!recovered) {
         m_database.reset();
@@ -157,8 +157,8 @@ bool ReaderSync::finish(const QStringList &kept)
     journal.kept = kept;
     bool done = false;
     try {
-        done = completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database()), turn()) &&
-               libraryInPlace();
+        done =
+            completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database()), turn()) && libraryInPlace();
     } catch (const SqliteError &) {
         done = false;
     }

@@ -1,6 +1,5 @@
 #include "sync/sync_messages.h"
 
-
 namespace {
 constexpr qsizetype MessageListLength = 20;
 } // namespace

@@ -90,8 +90,8 @@ private slots:
         QTest::newRow("a large JPEG") << QByteArray("cover.jpg") << *encodeJpeg(noise(2400, 3200, false), 95) << 758
                                       << 1010;
         QTest::newRow("a light JPEG larger than the screen")
-            << QByteArray("cover.jpg") << *encodeJpeg(RgbPixels{2000, 2400, false, QByteArray(2000 * 2400 * 3, '\x60')}, 90)
-            << 758 << 909;
+            << QByteArray("cover.jpg")
+            << *encodeJpeg(RgbPixels{2000, 2400, false, QByteArray(2000 * 2400 * 3, '\x60')}, 90) << 758 << 909;
         QTest::newRow("a JPEG of the screen's size, too heavy")
             << QByteArray("cover.jpg") << *encodeJpeg(noise(700, 900, false), 100) << 700 << 900;
         QTest::newRow("a large PNG with transparency")

@@ -1,6 +1,6 @@
 #include "collections/library_page.h"
-#include "sqlite/sqlite_connection.h"
 #include "editor/reader_library.h"
+#include "sqlite/sqlite_connection.h"
 #include "support/fixture_reader.h"
 #include "support/recording_progress.h"
 #include "support/scratch_volume.h"
@@ -331,9 +331,12 @@ private slots:
         QTest::newRow("a collection table of another layout")
             << "drop table collection; create table collection (_id INTEGER PRIMARY KEY, name TEXT)"
             << "Не удалось открыть базу данных устройства:";
-        QTest::newRow("not a database") << "garbage" << "База данных устройства повреждена:";
-        QTest::newRow("held by another program") << "lock" << "База данных устройства занята другой программой:";
-        QTest::newRow("gone") << "remove" << "Не удалось открыть базу данных устройства:";
+        QTest::newRow("not a database") << "garbage"
+                                        << "База данных устройства повреждена:";
+        QTest::newRow("held by another program") << "lock"
+                                                 << "База данных устройства занята другой программой:";
+        QTest::newRow("gone") << "remove"
+                              << "Не удалось открыть базу данных устройства:";
     }
 
     void everyFailureIsSaidInRussian()

@@ -382,8 +382,8 @@ private slots:
                 << QString("thumbnail %1/%2 id %3 %4").arg(job.number).arg(job.count).arg(job.recordId, job.book.title);
             [&] {
                 QCOMPARE(job.book.root, job.recordId);
-                QCOMPARE(job.folder,
-                         reader.thumbnailsFolder() + job.recordId + QDir::separator() + "thumbnail" + QDir::separator());
+                QCOMPARE(job.folder, reader.thumbnailsFolder() + job.recordId + QDir::separator() + "thumbnail" +
+                                         QDir::separator());
             }();
             [&] { QCOMPARE(job.book.full_path, books.row(job.number - 1).full_path); }();
             return ThumbnailOutcome::Written;

@@ -102,8 +102,8 @@ QStringList leftovers(const QString &root)
 {
     QStringList found;
     QDirIterator entries(root,
-                         {"tessaly-sync.journal", "*.tessaly-new", ".tessaly-copy-*", "books.db-journal", "books.db-wal",
-                          "books.db-shm"},
+                         {"tessaly-sync.journal", "*.tessaly-new", ".tessaly-copy-*", "books.db-journal",
+                          "books.db-wal", "books.db-shm"},
                          QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (entries.hasNext())
         found << entries.next();

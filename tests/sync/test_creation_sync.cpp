@@ -200,8 +200,7 @@ private slots:
             "max main 100", "pos item 0",    "caption item ", "pos main 5", "caption main Удаляю книги с устройства...",
             "show",         "repaint window"};
         expected << phaseCalls(10) << phaseCalls(20) << phaseCalls(40, "Копирую книги на устройство...")
-                 << itemCalls("Книга №", 5)
-                 << phaseCalls(70, "Заношу информацию о книгах в базу...")
+                 << itemCalls("Книга №", 5) << phaseCalls(70, "Заношу информацию о книгах в базу...")
                  << phaseCalls(80, "Создаю превью на устройстве...") << itemCalls("Превью №", 5)
                  << QStringList{"pos item 0", "caption item ", "repaint item caption", "events"}
                  << phaseCalls(85, "Формирую список коллекций...") << phaseCalls(90, "Завершаю подготовку базы..");

@@ -1,5 +1,5 @@
-#include "reader/library_schema.h"
 #include "editor/reader_library.h"
+#include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "support/counting_progress.h"
 #include "support/fixture_reader.h"
@@ -49,8 +49,8 @@ QVector<UsersBook> usersBooksOnTheReader(const LibraryPage &page, const QString 
     QVector<UsersBook> books;
     for (const BookRow &book : inCollections(page))
         if (book.full_path.startsWith(root))
-            books.append({fileDigest(book.full_path), book.full_path,
-                          ReaderLayout::booksFolderPath(root) + book.relative_path});
+            books.append(
+                {fileDigest(book.full_path), book.full_path, ReaderLayout::booksFolderPath(root) + book.relative_path});
     return books;
 }
 
@@ -155,7 +155,8 @@ private slots:
             readReaderLibrary(root, loading);
             const QStringList faults = soundness.faults(root);
             QVERIFY2(faults.isEmpty(), qPrintable(where + ": " + faults.join("; ")));
-            QVERIFY2(usersBooksLost(usersBooks).isEmpty(), qPrintable(where + ": " + usersBooksLost(usersBooks).join("; ")));
+            QVERIFY2(usersBooksLost(usersBooks).isEmpty(),
+                     qPrintable(where + ": " + usersBooksLost(usersBooks).join("; ")));
             QVERIFY2(folderDigests(repeated->books.sourceFolder()) == sources, qPrintable(where));
 
             // The user's list names each book where it is: a run stopped after its commit has
