@@ -3,6 +3,8 @@
 #include "app/stoppable_progress.h"
 #include "collections/library_page.h"
 #include "core/file_operations.h"
+#include "covers/book_formats.h"
+#include "pdf/poppler_pdf_reader.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -21,8 +23,8 @@ struct RowDrag;
 // The main window: the page control `pager` with the creation page and the editing page,
 // the mode-switch guard, the three ways of adding books and the statistics of both pages. The user's answers, the
 // clock, the progress window, the list of mounted volumes and the desktop's "open this file"
-// service come from outside. Closing the window ends an intake or a load at once; a
-// synchronisation is let finish first.
+// service come from outside. Closing the window asks first when work that is nowhere else
+// would be lost, then ends an intake or a load at once; a synchronisation is let finish first.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -39,6 +41,8 @@ public:
     const QString &deviceRoot() const { return m_deviceRoot; }
     qint64 totalSize() const { return m_totalSize; }
     bool longOperationRunning() const { return m_longOperationRunning; }
+    // The book formats read beyond plain FB2, as the settings menu has them.
+    const BookFormats &formats() const { return m_formats; }
 
     void addBookFile();
     void addBookFolder();
@@ -54,6 +58,9 @@ public:
     // The editing page's load, run after every switch to that page: finds the reader and
     // shows its library, or tells why not and leaves the page empty.
     void loadReaderLibrary();
+    // F5 and `eReloadbutton` on the editing page: empties it, asking first when it holds changes
+    // not written, and loads the reader's library again.
+    void reloadReaderLibrary();
     // `Synchronizebutton`: replaces the reader's library with the creation page's; on success
     // the window closes, which ends the application.
     void synchronizeCreationPage();
@@ -88,6 +95,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -101,8 +109,15 @@ private:
     // closes then, or when a close was asked for meanwhile.
     void writeToReader(LibraryPageWidget &page, const std::function<bool()> &synchronize);
 
+    // The settings menu of the formats beyond plain FB2, with the choice of earlier runs.
+    void buildFormatsMenu();
+    QString bookFileFilter() const;
+
     void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton, const QString &automaticButton);
     void connectFileListHandlers(LibraryPageWidget &page);
+    void connectReloadHandlers();
+    // The smallest size the window asks for, within the screen it is shown on.
+    void fitMinimumSizeToScreen();
     bool isFileListHeader(const QObject *object) const;
     void connectDropHandlers(LibraryPageWidget &page);
     // Selects what the operation asks for and reruns the page's statistics.
@@ -115,6 +130,8 @@ private:
     const VolumeList &m_volumes;
     FileOpener &m_fileOpener;
     FileOperations m_readerFiles;
+    PopplerPdfReader m_pdfReader;
+    BookFormats m_formats;
     LibraryPage m_creation{LibraryPage::Kind::Creation};
     LibraryPage m_editing{LibraryPage::Kind::Editing};
     PageControl *m_pager = nullptr;
@@ -126,4 +143,7 @@ private:
     // Set while a synchronisation writes to the reader; a close meanwhile waits for its end.
     bool m_writingToReader = false;
     bool m_closeWhenWritten = false;
+    // Set once a synchronisation has written the reader: the window then closes without a question.
+    bool m_readerWritten = false;
+    bool m_followsScreen = false; // the window's screen changes reach fitMinimumSizeToScreen()
 };

@@ -156,6 +156,7 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
         ++names[*found].books;
         nameOfBook[size_t(row)] = *found;
         book.collection = names[*found].name;
+        book.other_collections.clear();
     }
 
     const CaseForms forms = caseForms(names);

@@ -66,8 +66,7 @@ void openFileListBook(const LibraryPage &page, FileOpener &opener, int row, cons
         return;
     QString path = page.books.row(row).full_path;
     const QString &loadedFrom = page.reader.deviceRoot;
-    if (!readerRootNow.isEmpty() && !loadedFrom.isEmpty() && readerRootNow != loadedFrom &&
-        path.startsWith(loadedFrom))
+    if (!readerRootNow.isEmpty() && !loadedFrom.isEmpty() && readerRootNow != loadedFrom && path.startsWith(loadedFrom))
         path = ReaderLayout::onDevice(readerRootNow, ReaderLayout::storedPathOf(loadedFrom, path));
     if (isOpenableBook(path))
         opener.open(path);

@@ -1,5 +1,6 @@
 #include "sync/book_placement.h"
 
+#include "core/zipped_fb2.h"
 #include "reader/reader_layout.h"
 
 #include <QDir>
@@ -112,9 +113,12 @@ public:
                 placement.how = Placement::Displaced;
                 continue;
             }
-            const std::optional<FileFacts> source = fileFacts(placement.source);
+            std::optional<FileFacts> source = fileFacts(placement.source);
+            // A zipped book is judged by the book it unpacks to, which carries the archive's time.
+            if (source && isZippedBookName(placement.source))
+                source->size = zippedFb2Size(placement.source).value_or(-1);
             if (source)
-                placement.bytes = source->size;
+                placement.bytes = std::max<qint64>(0, source->size);
             const std::optional<FileFacts> copy = fileFacts(placement.destination);
             if (source && copy && sameBook(*source, *copy)) {
                 placement.how = Placement::Keep;
@@ -123,7 +127,9 @@ public:
                 m_plan.bytesKept += placement.bytes;
                 continue;
             }
-            if (!source || !source->isRegularFile || !readerFolders.holds(placement.source, *source))
+            // An archive in the reader's folders is unpacked from where it is, and stays there.
+            if (!source || !source->isRegularFile || !readerFolders.holds(placement.source, *source) ||
+                isZippedBookName(placement.source))
                 continue;
             placement.fromReader = true;
             placement.source = QFileInfo(placement.source).canonicalFilePath();

@@ -49,8 +49,8 @@ QString temporaryName(const QString &destination)
 } // namespace
 
 CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                           FileOperations &files)
-    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
+                           FileOperations &files, const BookFormats &formats)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files), m_formats(formats)
 {}
 
 int CreationSync::askToGoOn()
@@ -79,7 +79,7 @@ bool CreationSync::run(qint64 totalSize)
         return false;
 
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю книги с устройства..."));
-    ReaderSync sync(m_deviceRoot, m_files, m_progress);
+    ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     QStringList notWritten;
     bool inPlace = false;
     try {
@@ -182,7 +182,10 @@ QStringList CreationSync::booksOfTheReaderKept(const PlacementPlan &plan, const 
         written[row] = true;
     QStringList kept;
     for (int i = 0; i < plan.books.size(); ++i) {
-        const QString source = written.at(i) ? QString() : storedIfInBooksFolder(plan.books.at(i).source);
+        // Only a book copied to its new place leaves its old one.
+        const BookPlacement &placement = plan.books.at(i);
+        const QString source =
+            written.at(i) && placement.fromReader ? QString() : storedIfInBooksFolder(placement.source);
         if (!source.isEmpty())
             kept << source;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "covers/book_formats.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -22,8 +24,9 @@ struct SyncJournal;
 class CreationSync
 {
 public:
+    // `formats` says which covers beyond FB2 books' own the thumbnails made take.
     CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                 FileOperations &files);
+                 FileOperations &files, const BookFormats &formats = {});
 
     // Runs it with the page's `total_size` as the last statistics left it. True only when every
     // book is on the reader and its library is rebuilt: the window may close then. Otherwise
@@ -43,7 +46,7 @@ private:
     // `path` as stored when it lies in the reader's books folder, otherwise empty.
     QString storedIfInBooksFolder(const QString &path) const;
     SyncJournal journal(const PlacementPlan &plan, ReaderSync &sync) const;
-    // The reader's files that books of the page not written came from: they stay.
+    // The reader's files that books of the page came from and stay: all but those copied to new places.
     QStringList booksOfTheReaderKept(const PlacementPlan &plan, const QVector<int> &writtenRows) const;
     // Puts every book in its place, returning the rows now on the reader; `notWritten` gets a line for each other book.
     QVector<int> placeBooks(PlacementPlan &plan, QStringList &notWritten);
@@ -54,5 +57,6 @@ private:
     Dialogs &m_dialogs;
     Progress &m_progress;
     FileOperations &m_files;
+    BookFormats m_formats;
     QString m_deviceRoot;
 };

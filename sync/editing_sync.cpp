@@ -23,13 +23,14 @@ QString readerChangedMessage()
 }
 
 EditingSync::EditingSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                         FileOperations &files)
-    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
+                         FileOperations &files, const BookFormats &formats)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files), m_formats(formats)
 {}
 
 bool EditingSync::run()
 {
-    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs);
+    // With several readers attached, the one the page was loaded from, unasked.
+    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs, m_page.reader.deviceRoot);
     if (m_deviceRoot.isEmpty())
         return false;
     if (m_page.books.rowCount() == 0) {
@@ -55,7 +56,7 @@ bool EditingSync::write()
 {
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю превьюшки с устройства..."));
     syncPhase(m_progress, 10);
-    ReaderSync sync(m_deviceRoot, m_files, m_progress);
+    ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     sync.open();
     // The rows name the loaded records by id: written to another library they would give its
     // books other titles, collections and notes.

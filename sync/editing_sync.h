@@ -1,5 +1,7 @@
 #pragma once
 
+#include "covers/book_formats.h"
+
 #include <QString>
 
 class Dialogs;
@@ -16,8 +18,9 @@ struct LibraryPage;
 class EditingSync
 {
 public:
+    // `formats` says which covers beyond FB2 books' own the thumbnails made take.
     EditingSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                FileOperations &files);
+                FileOperations &files, const BookFormats &formats = {});
 
     // True only when the reader's library is written: the window may close then. Otherwise the
     // user has been told why, the progress window is hidden, the reader holds its previous
@@ -37,6 +40,7 @@ private:
     Dialogs &m_dialogs;
     Progress &m_progress;
     FileOperations &m_files;
+    BookFormats m_formats;
     QString m_deviceRoot;
 };
 

@@ -22,8 +22,8 @@ void syncPhase(Progress &progress, int position, const QString &caption)
     ProgressSteps::phase(progress, position, caption, Progress::Repaint::MainCaption);
 }
 
-ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress)
-    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress)
+ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress, const BookFormats &formats)
+    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress), m_formats(formats)
 {}
 
 ReaderSync::~ReaderSync()
@@ -129,7 +129,7 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
     if (!previous.isEmpty() && QFileInfo(previousFile).isFile() &&
         m_files.copyFile(previousFile, job.folder + ReaderLayout::ThumbnailFileName))
         return ThumbnailOutcome::Written;
-    if (writeCoverThumbnail(origin.bookFile, job.folder, m_files) != ThumbnailSource::None)
+    if (writeCoverThumbnail(origin.bookFile, job.folder, m_files, m_formats) != ThumbnailSource::None)
         return ThumbnailOutcome::Written;
     // No thumbnail, and no empty folder left to stand in another's way.
     m_files.removeFolder(QDir::cleanPath(job.folder));

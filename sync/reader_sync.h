@@ -1,5 +1,6 @@
 #pragma once
 
+#include "covers/book_formats.h"
 #include "reader/library_rebuild.h"
 #include "reader/reader_database.h"
 #include "reader/sync_journal.h"
@@ -44,7 +45,8 @@ struct ThumbnailOrigin
 class ReaderSync
 {
 public:
-    ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress);
+    // `formats` says which covers beyond FB2 books' own the thumbnails made take.
+    ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress, const BookFormats &formats = {});
     // A run that did not finish is abandoned.
     ~ReaderSync();
 
@@ -81,6 +83,7 @@ private:
     QString m_deviceRoot;
     FileOperations &m_files;
     Progress &m_progress;
+    BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
     std::optional<SyncJournal> m_journal; // once begun, until done with
     QHash<qint64, QByteArray> m_previousThumbnails;
