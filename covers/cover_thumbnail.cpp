@@ -29,12 +29,15 @@ Thumbnail placeholderThumbnail()
     return {ThumbnailSource::Placeholder, placeholderCover()};
 }
 
-// Within the allowance a JPEG cover is written as the book holds it; a larger one is made again.
+// A JPEG cover within the screen and the allowance is written as the book holds it; any other is
+// made again to fit, and one whose header claims a size no cover has gets the placeholder.
 std::optional<QByteArray> jpegThumbnail(const QByteArray &picture)
 {
-    if (!readJpegHeader(picture))
+    const std::optional<JpegHeader> header = readJpegHeader(picture);
+    if (!header)
         return std::nullopt;
-    if (picture.size() <= ThumbnailAllowanceBytes)
+    if (header->width <= ReaderScreenWidth && header->height <= ReaderScreenHeight &&
+        picture.size() <= ThumbnailAllowanceBytes)
         return picture;
     const std::optional<RgbPixels> pixels = decodeJpeg(picture, ReaderScreenWidth, ReaderScreenHeight);
     return pixels ? fittedCover(*pixels) : std::nullopt;
