@@ -2,8 +2,10 @@
 #include "bench/bench.h"
 #include "bench/firmware_reader.h"
 #include "bench/null_progress.h"
+#include "bench/resident_memory.h"
 #include "collections/library_page.h"
 #include "collections/statistics.h"
+#include "core/freed_memory.h"
 #include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
@@ -145,11 +147,36 @@ void runLoad(int n)
         reading.push_back(readSeconds);
         installing.push_back(installSeconds);
     }
+    // The memory each takes at its peak beyond what the process held before, the memory freed
+    // before given back to the system first: the load keeps its page until the peak is read,
+    // the plain read its vectors.
+    const auto peakGrowth = [](auto &&work) {
+        returnFreedMemory();
+        const long before = residentMegabytes();
+        resetPeakResident();
+        work();
+        return peakResidentMegabytes() - before;
+    };
+    long tessalyMemory = 0;
+    {
+        LibraryPage page(LibraryPage::Kind::Editing);
+        const LibraryPageWidget widget(page);
+        tessalyMemory = peakGrowth([&] {
+            installReaderLibrary(page, readReaderLibrary(root, progress));
+            updateStatistics(page);
+        });
+    }
+    const long baselineMemory = peakGrowth([&] { readPlainly(root); });
+    if (tessalyMemory <= 0 || baselineMemory <= 0)
+        failPhase("load", QStringLiteral("the resident memory cannot be read here"));
+
     reportPhase("load", n, medianOf(tessaly), medianOf(baseline));
     std::printf("  load n=%d processor: tessaly=%.3fs baseline=%.3fs ratio=%.2f; wall: reading %.3fs, "
                 "lists, views and statistics %.3fs\n",
                 n, medianOf(tessalyProcessor), medianOf(baselineProcessor),
                 medianOf(tessalyProcessor) / medianOf(baselineProcessor), medianOf(reading), medianOf(installing));
+    std::printf("load-memory n=%d tessaly=%ldMB baseline=%ldMB ratio=%.2f (peak growth of each)\n", n, tessalyMemory,
+                baselineMemory, double(tessalyMemory) / double(baselineMemory));
     std::fflush(stdout);
 }
 

@@ -152,7 +152,7 @@ void runWriteBack(int n)
             database.query("PRAGMA journal_mode=DELETE");
             if (!page.reader.holdsSameBooks(database))
                 failPhase(phaseName, "the reader does not hold the loaded books");
-            const WriteBackPlan plan = planWriteBack(page.reader, page.books.rows(), page.collections.rows(), root);
+            const WriteBackPlan plan = planWriteBack(page.reader, page.books.rows(), page.collections.rows(), root, database);
             rebuildLibrary(database, root, page.books, page.collections, {}, &plan.writeBack);
         }));
         requireWholeLibrary(databasePath, n, pairs);

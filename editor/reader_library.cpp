@@ -4,16 +4,19 @@
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
 #include "core/progress.h"
-#include "editor/reader_database_image.h"
 #include "editor/reader_paths.h"
 #include "editor/rows_by_id.h"
+#include "editor/settled_reader_database.h"
 #include "editor/shared_texts.h"
 #include "reader/reader_database.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
 #include "sqlite/sqlite_error.h"
+#include "sqlite/table_columns.h"
 
 #include <QFileInfo>
+
+#include <optional>
 
 namespace {
 
@@ -25,8 +28,9 @@ const QString BooksQuery = QStringLiteral(
     "select title, author, added_date, modified_date, file_path, file_name, file_size, mime_type, _id from books");
 enum BookField { Title, Author, AddedDate, ModifiedDate, FilePath, FileName, FileSize, MimeType, BookId };
 
-const QString MembershipsQuery = QStringLiteral("select collection_id, content_id from collections");
-enum MembershipField { MembershipCollection, MembershipBook };
+// The order of each membership goes with the page's rows for writing them back.
+const QString MembershipsQuery = QStringLiteral("select collection_id, content_id, %1 from collections");
+enum MembershipField { MembershipCollection, MembershipBook, MembershipOrder };
 
 const QString LoadingCaption = QStringLiteral("Загружаю библиотеку с устройства...");
 constexpr int LoadSteps = 100;
@@ -46,17 +50,23 @@ public:
             ProgressSteps::open(m_progress, LoadSteps, LoadingCaption);
             m_progress.processEvents();
         }
-        m_library.loaded.database = imageOfReaderDatabase(m_deviceRoot);
-        phase(40);
         SqliteConnection database;
-        database.openImage(m_library.loaded.database);
+        openSettledReaderDatabase(m_deviceRoot, database);
+        phase(40);
+        // The rows are read where they lie, all in one read transaction: one state of the
+        // database, whatever another program writes meanwhile.
+        database.beginTransaction();
         // A database that another program made may lack the collection tables: no collections.
         if (database.tableExists(QStringLiteral("collection")))
             readCollections(database);
         readBooks(database);
+        m_bookRows.emplace(m_library.books);
+        if (m_bookRows->hasRepeatedIds())
+            m_library.loaded.books.markRepeatedIds();
         phase(80);
         if (database.tableExists(QStringLiteral("collections")))
             readMemberships(database);
+        database.commit();
         phase(90);
         for (int row = 0; row < m_library.collections.size(); ++row)
             m_library.collections[row].book_count = QString::number(m_bookCounts.at(row));
@@ -106,6 +116,7 @@ private:
             book.relative_path = std::move(place.relative_path);
             book.record_id = row.text(BookId);
             m_library.books.append(std::move(book));
+            m_library.loaded.books.add(row, BookId, FilePath);
         });
     }
 
@@ -115,22 +126,30 @@ private:
     void readMemberships(SqliteConnection &database)
     {
         const RowsById collectionRows(m_library.collections);
-        const RowsById bookRows(m_library.books);
-        database.forEachRow(MembershipsQuery, [&](const SqliteRow &row) {
-            const int firstBook = bookRows.firstRow(row, MembershipBook);
+        // Nearly every book is in some collection, many in more than one.
+        m_library.loaded.memberships.reserve(m_library.books.size() + m_library.books.size() / 4);
+        const bool ordered =
+            columnIndex(tableColumns(database, QStringLiteral("collections")), QStringLiteral("added_order")) >= 0;
+        database.forEachRow(MembershipsQuery.arg(ordered ? QStringLiteral("added_order") : QStringLiteral("null")),
+                            [&](const SqliteRow &row) {
+            const int firstBook = m_bookRows->firstRow(row, MembershipBook);
             if (firstBook < 0)
                 return;
             int books = 0;
-            for (int book = firstBook; book >= 0; book = bookRows.nextRow(book))
+            for (int book = firstBook; book >= 0; book = m_bookRows->nextRow(book))
                 ++books;
-            for (int collection = collectionRows.firstRow(row, MembershipCollection); collection >= 0;
-                 collection = collectionRows.nextRow(collection)) {
+            const int firstCollection = collectionRows.firstRow(row, MembershipCollection);
+            if (firstCollection >= 0)
+                m_library.loaded.memberships.append({m_library.collections.at(firstCollection).record_id,
+                                                     m_library.books.at(firstBook).record_id,
+                                                     row.value(MembershipOrder)});
+            for (int collection = firstCollection; collection >= 0; collection = collectionRows.nextRow(collection)) {
                 m_bookCounts[collection] += books;
                 const QString &name = m_library.collections.at(collection).name;
                 // A collection without a name has no members on the page.
                 if (name.isEmpty())
                     continue;
-                for (int book = firstBook; book >= 0; book = bookRows.nextRow(book)) {
+                for (int book = firstBook; book >= 0; book = m_bookRows->nextRow(book)) {
                     // The collection the book was shown in so far becomes one of its others.
                     BookRow &member = m_library.books[book];
                     if (!member.collection.isEmpty())
@@ -149,6 +168,7 @@ private:
     bool m_showProgress = false;
     ReaderLibrary m_library;
     QVector<qint64> m_bookCounts; // per collection row
+    std::optional<RowsById> m_bookRows; // once the books are read
 };
 
 } // namespace

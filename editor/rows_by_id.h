@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
+
 class SqliteRow;
 
 // The rows of a list that carry each record id (`record_id`), in row order, for matching the
@@ -29,6 +31,8 @@ public:
     int firstRow(const SqliteRow &cells, int column) const;
     // The next row with the same id, or -1.
     int nextRow(int row) const { return m_next.at(row); }
+    // Whether some id is carried by more than one row.
+    bool hasRepeatedIds() const { return std::any_of(m_next.cbegin(), m_next.cend(), [](int row) { return row >= 0; }); }
 
 private:
     int &firstSlot(const QString &id);

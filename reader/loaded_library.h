@@ -1,31 +1,63 @@
 #pragma once
 
-#include "sqlite/sqlite_connection.h"
+#include "sqlite/sqlite_value.h"
 
 #include <QString>
+#include <QVector>
+
+class SqliteConnection;
+class SqliteRow;
+
+// One membership record as loaded, of a loaded book in a loaded collection: its ids as the
+// page's record ids read them (texts shared with the rows) and the order it keeps.
+struct LoadedMembership
+{
+    QString collection; // `collection_id`
+    QString book;       // `content_id`
+    SqliteValue addedOrder;
+};
+
+// The books of a library as one read of them saw them, in brief: each record's `_id` with its
+// `file_path` exactly as stored, folded into one fingerprint that does not depend on their order.
+class LoadedBookPaths
+{
+public:
+    // Takes in one record; `id` and `path` are its columns in `row`.
+    void add(const SqliteRow &row, int id, int path);
+    // Set when two records were seen with the same `_id`.
+    void markRepeatedIds() { m_unique = false; }
+
+    bool uniqueIds() const { return m_unique; }
+    bool operator==(const LoadedBookPaths &) const = default;
+    // Reads every book of `database` the same way.
+    static LoadedBookPaths read(SqliteConnection &database);
+
+private:
+    qint64 m_count = 0;
+    quint64 m_sum = 0;
+    quint64 m_mixed = 0; // a second fold, so that one coincidence in the first does not suffice
+    bool m_unique = true;
+};
 
 // The reader's library as the editing page loaded it, beyond the page's rows: the reader it
-// came from and its books.db as it was read, a consistent copy of the whole database. Kept
-// with the page until the page is emptied, it gives writing the library back what the page
-// does not show: the firmware's columns of every record, every membership of each book (the
-// page shows one), each stored path exactly as stored and the tables' own definitions, all by
-// the record ids that the page's rows keep; and it tells whether the reader attached then
-// still holds the library that was loaded.
+// came from, every membership of each book (the page shows one) with its order, and the books'
+// records in brief. Kept with the page until the page is emptied, it gives writing the library
+// back what the page does not show, and it tells whether the reader attached then still holds
+// the library that was loaded. What else a record holds stays in the reader's books.db, where
+// the write-back keeps it.
 class LoadedLibrary
 {
 public:
-    QString deviceRoot;     // ending in a separator; empty when nothing is loaded
-    DatabaseImage database; // books.db as loaded
+    QString deviceRoot; // ending in a separator; empty when nothing is loaded
+    QVector<LoadedMembership> memberships; // in the order the reader's table returned them
+    LoadedBookPaths books;
 
     bool isEmpty() const { return deviceRoot.isEmpty(); }
     void clear() { *this = {}; }
 
-    // Opens the database as loaded, read-only.
-    void open(SqliteConnection &connection) const { connection.openImage(database); }
-
     // Whether `reader`, a connection to a reader's books.db now, holds exactly the books that
     // were loaded: the same `_id`s, each at its loaded `file_path`, byte for byte. False when
-    // another reader is attached or the library changed since; the page's rows then do not
-    // describe that library and must not be written to it.
+    // another reader is attached or the library changed since, and when ids repeat; the page's
+    // rows then do not describe that library and must not be written to it.
     bool holdsSameBooks(SqliteConnection &reader) const;
 };

@@ -6,22 +6,13 @@
 #include <QHash>
 
 namespace {
-// One membership record of the library as loaded.
-struct LoadedMembership
-{
-    QString collection; // `collection_id` as the page's record ids read
-    QString book;       // `content_id`
-    SqliteValue addedOrder;
-};
-
 class WriteBackPlanner
 {
 public:
     WriteBackPlanner(const LoadedLibrary &loaded, const QVector<BookRow> &books,
                      const QVector<CollectionRow> &collections)
-        : m_books(books)
+        : m_loaded(loaded), m_books(books)
     {
-        loaded.open(m_database);
         for (int row = 0; row < collections.size(); ++row) {
             const CollectionRow &collection = collections.at(row);
             m_rowsByName[collection.name].append(row);
@@ -41,7 +32,7 @@ public:
     // merged into another); one made on the page follows them, in the first row of its name.
     QVector<Membership> memberships()
     {
-        const QVector<LoadedMembership> loaded = readMemberships();
+        const QVector<LoadedMembership> &loaded = m_loaded.memberships;
         // Whether each membership of each book is written yet, the book's from firstSlot[book].
         QVector<int> firstSlot(m_books.size() + 1, 0);
         for (int book = 0; book < m_books.size(); ++book)
@@ -73,10 +64,11 @@ public:
         return memberships;
     }
 
-    QVector<ThumbnailOrigin> thumbnails(const QString &deviceRoot)
+    // `reader` holds the books as loaded.
+    QVector<ThumbnailOrigin> thumbnails(const QString &deviceRoot, SqliteConnection &reader)
     {
         QHash<QString, QString> storedPaths;
-        m_database.forEachRow(QStringLiteral("select _id, file_path from books"),
+        reader.forEachRow(QStringLiteral("select _id, file_path from books"),
                               [&](const SqliteRow &row) { storedPaths.insert(row.text(0), row.text(1)); });
         ReaderBookPlaces places(deviceRoot);
         QVector<ThumbnailOrigin> origins;
@@ -90,19 +82,6 @@ public:
     }
 
 private:
-    QVector<LoadedMembership> readMemberships()
-    {
-        QVector<LoadedMembership> memberships;
-        if (!m_database.tableExists(QStringLiteral("collection")) ||
-            !m_database.tableExists(QStringLiteral("collections")))
-            return memberships;
-        m_database.forEachRow(QStringLiteral("select collection_id, content_id, added_order from collections"),
-                              [&memberships](const SqliteRow &row) {
-                                  memberships.append({row.text(0), row.text(1), row.value(2)});
-                              });
-        return memberships;
-    }
-
     // The collections `book` is in: its cell's (0), then its others; none for an empty cell.
     int membershipCount(int book) const
     {
@@ -128,8 +107,8 @@ private:
         return -1;
     }
 
+    const LoadedLibrary &m_loaded;
     const QVector<BookRow> &m_books;
-    SqliteConnection m_database;
     QHash<QString, QVector<int>> m_rowsByName;
     QHash<QString, QVector<int>> m_rowsByRecord; // a loaded collection's id -> the rows holding it
     QHash<QString, int> m_bookRows;              // a loaded book's id -> its row
@@ -137,8 +116,9 @@ private:
 } // namespace
 
 WriteBackPlan planWriteBack(const LoadedLibrary &loaded, const QVector<BookRow> &books,
-                            const QVector<CollectionRow> &collections, const QString &deviceRoot)
+                            const QVector<CollectionRow> &collections, const QString &deviceRoot,
+                            SqliteConnection &reader)
 {
     WriteBackPlanner planner(loaded, books, collections);
-    return {{planner.memberships()}, planner.thumbnails(deviceRoot)};
+    return {{planner.memberships()}, planner.thumbnails(deviceRoot, reader)};
 }

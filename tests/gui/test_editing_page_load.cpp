@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(window.editing().books.rowCount(), 0);
         QCOMPARE(window.editing().collections.rowCount(), 0);
         QVERIFY(window.editing().reader.isEmpty());
-        QVERIFY(window.editing().reader.database.isEmpty());
+        QVERIFY(window.editing().reader.memberships.isEmpty());
 
         window.detach();
         window.pickTab(1);

@@ -1,4 +1,4 @@
-#include "editor/reader_database_image.h"
+#include "editor/settled_reader_database.h"
 
 #include "core/file_operations.h"
 #include "core/tessaly_error.h"
@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-DatabaseImage imageOfReaderDatabase(const QString &deviceRoot)
+void openSettledReaderDatabase(const QString &deviceRoot, SqliteConnection &reader)
 {
     const QString path = ReaderLayout::databasePath(deviceRoot);
     if (SyncJournalFile::exists(deviceRoot)) {
@@ -20,7 +20,6 @@ DatabaseImage imageOfReaderDatabase(const QString &deviceRoot)
     }
     if (!QFileInfo(path).isFile())
         throw TessalyError(readerDatabaseMessage(0, path, QStringLiteral("Это не файл.")));
-    SqliteConnection reader;
     // Opened for writing where it can be, so that SQLite may settle what was left unfinished.
     reader.open(path, SqliteConnection::OpenMode::ReadWrite);
     if (!reader.isReadOnly()) {
@@ -31,5 +30,4 @@ DatabaseImage imageOfReaderDatabase(const QString &deviceRoot)
     if (!reader.tableExists(QStringLiteral("books")))
         throw TessalyError(QStringLiteral("В базе данных устройства нет библиотеки книг:\r\n") +
                            QDir::toNativeSeparators(path));
-    return reader.image();
 }
