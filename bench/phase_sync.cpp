@@ -1,13 +1,12 @@
 #include "bench/bench.h"
+#include "bench/bench_seams.h"
 #include "bench/null_progress.h"
 #include "bench/plain_copy.h"
 #include "bench/sync_library.h"
 #include "collections/library_page.h"
 #include "collections/statistics.h"
-#include "core/dialogs.h"
 #include "core/file_operations.h"
 #include "covers/cover_thumbnail.h"
-#include "reader/volume_list.h"
 #include "sync/creation_sync.h"
 
 #include <QDateTime>
@@ -22,30 +21,6 @@
 
 namespace {
 constexpr int Repeats = 3;
-
-// Every question answered Yes; the last message kept, to tell how the run ended.
-class YesDialogs : public Dialogs
-{
-public:
-    QString lastMessage;
-    bool confirm(const QString &, const QString &) override { return true; }
-    QString inputBox(const QString &, const QString &, const QString &defaultText) override { return defaultText; }
-    void message(const QString &text) override { lastMessage = text; }
-    QString openFile(const QString &) override { return {}; }
-    QString browseForFolder(const QString &) override { return {}; }
-    int chooseItem(const QString &, const QString &, const QStringList &) override { return -1; }
-};
-
-class ReaderVolumes : public VolumeList
-{
-public:
-    explicit ReaderVolumes(QString reader) : m_reader(std::move(reader)) {}
-    QStringList roots() const override { return {QStringLiteral("/"), m_reader}; }
-    QString label(const QString &) const override { return {}; }
-
-private:
-    QString m_reader;
-};
 
 // The real file operations, counting the bytes they write.
 class CountingFileOperations : public FileOperations

@@ -1,37 +1,65 @@
 #include "bench/bench.h"
+#include "bench/bench_seams.h"
 #include "bench/firmware_reader.h"
 #include "bench/null_progress.h"
 #include "collections/library_page.h"
-#include "sync/page_rebuild.h"
-#include "reader/library_schema.h"
+#include "core/file_operations.h"
+#include "covers/cover_thumbnail.h"
+#include "editor/reader_library.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
-#include "editor/reader_library.h"
-#include "sync/write_back_plan.h"
+#include "sync/editing_sync.h"
+#include "sync/sync_messages.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr int repeats = 5;
 constexpr const char *phaseName = "writeback";
+
+// What the page changes: a book in ten renamed, one in fifty taken out of every collection (its
+// memberships go, its record and thumbnail stay), and one in a hundred has no thumbnail on the
+// reader beforehand (it gets the placeholder, its book file being elsewhere). Ids run from 1 in
+// row order.
+bool renamed(int id)
+{
+    return id % 10 == 3;
+}
+bool uncollected(int id)
+{
+    return id % 50 == 7;
+}
+bool lacksThumbnail(int id)
+{
+    return id % 100 == 11;
+}
+
+QString renamedTitle(int id)
+{
+    return QStringLiteral("Книга номер %1, издание второе").arg(id);
+}
 
 struct CloseDatabase
 {
     void operator()(sqlite3 *database) const { sqlite3_close_v2(database); }
 };
 
-void execute(sqlite3 *database, const std::string &sql)
+void execute(sqlite3 *database, const char *sql)
 {
-    if (sqlite3_exec(database, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sql + ": " + sqlite3_errmsg(database));
+    if (sqlite3_exec(database, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(std::string(sql) + ": " + sqlite3_errmsg(database));
 }
 
 QByteArray fileBytes(const QString &path)
@@ -42,59 +70,102 @@ QByteArray fileBytes(const QString &path)
     return file.readAll();
 }
 
-void placeFile(const QString &path, const QByteArray &bytes)
+void writeBytes(const std::filesystem::path &path, const QByteArray &bytes)
 {
-    QFile::remove(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        failPhase(phaseName, "cannot write " + path);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.constData(), bytes.size());
+    if (!file.flush())
+        failPhase(phaseName, QString::fromStdString("cannot write " + path.string()));
 }
 
-// The floor for the same work: the loaded copy attached, every record copied whole into the
-// firmware's tables made again, books and collections numbered from 1 in their order, each
-// book with its new thumbnail path and each membership with its order, a repeated one once,
-// in one transaction.
-void plainWriteBack(const QString &databasePath, const QString &loadedPath)
+std::filesystem::path thumbnailFolder(const QString &root, int id)
+{
+    return ReaderLayout::thumbnailFolderPath(root, QString::number(id)).toStdString();
+}
+
+// Every book's thumbnail as the reader made it.
+void writeOwnThumbnails(const QString &root, int n, const QByteArray &ownThumbnail)
+{
+    for (int id = 1; id <= n; ++id) {
+        const std::filesystem::path folder = thumbnailFolder(root, id);
+        std::filesystem::create_directories(folder);
+        writeBytes(folder / "main_thumbnail.jpg", ownThumbnail);
+    }
+}
+
+// The reader before each run: books.db as the firmware left it, and no thumbnail for the books
+// that lack one; neither side touches the others.
+void resetReader(const QString &root, int n, const QByteArray &database)
+{
+    writeBytes(ReaderLayout::databasePath(root).toStdString(), database);
+    for (int id = 1; id <= n; ++id)
+        if (lacksThumbnail(id))
+            std::filesystem::remove_all(thumbnailFolder(root, id).parent_path());
+}
+
+// The floor for the same work, knowing what changed: in one transaction the renamed books'
+// title and file_name, the memberships of the books taken out of their collections and the
+// second record of a membership held twice; then
+// one file operation for each thumbnail that has to change, a missing one written.
+void plainWriteBack(const QString &root, int n, const QByteArray &placeholder)
 {
     sqlite3 *handle = nullptr;
-    sqlite3_open_v2(databasePath.toUtf8().constData(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_open_v2(ReaderLayout::databasePath(root).toUtf8().constData(), &handle,
+                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     const std::unique_ptr<sqlite3, CloseDatabase> database(handle);
     // The settings every connection of Tessaly's has.
     execute(handle, "PRAGMA SYNCHRONOUS=NORMAL");
     execute(handle, "PRAGMA temp_store=MEMORY");
-    execute(handle, "PRAGMA journal_mode=DELETE");
-    execute(handle, "ATTACH '" + loadedPath.toStdString() + "' AS loaded");
     execute(handle, "BEGIN");
-    // Old id -> new id, looked up by key.
-    execute(handle, "CREATE TEMP TABLE book_ids (old INTEGER PRIMARY KEY, new INTEGER)");
-    execute(handle, "INSERT INTO book_ids SELECT _id, row_number() OVER (ORDER BY rowid) FROM loaded.books");
-    execute(handle, "CREATE TEMP TABLE collection_ids (old INTEGER PRIMARY KEY, new INTEGER)");
-    execute(handle, "INSERT INTO collection_ids SELECT _id, row_number() OVER (ORDER BY rowid) FROM loaded.collection");
-    for (const LibrarySchema::ReplacedTable &table : LibrarySchema::ReplacedTables) {
-        execute(handle, "DROP TABLE main." + std::string(table.name.data(), table.name.size()));
-        execute(handle, std::string(table.createStatement.data(), table.createStatement.size()));
+    const auto statement = [handle](const char *sql) {
+        sqlite3_stmt *prepared = nullptr;
+        if (sqlite3_prepare_v2(handle, sql, -1, &prepared, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(handle));
+        return std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>(prepared, sqlite3_finalize);
+    };
+    const auto run = [handle](sqlite3_stmt *prepared) {
+        if (sqlite3_step(prepared) != SQLITE_DONE)
+            throw std::runtime_error(sqlite3_errmsg(handle));
+        sqlite3_reset(prepared);
+    };
+    const auto rename = statement("update books set title=?1, file_name=?1 where _id=?2");
+    const auto removeMemberships = statement("delete from collections where content_id=?");
+    for (int id = 1; id <= n; ++id) {
+        if (uncollected(id)) {
+            sqlite3_bind_int64(removeMemberships.get(), 1, id);
+            run(removeMemberships.get());
+        } else if (renamed(id)) {
+            const QByteArray title = renamedTitle(id).toUtf8();
+            sqlite3_bind_text(rename.get(), 1, title.constData(), int(title.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(rename.get(), 2, id);
+            run(rename.get());
+        }
     }
-    execute(handle, "INSERT INTO main.books SELECT i.new, title, author, kana_title, kana_author, title_key, "
-                    "author_key, source_id, added_date, modified_date, reading_time, purchased_date, file_path, "
-                    "file_name, file_size, 'Sony_Reader/database/cache/books/' || i.new || "
-                    "'/thumbnail/main_thumbnail.jpg', mime_type, corrupted, expiration_date, prevent_delete, "
-                    "sony_id, periodical_name, kana_periodical_name, periodical_name_key, publication_date, "
-                    "conforms_to, description, logos FROM loaded.books b JOIN book_ids i ON i.old = b._id "
-                    "ORDER BY b.rowid");
-    execute(handle, "INSERT INTO main.collection SELECT i.new, title, kana_title, source_id, uuid FROM "
-                    "loaded.collection c JOIN collection_ids i ON i.old = c._id ORDER BY c.rowid");
-    execute(handle, "INSERT INTO main.collections (collection_id, content_id, added_order) SELECT c.new, b.new, "
-                    "m.added_order FROM loaded.collections m JOIN collection_ids c ON c.old = m.collection_id "
-                    "JOIN book_ids b ON b.old = m.content_id WHERE m.rowid IN (SELECT min(rowid) FROM "
-                    "loaded.collections GROUP BY collection_id, content_id) ORDER BY m.rowid");
-    execute(handle, "INSERT INTO main.preference (content_id, tone_curve_type, contrast, brightness, show_notes, "
-                    "binding_direction) VALUES ('1', 'Original', '0', '0', '1', 'auto')");
-    execute(handle, "DELETE FROM main.sqlite_sequence");
-    execute(handle, "INSERT INTO main.sqlite_sequence (name, seq) SELECT 'books', count(*) FROM main.books UNION "
-                    "ALL SELECT 'collection', count(*) FROM main.collection UNION ALL SELECT 'collections', "
-                    "count(*) FROM main.books");
-    execute(handle, std::string(LibrarySchema::CollectionIndex.data(), LibrarySchema::CollectionIndex.size()));
+    // A membership the reader holds twice is written once.
+    execute(handle, "delete from collections where _id not in (select min(_id) from collections group by "
+                    "collection_id, content_id)");
     execute(handle, "COMMIT");
+    for (int id = 1; id <= n; ++id) {
+        if (lacksThumbnail(id)) {
+            std::filesystem::create_directories(thumbnailFolder(root, id));
+            writeBytes(thumbnailFolder(root, id) / "main_thumbnail.jpg", placeholder);
+        }
+    }
+}
+
+// The page as loaded and then edited.
+void editPage(LibraryPage &page)
+{
+    for (int row = 0; row < page.books.rowCount(); ++row) {
+        BookRow &book = page.books.rowForQuietEdit(row);
+        const int id = book.record_id.toInt();
+        if (uncollected(id)) {
+            book.collection.clear();
+            book.other_collections.clear();
+        } else if (renamed(id)) {
+            book.title = renamedTitle(id);
+        }
+    }
 }
 
 double medianOf(std::vector<double> times)
@@ -103,63 +174,77 @@ double medianOf(std::vector<double> times)
     return times[times.size() / 2];
 }
 
-// Every book, and every (collection, book) pair of the reader once.
-void requireWholeLibrary(const QString &databasePath, int n, qint64 pairs)
+// After either side: every book, renamed where the page renamed it, the memberships of the
+// books still in collections, and for each book the thumbnail the reader had, or the placeholder.
+void requireWrittenBack(const QString &root, int n, qint64 memberships, const QByteArray &ownThumbnail,
+                        const QByteArray &placeholder)
 {
     SqliteConnection database;
-    database.open(databasePath, SqliteConnection::OpenMode::ReadOnly);
+    database.open(ReaderLayout::databasePath(root), SqliteConnection::OpenMode::ReadOnly);
     qint64 books = 0;
-    qint64 memberships = 0;
-    database.forEachRow("select (select count(*) from books), (select count(*) from collections)",
+    qint64 pairs = 0;
+    qint64 titles = 0;
+    database.forEachRow("select (select count(*) from books), (select count(*) from collections), "
+                        "(select count(*) from books where title like '%издание второе' and title = file_name)",
                         [&](const SqliteRow &row) {
                             books = row.integer(0);
-                            memberships = row.integer(1);
+                            pairs = row.integer(1);
+                            titles = row.integer(2);
                         });
-    if (books != n || memberships != pairs)
-        failPhase(phaseName, QString("wrote %1 books and %2 memberships").arg(books).arg(memberships));
+    int renamedBooks = 0;
+    for (int id = 1; id <= n; ++id) {
+        const QString file = ReaderLayout::thumbnailFolderPath(root, QString::number(id)) + ThumbnailFileName;
+        renamedBooks += renamed(id) && !uncollected(id) ? 1 : 0;
+        if (QFileInfo(file).size() != (lacksThumbnail(id) ? placeholder : ownThumbnail).size())
+            failPhase(phaseName, "a wrong thumbnail or none: " + file);
+    }
+    if (books != n || pairs != memberships || titles != renamedBooks)
+        failPhase(phaseName, QString("wrote %1 books, %2 memberships and %3 new titles").arg(books).arg(pairs).arg(titles));
 }
 
-// A reader of n books, 500 collections and about n + n/5 memberships, loaded into the editing page
-// and written back unedited: the check that the reader holds the loaded books, the plan and
-// the rebuild, without thumbnails. Loading is not counted.
+// A reader of n books with their thumbnails, 500 collections and about n + n/5 memberships,
+// loaded into the editing page, edited there and written back as the user waits for it (the
+// synchronisation with its journal, the thumbnails and the check that everything is in place),
+// beside the floor. Loading is not counted.
 void runWriteBack(int n)
 {
     QTemporaryDir folder;
     const QString root = folder.path() + "/";
     writeFirmwareReader(root, n);
-    const QString databasePath = ReaderLayout::databasePath(root);
-    const QByteArray original = fileBytes(databasePath);
-    const QString loadedPath = folder.path() + "/loaded.db";
-    placeFile(loadedPath, original);
-    qint64 pairs = 0;
+    const QByteArray database = fileBytes(ReaderLayout::databasePath(root));
+    const QByteArray ownThumbnail(3000, 'j');
+    const QByteArray placeholder = placeholderCover();
+    qint64 memberships = 0;
     {
-        SqliteConnection loaded;
-        loaded.open(loadedPath, SqliteConnection::OpenMode::ReadOnly);
-        loaded.forEachRow("select count(*) from (select distinct collection_id, content_id from collections)",
-                          [&](const SqliteRow &row) { pairs = row.integer(0); });
+        SqliteConnection reader;
+        reader.open(ReaderLayout::databasePath(root), SqliteConnection::OpenMode::ReadOnly);
+        reader.forEachRow("select count(*) from (select distinct collection_id, content_id from collections where "
+                          "content_id % 50 <> 7)",
+                          [&](const SqliteRow &row) { memberships = row.integer(0); });
     }
+
+    writeOwnThumbnails(root, n, ownThumbnail);
 
     std::vector<double> tessaly;
     std::vector<double> baseline;
     for (int run = 0; run < repeats; ++run) {
-        placeFile(databasePath, original);
+        resetReader(root, n, database);
         NullProgress progress;
         LibraryPage page(LibraryPage::Kind::Editing);
         installReaderLibrary(page, readReaderLibrary(root, progress));
-        tessaly.push_back(secondsFor([&] {
-            SqliteConnection database;
-            database.open(databasePath, {.mode = SqliteConnection::OpenMode::ReadWrite});
-            database.query("PRAGMA journal_mode=DELETE");
-            if (!page.reader.holdsSameBooks(database))
-                failPhase(phaseName, "the reader does not hold the loaded books");
-            const WriteBackPlan plan = planWriteBack(page.reader, page.books.rows(), page.collections.rows(), root, database);
-            rebuildLibrary(database, root, page.books, page.collections, {}, &plan.writeBack);
-        }));
-        requireWholeLibrary(databasePath, n, pairs);
+        editPage(page);
+        YesDialogs dialogs;
+        const ReaderVolumes volumes(root);
+        FileOperations files;
+        bool written = false;
+        tessaly.push_back(secondsFor([&] { written = EditingSync(page, volumes, dialogs, progress, files).run(); }));
+        if (!written || dialogs.lastMessage != SyncMessages::success())
+            failPhase(phaseName, "the write-back did not complete: " + dialogs.lastMessage);
+        requireWrittenBack(root, n, memberships, ownThumbnail, placeholder);
 
-        placeFile(databasePath, original);
-        baseline.push_back(secondsFor([&] { plainWriteBack(databasePath, loadedPath); }));
-        requireWholeLibrary(databasePath, n, pairs);
+        resetReader(root, n, database);
+        baseline.push_back(secondsFor([&] { plainWriteBack(root, n, placeholder); }));
+        requireWrittenBack(root, n, memberships, ownThumbnail, placeholder);
     }
     reportPhase(phaseName, n, medianOf(tessaly), medianOf(baseline));
 }

@@ -100,7 +100,14 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     };
     hooks.writeThumbnail = [&](const ThumbnailJob &job) {
         ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
-        return writeThumbnail(job, thumbnails.at(job.number - 1));
+        const ThumbnailOutcome outcome = writeThumbnail(job, thumbnails.at(job.number - 1));
+        // In the record's own folder, which nothing after the commit removes, what was just
+        // found or written needs no second look.
+        if (outcome == ThumbnailOutcome::Written ||
+            (outcome == ThumbnailOutcome::Kept &&
+             job.thumbnailPath == ReaderLayout::storedThumbnailPath(job.recordId).toUtf8()))
+            m_thumbnailsInPlace.insert(job.recordId.toLongLong());
+        return outcome;
     };
     hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
     try {
@@ -139,14 +146,17 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
 
 bool ReaderSync::libraryInPlace()
 {
-    // The files of the records added, and every thumbnail: the rest is as the old library had it.
+    // The files of the records added, and every thumbnail not seen in place during the run: the
+    // rest is as the old library had it.
     const QSet<qint64> added(m_journal->newBooks.cbegin(), m_journal->newBooks.cend());
     bool inPlace = true;
     database().forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
         const auto there = [&](int column) {
             return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, row.text(column))).isFile();
         };
-        inPlace = inPlace && (!added.contains(row.integer(0)) || there(1)) && (row.bytes(2).isEmpty() || there(2));
+        const qint64 id = row.integer(0);
+        inPlace = inPlace && (!added.contains(id) || there(1)) &&
+                  (row.bytes(2).isEmpty() || m_thumbnailsInPlace.contains(id) || there(2));
     });
     return inPlace;
 }

@@ -6,6 +6,7 @@
 #include "reader/sync_journal.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<ReaderDatabase> m_database;
     std::optional<SyncJournal> m_journal; // once begun, until done with
     QHash<qint64, QByteArray> m_previousThumbnails;
+    QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder
 };
 
 // The main bar of a synchronisation at `position`; an empty caption keeps the previous one.
