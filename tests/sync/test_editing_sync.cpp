@@ -304,6 +304,26 @@ private slots:
         QCOMPARE(notesOf(scene.databasePath()), notes);
     }
 
+    // Only a book that lacks its thumbnail gets a file; written once, it is left in place after.
+    void aMissingThumbnailIsWrittenOnceAndNothingElse()
+    {
+        EditingScene scene;
+        QVERIFY(QDir(scene.reader.thumbnailsFolder() + "3").removeRecursively());
+        for (int run = 0; run < 2; ++run) {
+            WatchedFileOperations watched;
+            scene.files = &watched;
+            scene.load();
+            QVERIFY(scene.run());
+            QStringList written;
+            for (const QString &call : std::as_const(watched.calls))
+                if (call.startsWith("write") && call.contains("/cache/books/"))
+                    written << call.section("/cache/books/", 1);
+            QCOMPARE(written, run == 0 ? QStringList{"3/thumbnail/main_thumbnail.jpg"} : QStringList());
+            emptyLibraryPage(scene.page);
+        }
+        QCOMPARE(thumbnailsOf(scene.reader.root()).value(Guide), placeholderCover());
+    }
+
     void aRenamedBookGetsItsNewTitleAndFileName()
     {
         EditingScene scene;
