@@ -1,4 +1,5 @@
 #include "app/library_page_widget.h"
+#include "app/progress_window.h"
 #include "bench/bench.h"
 #include "bench/firmware_reader.h"
 #include "bench/null_progress.h"
@@ -11,7 +12,9 @@
 #include "sqlite/sqlite_connection.h"
 #include "editor/reader_library.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -180,5 +183,41 @@ void runLoad(int n)
     std::fflush(stdout);
 }
 
+// What the user waits for on switching to the editing page: the load with the real progress
+// window and the page's widgets shown on an X server, until the events it caused are handled,
+// beside the plain read.
+void runLoadWindow(int n)
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        failPhase("load-window", QStringLiteral("needs an X server, not ") + QGuiApplication::platformName());
+    QTemporaryDir folder;
+    const QString root = folder.path() + "/";
+    writeFirmwareReader(root, n);
+    ProgressWindow progress;
+    std::vector<double> tessaly, baseline;
+    for (int run = 0; run <= repeats; ++run) {
+        LibraryPage page(LibraryPage::Kind::Editing);
+        LibraryPageWidget widget(page);
+        widget.resize(1600, 900);
+        widget.show();
+        QCoreApplication::processEvents();
+        const double loaded = secondsFor([&] {
+            installReaderLibrary(page, readReaderLibrary(root, progress));
+            updateStatistics(page);
+            QCoreApplication::processEvents();
+        });
+        std::size_t plainRecords = 0;
+        const double plain = secondsFor([&] { plainRecords = readPlainly(root); });
+        if (page.books.rowCount() != n || plainRecords == 0)
+            failPhase("load-window", QStringLiteral("%1 books loaded of %2").arg(page.books.rowCount()).arg(n));
+        if (run == 0)
+            continue;
+        tessaly.push_back(loaded);
+        baseline.push_back(plain);
+    }
+    reportPhase("load-window", n, medianOf(tessaly), medianOf(baseline));
+}
+
 const BenchPhase phase("load", {50000}, runLoad);
+const BenchPhase windowPhase("load-window", {50000}, runLoadWindow, BenchScreen::X11);
 } // namespace
