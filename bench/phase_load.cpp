@@ -7,10 +7,10 @@
 #include "collections/library_page.h"
 #include "collections/statistics.h"
 #include "core/freed_memory.h"
+#include "editor/reader_library.h"
 #include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
-#include "editor/reader_library.h"
 
 #include <QCoreApplication>
 #include <QDir>

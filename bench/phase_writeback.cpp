@@ -199,7 +199,8 @@ void requireWrittenBack(const QString &root, int n, qint64 memberships, const QB
             failPhase(phaseName, "a wrong thumbnail or none: " + file);
     }
     if (books != n || pairs != memberships || titles != renamedBooks)
-        failPhase(phaseName, QString("wrote %1 books, %2 memberships and %3 new titles").arg(books).arg(pairs).arg(titles));
+        failPhase(phaseName,
+                  QString("wrote %1 books, %2 memberships and %3 new titles").arg(books).arg(pairs).arg(titles));
 }
 
 // A reader of n books with their thumbnails, 500 collections and about n + n/5 memberships,

@@ -132,32 +132,33 @@ private:
             columnIndex(tableColumns(database, QStringLiteral("collections")), QStringLiteral("added_order")) >= 0;
         database.forEachRow(MembershipsQuery.arg(ordered ? QStringLiteral("added_order") : QStringLiteral("null")),
                             [&](const SqliteRow &row) {
-            const int firstBook = m_bookRows->firstRow(row, MembershipBook);
-            if (firstBook < 0)
-                return;
-            int books = 0;
-            for (int book = firstBook; book >= 0; book = m_bookRows->nextRow(book))
-                ++books;
-            const int firstCollection = collectionRows.firstRow(row, MembershipCollection);
-            if (firstCollection >= 0)
-                m_library.loaded.memberships.append({m_library.collections.at(firstCollection).record_id,
-                                                     m_library.books.at(firstBook).record_id,
-                                                     row.value(MembershipOrder)});
-            for (int collection = firstCollection; collection >= 0; collection = collectionRows.nextRow(collection)) {
-                m_bookCounts[collection] += books;
-                const QString &name = m_library.collections.at(collection).name;
-                // A collection without a name has no members on the page.
-                if (name.isEmpty())
-                    continue;
-                for (int book = firstBook; book >= 0; book = m_bookRows->nextRow(book)) {
-                    // The collection the book was shown in so far becomes one of its others.
-                    BookRow &member = m_library.books[book];
-                    if (!member.collection.isEmpty())
-                        member.other_collections.append(member.collection);
-                    member.collection = name;
-                }
-            }
-        });
+                                const int firstBook = m_bookRows->firstRow(row, MembershipBook);
+                                if (firstBook < 0)
+                                    return;
+                                int books = 0;
+                                for (int book = firstBook; book >= 0; book = m_bookRows->nextRow(book))
+                                    ++books;
+                                const int firstCollection = collectionRows.firstRow(row, MembershipCollection);
+                                if (firstCollection >= 0)
+                                    m_library.loaded.memberships.append(
+                                        {m_library.collections.at(firstCollection).record_id,
+                                         m_library.books.at(firstBook).record_id, row.value(MembershipOrder)});
+                                for (int collection = firstCollection; collection >= 0;
+                                     collection = collectionRows.nextRow(collection)) {
+                                    m_bookCounts[collection] += books;
+                                    const QString &name = m_library.collections.at(collection).name;
+                                    // A collection without a name has no members on the page.
+                                    if (name.isEmpty())
+                                        continue;
+                                    for (int book = firstBook; book >= 0; book = m_bookRows->nextRow(book)) {
+                                        // The collection the book was shown in so far becomes one of its others.
+                                        BookRow &member = m_library.books[book];
+                                        if (!member.collection.isEmpty())
+                                            member.other_collections.append(member.collection);
+                                        member.collection = name;
+                                    }
+                                }
+                            });
     }
 
     QString m_deviceRoot;
@@ -167,7 +168,7 @@ private:
     Progress &m_progress;
     bool m_showProgress = false;
     ReaderLibrary m_library;
-    QVector<qint64> m_bookCounts; // per collection row
+    QVector<qint64> m_bookCounts;       // per collection row
     std::optional<RowsById> m_bookRows; // once the books are read
 };
 

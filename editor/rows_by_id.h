@@ -32,7 +32,10 @@ public:
     // The next row with the same id, or -1.
     int nextRow(int row) const { return m_next.at(row); }
     // Whether some id is carried by more than one row.
-    bool hasRepeatedIds() const { return std::any_of(m_next.cbegin(), m_next.cend(), [](int row) { return row >= 0; }); }
+    bool hasRepeatedIds() const
+    {
+        return std::any_of(m_next.cbegin(), m_next.cend(), [](int row) { return row >= 0; });
+    }
 
 private:
     int &firstSlot(const QString &id);

@@ -48,7 +48,7 @@ private:
 class LoadedLibrary
 {
 public:
-    QString deviceRoot; // ending in a separator; empty when nothing is loaded
+    QString deviceRoot;                    // ending in a separator; empty when nothing is loaded
     QVector<LoadedMembership> memberships; // in the order the reader's table returned them
     LoadedBookPaths books;
 

@@ -97,13 +97,16 @@ std::optional<SyncJournal> SyncJournal::fromBytes(const QByteArray &bytes)
     return journal;
 }
 
-ListedLibrary ListedLibrary::read(SqliteConnection &database)
+ListedLibrary ListedLibrary::read(SqliteConnection &database, bool withPaths)
 {
     ListedLibrary listed;
-    database.forEachRow(QStringLiteral("select _id, file_path from books"), [&listed](const SqliteRow &row) {
-        listed.ids.insert(row.integer(0));
-        listed.paths.insert(row.text(1).toCaseFolded());
-    });
+    database.forEachRow(withPaths ? QStringLiteral("select _id, file_path from books")
+                                  : QStringLiteral("select _id from books"),
+                        [&listed, withPaths](const SqliteRow &row) {
+                            listed.ids.insert(row.integer(0));
+                            if (withPaths)
+                                listed.paths.insert(row.text(1).toCaseFolded());
+                        });
     return listed;
 }
 

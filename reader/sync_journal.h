@@ -37,7 +37,8 @@ struct ListedLibrary
     QSet<qint64> ids;
     QSet<QString> paths; // stored file_path, case-folded: the reader's volume ignores case
 
-    static ListedLibrary read(SqliteConnection &database);
+    // Without `withPaths` only the ids are read: enough for a run that clears no books folder.
+    static ListedLibrary read(SqliteConnection &database, bool withPaths = true);
     bool lists(const QString &storedPath) const { return paths.contains(storedPath.toCaseFolded()); }
 };
 

@@ -167,8 +167,9 @@ bool ReaderSync::finish(const QStringList &kept)
     journal.kept = kept;
     bool done = false;
     try {
-        done =
-            completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database()), turn()) && libraryInPlace();
+        done = completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database(), journal.clearsBooksFolder),
+                            turn()) &&
+               libraryInPlace();
     } catch (const SqliteError &) {
         done = false;
     }

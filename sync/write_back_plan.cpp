@@ -69,7 +69,7 @@ public:
     {
         QHash<QString, QString> storedPaths;
         reader.forEachRow(QStringLiteral("select _id, file_path from books"),
-                              [&](const SqliteRow &row) { storedPaths.insert(row.text(0), row.text(1)); });
+                          [&](const SqliteRow &row) { storedPaths.insert(row.text(0), row.text(1)); });
         ReaderBookPlaces places(deviceRoot);
         QVector<ThumbnailOrigin> origins;
         origins.reserve(m_books.size());

@@ -125,8 +125,8 @@ private slots:
         reader.runSql("delete from collections");
         QList<QVariantList> kept;
         for (const LoadedMembership &membership : library.loaded.memberships)
-            kept.append({membership.collection.toLongLong(), membership.book.toLongLong(),
-                         membership.addedOrder.toInteger()});
+            kept.append(
+                {membership.collection.toLongLong(), membership.book.toLongLong(), membership.addedOrder.toInteger()});
         QCOMPARE(kept, stored);
     }
 
