@@ -64,6 +64,8 @@ QStringList runMetadataPass(BookTable &books, Progress &progress)
             row.author = metadata.author;
             if (metadata.title)
                 row.title = *metadata.title;
+            row.series = metadata.series;
+            row.series_number = metadata.seriesNumber;
         }
         row.mime_type = mimeTypeOf(kind);
         return true;

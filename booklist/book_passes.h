@@ -7,7 +7,7 @@ class Clock;
 class Progress;
 
 // The two passes the intake runs over the whole file list: sizes and time stamps, then
-// MIME types and the author and title of FB2 books. A book file that has vanished or cannot
+// MIME types and the author, title and series of FB2 books. A book file that has vanished or cannot
 // be read is skipped (its row keeps its values) and returned, so the pass always finishes.
 QStringList runSizePass(BookTable &books, Progress &progress, const Clock &clock);
 QStringList runMetadataPass(BookTable &books, Progress &progress);

@@ -20,6 +20,9 @@ struct BookRow
     QString mime_type;
     QString relative_path;
     QString record_id; // the reader's `_id` of the book; editing page only
+    // Not columns of the table: what the book's own head says of its series.
+    QString series;
+    QString series_number; // as written; empty when the series gives none
 
     bool operator==(const BookRow &) const = default;
 };
