@@ -40,6 +40,7 @@ struct FolderName
 {
     QString name;
     int books = 0;
+    bool bySeries = false; // some book carries it as its series
 };
 
 // The distinct names as the collection list orders them, and for each name the one whose
@@ -120,6 +121,16 @@ QString nameOfFolder(QStringView root, QStringView path, QChar separator)
     name.remove(u':');
     return name;
 }
+
+// What the book's head says for `source`, without the blanks around it; letter case aside,
+// the collation merges the names. Empty for the folder build.
+QString namedInBook(const BookRow &book, CollectionSource source)
+{
+    if (source == CollectionSource::Folders)
+        return {};
+    const QString &text = source == CollectionSource::Series ? book.series : book.author;
+    return text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace()) ? text : text.trimmed();
+}
 } // namespace
 
 QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators)
@@ -132,6 +143,11 @@ QString folderCollectionName(const QString &root, const QString &fullPath, PathS
 }
 
 PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
+{
+    return buildAutomaticCollections(page, dialogs, CollectionSource::Folders);
+}
+
+PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, CollectionSource source)
 {
     BookTable &books = page.books;
     if (books.rowCount() == 0) {
@@ -147,13 +163,15 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     std::vector<int> nameOfBook(size_t(books.rowCount()));
     for (int row = 0; row < books.rowCount(); ++row) {
         BookRow &book = books.rowForQuietEdit(row);
-        const QString name = folderCollectionName(book.root, book.full_path, separators);
+        const QString named = namedInBook(book, source);
+        const QString name = named.isEmpty() ? folderCollectionName(book.root, book.full_path, separators) : named;
         auto found = indexOfName.constFind(name);
         if (found == indexOfName.cend()) {
             found = indexOfName.insert(name, int(names.size()));
             names.append({name, 0});
         }
         ++names[*found].books;
+        names[*found].bySeries |= source == CollectionSource::Series && !named.isEmpty();
         nameOfBook[size_t(row)] = *found;
         book.collection = names[*found].name;
     }
@@ -163,6 +181,7 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     bool formsMerged = false;
     for (qsizetype name = 0; name < names.size(); ++name) {
         booksOfKept[size_t(forms.kept[size_t(name)])] += names[name].books;
+        names[forms.kept[size_t(name)]].bySeries |= names[name].bySeries;
         formsMerged |= forms.kept[size_t(name)] != name;
     }
     // Every book carries the form its collection is listed under.
@@ -183,7 +202,9 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
         // An empty `collection` means no collection, wherever the collation sorts it.
         if (forms.kept[size_t(name)] != name || names[name].name.isEmpty())
             continue;
-        collections.append({names[name].name, QString::number(booksOfKept[size_t(name)]), QString()});
+        collections.append({.name = names[name].name,
+                            .book_count = QString::number(booksOfKept[size_t(name)]),
+                            .series_order = names[name].bySeries});
     }
     if (collections.isEmpty()) {
         page.collections.clear();

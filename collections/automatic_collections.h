@@ -24,6 +24,11 @@ struct PathSeparators
 // nothing names the book's folder (a book directly in "/").
 QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators);
 
+// What the automatic build names collections after: the books' folders, or what a book says
+// of itself (its series, its author), without the blanks around it. A book that says nothing
+// of it goes into the collection of its folder.
+enum class CollectionSource { Folders, Series, Authors };
+
 // The automatic button of either page: every book gets the collection named after its folder,
 // and the collection list is rebuilt from the names in the user's collation order, ignoring
 // letter case, with the number of books of each; the first collection is then shown. Names
@@ -31,3 +36,6 @@ QString folderCollectionName(const QString &root, const QString &fullPath, PathS
 // list, and every book of either form is given that form; an empty name is no collection.
 // An empty file list is refused with the page's own message.
 PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs);
+// The same build naming the collections after `source`; a collection holding a book by its
+// series is marked to keep its books in their series' order on the reader.
+PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, CollectionSource source);

@@ -315,6 +315,60 @@ private slots:
         QCOMPARE(page.books.row(1).record_id, QString("3"));
         QCOMPARE(page.collections.columnWidth(CollectionRecordIdColumn), 0);
     }
+
+    // By series or author, a book saying neither goes where its folder puts it. On the editing
+    // page no book's head was read: the series build gives the folders, the author build the
+    // authors the reader stores.
+    void buildsByWhatTheBooksSay_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<CollectionSource>("source");
+        QTest::addColumn<QStringList>("listed"); // "name count", "*" for a list in series order
+        QTest::addColumn<QStringList>("ofBooks");
+        QTest::newRow("series, case and blanks merged")
+            << false << CollectionSource::Series << QStringList{"Дюна 2*", "Книги_Фантастика 1", "Основание 1*"}
+            << QStringList{"Дюна", "Дюна", "Книги_Фантастика", "Основание"};
+        QTest::newRow("authors") << false << CollectionSource::Authors
+                                 << QStringList{"Айзек Азимов 1", "Книги_Фантастика 1", "Фрэнк Герберт 2"}
+                                 << QStringList{"Фрэнк Герберт", "Фрэнк Герберт", "Книги_Фантастика", "Айзек Азимов"};
+        QTest::newRow("folders as ever") << false << CollectionSource::Folders
+                                         << QStringList{"Книги 2", "Книги_Фантастика 2"}
+                                         << QStringList{"Книги_Фантастика", "Книги", "Книги_Фантастика", "Книги"};
+        QTest::newRow("editing page, series")
+            << true << CollectionSource::Series << QStringList{"Fantasy 1", "Fantasy_Series 1"}
+            << QStringList{"Fantasy", "Fantasy_Series"};
+        QTest::newRow("editing page, authors")
+            << true << CollectionSource::Authors << QStringList{"Fantasy_Series 1", "Лем 1"}
+            << QStringList{"Лем", "Fantasy_Series"};
+    }
+    void buildsByWhatTheBooksSay()
+    {
+        QFETCH(bool, editing);
+        QFETCH(CollectionSource, source);
+        LibraryPage page(editing ? LibraryPage::Kind::Editing : LibraryPage::Kind::Creation);
+        const auto told = [](BookRow row, const QString &series, const QString &author) {
+            row.series = series;
+            row.author = author;
+            return row;
+        };
+        if (editing) {
+            const QString books = "/media/u/READER/Sony_Reader/media/books/";
+            addBooks(page, {told(book(books + "Fantasy", books + "Fantasy/a.fb2"), {}, "Лем"),
+                            book(books + "Fantasy", books + "Fantasy/Series/b.fb2")});
+        } else {
+            addBooks(page, {told(book("/a/Книги", "/a/Книги/Фантастика/1.fb2"), "Дюна", "Фрэнк Герберт"),
+                            told(book("/a/Книги", "/a/Книги/2.fb2"), "  дюна ", " фрэнк герберт"),
+                            book("/a/Книги", "/a/Книги/Фантастика/3.pdf"),
+                            told(book("/a/Книги", "/a/Книги/4.fb2"), "Основание", "Айзек Азимов")});
+        }
+        ScriptedDialogs dialogs;
+        buildAutomaticCollections(page, dialogs, source);
+        QStringList names;
+        for (const CollectionRow &collection : page.collections.rows())
+            names << collection.name + " " + collection.book_count + (collection.series_order ? "*" : "");
+        QTEST(names, "listed");
+        QTEST(collectionsOfBooks(page), "ofBooks");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAutomaticCollections)
