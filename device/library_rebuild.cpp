@@ -1,6 +1,7 @@
 #include "device/library_rebuild.h"
 
 #include "booklist/book_table.h"
+#include "booklist/series_order.h"
 #include "collections/collection_table.h"
 #include "device/library_schema.h"
 #include "device/reader_layout.h"
@@ -14,6 +15,7 @@
 #include <QSet>
 #include <QVector>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -229,7 +231,8 @@ private:
         }
     }
 
-    // Every collection row named as a book's collection holds that book.
+    // Every collection row named as a book's collection holds that book, in table order; a
+    // collection made from a series holds them in series order, numbered from 1 in added_order.
     QVector<Membership> membershipsByName() const
     {
         QHash<QString, QVector<int>> members;
@@ -238,9 +241,16 @@ private:
                 members[m_books.at(i).collection].append(i);
         QVector<Membership> memberships;
         memberships.reserve(m_books.size());
-        for (int c = 0; c < m_collections.size(); ++c)
-            for (const int book : members.value(m_collections.at(c).name))
-                memberships.append({c, book, {}});
+        for (int c = 0; c < m_collections.size(); ++c) {
+            QVector<int> held = members.value(m_collections.at(c).name);
+            const bool inSeriesOrder = m_collections.at(c).series_order;
+            if (inSeriesOrder)
+                std::stable_sort(held.begin(), held.end(),
+                                 [this](int a, int b) { return comesEarlierInSeries(m_books.at(a), m_books.at(b)); });
+            for (int place = 0; place < held.size(); ++place)
+                memberships.append(
+                    {c, held.at(place), inSeriesOrder ? SqliteValue::integer(place + 1) : SqliteValue()});
+        }
         return memberships;
     }
 

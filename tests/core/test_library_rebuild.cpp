@@ -264,6 +264,32 @@ private slots:
                  (QList<QVariantList>{{1, 1}, {2, 2}, {3, 1}}));
     }
 
+    // By number (its digits' value first, then the rest as text), then title; other collections
+    // keep table order and no added_order.
+    void aSeriesCollectionKeepsItsSeriesOrder()
+    {
+        const FixtureReader reader;
+        const auto inSeries = [](const QString &file, const QString &number, const QString &title) {
+            BookRow row = bookRow("Книги/" + file, "Дюна", title);
+            row.series = "Дюна";
+            row.series_number = number;
+            return row;
+        };
+        BookTable books;
+        books.appendRows({inSeries("1.fb2", "10", "Дети"), bookRow("Книги/2.fb2", "Прочее", "Б"),
+                          inSeries("3.fb2", "2a", "Б"), inSeries("4.fb2", "", "Без номера"),
+                          inSeries("5.fb2", "x", "Икс"), inSeries("6.fb2", "2", "мессия"),
+                          inSeries("7.fb2", "02", "Бог"), bookRow("Книги/8.fb2", "Прочее", "А")});
+        CollectionTable collections;
+        collections.appendRows(
+            {CollectionRow{.name = "Дюна", .book_count = "6", .series_order = true}, collectionRow("Прочее", "2")});
+        rebuildLibrary(reader.root(), books, collections);
+        const QVariant null;
+        QCOMPARE(rowsOf(reader, "select collection_id, content_id, added_order from collections order by _id"),
+                 (QList<QVariantList>{
+                     {1, 7, 1}, {1, 6, 2}, {1, 3, 3}, {1, 1, 4}, {1, 5, 5}, {1, 4, 6}, {2, 2, null}, {2, 8, null}}));
+    }
+
     void columnsOfALaterFirmwareAreAddedBack()
     {
         const FixtureReader reader;
