@@ -71,3 +71,20 @@ QStringList runMetadataPass(BookTable &books, Progress &progress)
         return true;
     });
 }
+
+QStringList runSeriesPass(BookTable &books, Progress &progress,
+                          const std::function<QString(const QString &fullPath)> &placeOf)
+{
+    const Fb2MetadataReader reader;
+    return runPass(books, progress, [&](BookRow &row) {
+        if (bookKindOf(row.full_path) != BookKind::Fb2)
+            return true;
+        const std::optional<QByteArray> head = readBookHead(placeOf(row.full_path), Fb2HeadSize);
+        if (!head)
+            return false;
+        const Fb2Metadata metadata = reader.read(*head);
+        row.series = metadata.series;
+        row.series_number = metadata.seriesNumber;
+        return true;
+    });
+}

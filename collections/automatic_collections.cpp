@@ -1,8 +1,11 @@
 #include "collections/automatic_collections.h"
 
+#include "booklist/book_passes.h"
 #include "collections/collection_operations.h"
+#include "collections/file_list_editing.h"
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
+#include "core/progress.h"
 
 #include <QCollator>
 #include <QDir>
@@ -158,22 +161,26 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
 
     // One pass derives, counts and gives each book its name, the text shared with the list;
     // each book remembers its name by index in case a name gives way to another form below.
+    QVector<BookRow> &rows = books.rowsForQuietEdit();
     QVector<FolderName> names;
     QHash<QString, int> indexOfName;
-    std::vector<int> nameOfBook(size_t(books.rowCount()));
-    for (int row = 0; row < books.rowCount(); ++row) {
-        BookRow &book = books.rowForQuietEdit(row);
-        const QString named = namedInBook(book, source);
-        const QString name = named.isEmpty() ? folderCollectionName(book.root, book.full_path, separators) : named;
+    std::vector<int> nameOfBook(size_t(rows.size()));
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        BookRow &book = rows[row];
+        QString name = namedInBook(book, source);
+        const bool bySeries = source == CollectionSource::Series && !name.isEmpty();
+        if (name.isEmpty())
+            name = folderCollectionName(book.root, book.full_path, separators);
         auto found = indexOfName.constFind(name);
         if (found == indexOfName.cend()) {
             found = indexOfName.insert(name, int(names.size()));
-            names.append({name, 0});
+            names.append({std::move(name), 0});
         }
-        ++names[*found].books;
-        names[*found].bySeries |= source == CollectionSource::Series && !named.isEmpty();
+        FolderName &named = names[*found];
+        ++named.books;
+        named.bySeries |= bySeries;
         nameOfBook[size_t(row)] = *found;
-        book.collection = names[*found].name;
+        book.collection = named.name;
     }
 
     const CaseForms forms = caseForms(names);
@@ -186,10 +193,10 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
     }
     // Every book carries the form its collection is listed under.
     if (formsMerged) {
-        for (int row = 0; row < books.rowCount(); ++row) {
+        for (qsizetype row = 0; row < rows.size(); ++row) {
             const int kept = forms.kept[size_t(nameOfBook[size_t(row)])];
             if (kept != nameOfBook[size_t(row)])
-                books.rowForQuietEdit(row).collection = names[kept].name;
+                rows[row].collection = names[kept].name;
         }
     }
     books.setColumnAlignment(CollectionColumn, Qt::AlignHCenter);
@@ -198,6 +205,7 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
     books.announceAllRowsChanged();
 
     QVector<CollectionRow> collections;
+    collections.reserve(names.size());
     for (const int name : forms.order) {
         // An empty `collection` means no collection, wherever the collation sorts it.
         if (forms.kept[size_t(name)] != name || names[name].name.isEmpty())
@@ -216,4 +224,14 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
     PageUpdate update = showCollectionBooks(page, 0);
     update.selectCollectionRow = 0;
     return update;
+}
+
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow)
+{
+    constexpr int steps = 10;
+    ProgressSteps::open(progress, steps, QStringLiteral("Читаю серии книг с устройства..."));
+    const QStringList unreadable = runSeriesPass(
+        page.books, progress, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
+    ProgressSteps::close(progress, steps);
+    return unreadable;
 }

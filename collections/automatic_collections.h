@@ -6,6 +6,7 @@
 #include <QString>
 
 class Dialogs;
+class Progress;
 
 // The characters that part folders in a page's paths: the platform's own separator, and
 // also "/" where the paths come from the reader, which stores forward slashes.
@@ -39,3 +40,9 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs);
 // The same build naming the collections after `source`; a collection holding a book by its
 // series is marked to keep its books in their series' order on the reader.
 PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, CollectionSource source);
+
+// The reader's database keeps no series: before the editing page builds by series, the heads of
+// its FB2 books are read where the reader is attached now (`readerRootNow`; empty when it is
+// not, and the files are looked for where they were loaded from), under the progress window.
+// Returns the files that could not be read; their books go by their folders.
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow);

@@ -1,7 +1,13 @@
 #include "collections/automatic_collections.h"
 #include "collections/statistics.h"
 #include "support/page_columns.h"
+#include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
+#include "test_paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -314,6 +320,31 @@ private slots:
         QCOMPARE(page.collections.rows(), (QVector<CollectionRow>{{"Fantasy", "1", {}}, {"Fantasy_Series", "1", {}}}));
         QCOMPARE(page.books.row(1).record_id, QString("3"));
         QCOMPARE(page.collections.columnWidth(CollectionRecordIdColumn), 0);
+    }
+
+    // The reader's books have their heads read where the reader is now, though it came back under
+    // another root since the load; a book whose file cannot be read goes by its folder.
+    void editingPageReadsTheSeriesOnTheReader()
+    {
+        const QTemporaryDir now;
+        const QString loadedFrom = "/media/u/OLD/";
+        const QString books = "Sony_Reader/media/books/";
+        QVERIFY(QDir().mkpath(now.filePath(books + "Толстой")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/example.fb2", now.filePath(books + "Толстой/1.fb2")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/pdf/project-history.en.pdf", now.filePath(books + "Толстой/2.pdf")));
+        LibraryPage page(LibraryPage::Kind::Editing);
+        page.reader.deviceRoot = loadedFrom;
+        const QString folder = loadedFrom + books + "Толстой";
+        addBooks(page, {book(folder, folder + "/1.fb2"), book(folder, folder + "/2.pdf"),
+                        book(folder, folder + "/gone.fb2")});
+        RecordingProgress progress;
+        const QStringList unreadable = readSeriesOnReader(page, progress, now.path() + "/");
+        QCOMPARE(unreadable, QStringList{folder + "/gone.fb2"});
+        QVERIFY(!progress.visible);
+        ScriptedDialogs dialogs;
+        buildAutomaticCollections(page, dialogs, CollectionSource::Series);
+        QCOMPARE(collectionsOfBooks(page), (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой"}));
+        QCOMPARE(page.books.row(0).full_path, folder + "/1.fb2");
     }
 
     // By series or author, a book saying neither goes where its folder puts it. On the editing
