@@ -231,8 +231,7 @@ private:
         }
     }
 
-    // Every collection row named as a book's collection holds that book, in table order; a
-    // collection made from a series holds them in series order, numbered from 1 in added_order.
+    // Every collection row named as a book's collection holds that book.
     QVector<Membership> membershipsByName() const
     {
         QHash<QString, QVector<int>> members;
@@ -241,22 +240,47 @@ private:
                 members[m_books.at(i).collection].append(i);
         QVector<Membership> memberships;
         memberships.reserve(m_books.size());
-        for (int c = 0; c < m_collections.size(); ++c) {
-            QVector<int> held = members.value(m_collections.at(c).name);
-            const bool inSeriesOrder = m_collections.at(c).series_order;
-            if (inSeriesOrder)
-                std::stable_sort(held.begin(), held.end(),
-                                 [this](int a, int b) { return comesEarlierInSeries(m_books.at(a), m_books.at(b)); });
-            for (int place = 0; place < held.size(); ++place)
-                memberships.append(
-                    {c, held.at(place), inSeriesOrder ? SqliteValue::integer(place + 1) : SqliteValue()});
-        }
+        for (int c = 0; c < m_collections.size(); ++c)
+            for (const int book : members.value(m_collections.at(c).name))
+                memberships.append({c, book, {}});
         return memberships;
+    }
+
+    // The books of a collection made from a series go in series order, numbered from 1 in
+    // added_order, where its first book went; every other membership stays as it is.
+    QVector<Membership> inSeriesOrder(const QVector<Membership> &memberships) const
+    {
+        const auto ordered = [this](const Membership &membership) {
+            return membership.collection >= 0 && membership.collection < m_collections.size() && membership.book >= 0 &&
+                   membership.book < m_books.size() && m_collections.at(membership.collection).series_order;
+        };
+        QHash<int, QVector<Membership>> series;
+        for (const Membership &membership : memberships)
+            if (ordered(membership))
+                series[membership.collection].append(membership);
+        if (series.isEmpty())
+            return memberships;
+        QVector<Membership> written;
+        written.reserve(memberships.size());
+        for (const Membership &membership : memberships) {
+            if (!ordered(membership)) {
+                written.append(membership);
+                continue;
+            }
+            QVector<Membership> books = series.take(membership.collection);
+            std::stable_sort(books.begin(), books.end(), [this](const Membership &a, const Membership &b) {
+                return comesEarlierInSeries(m_books.at(a.book), m_books.at(b.book));
+            });
+            for (int place = 0; place < books.size(); ++place)
+                written.append({books.at(place).collection, books.at(place).book, SqliteValue::integer(place + 1)});
+        }
+        return written;
     }
 
     void insertMemberships()
     {
-        const QVector<Membership> memberships = m_writeBack ? m_writeBack->memberships : membershipsByName();
+        const QVector<Membership> memberships =
+            inSeriesOrder(m_writeBack ? m_writeBack->memberships : membershipsByName());
         SqliteStatement insert = m_database.prepare(
             QStringLiteral("insert into collections (collection_id, content_id, added_order) values(?,?,?)"));
         QSet<std::pair<int, int>> written;
