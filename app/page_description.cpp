@@ -48,6 +48,7 @@ PageDescription creationPage()
              QStringLiteral(":/add_collection.png"), 36, collections},
             {Button, QStringLiteral("autocollectionbutton"), 72, 128, autoCollectionsHint,
              QStringLiteral(":/auto_collections.png"), 36, collections},
+            {SourceMenu, QStringLiteral("autocollectionsource"), 109, 128, {}, {}, 36, collections},
             {HelpLabel,
              QStringLiteral("label2_3"),
              24,
@@ -96,6 +97,7 @@ PageDescription editingPage()
              36},
             {Button, QStringLiteral("SpeedButton4"), 72, 64, autoCollectionsHint,
              QStringLiteral(":/auto_collections.png"), 36},
+            {SourceMenu, QStringLiteral("SpeedButton4source"), 109, 64, {}, {}, 36},
             {HelpLabel, QStringLiteral("Label8"), 24, 112,
              helpTextStart + QStringLiteral("Книги и коллекции из списков \r\nможно удалять клавишей Delete\r\n"
                                             "(физически файлы не будут удалены)")},

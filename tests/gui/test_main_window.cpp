@@ -253,8 +253,8 @@ private slots:
         for (const char *name : {"label1_1", "label1_2", "AddFileButton", "AddDirButton", "statisticlabel"})
             QVERIFY2(window.shown(name), name);
         for (const char *name :
-             {"label2_1", "label2_2", "label2_3", "addcollectionbutton", "autocollectionbutton", "label3_1", "label3_2",
-              "Synchronizebutton", "pathpanel", "collectionpanel", "bookpanel"})
+             {"label2_1", "label2_2", "label2_3", "addcollectionbutton", "autocollectionbutton", "autocollectionsource",
+              "label3_1", "label3_2", "Synchronizebutton", "pathpanel", "collectionpanel", "bookpanel"})
             QVERIFY2(!window.shown(name), name);
         QCOMPARE(window.mainWindow.findChild<QLabel *>("statisctilabelvalue")->text(), emptyStatistics);
         QCOMPARE(window.mainWindow.totalSize(), 0);

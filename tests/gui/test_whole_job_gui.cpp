@@ -3,6 +3,7 @@
 #include "support/fixed_clock.h"
 #include "support/fixture_reader.h"
 #include "support/interrupting_progress.h"
+#include "support/isolated_settings.h"
 #include "support/own_reader_volumes.h"
 #include "support/recording_file_opener.h"
 #include "support/scratch_volume.h"
@@ -48,6 +49,7 @@ private slots:
             QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/" + sample, folder + "/" + placed));
         }
 
+        const IsolatedSettings settings;
         ScriptedDialogs dialogs;
         FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
         InterruptingProgress progress;

@@ -4,6 +4,7 @@
 #include "support/fixed_clock.h"
 #include "support/fixed_volumes.h"
 #include "support/interrupting_progress.h"
+#include "support/isolated_settings.h"
 #include "support/recording_file_opener.h"
 #include "support/scripted_dialogs.h"
 
@@ -12,6 +13,7 @@
 // asks for another kind (the real progress window, say).
 template <typename ProgressKind> struct WindowWithProgress
 {
+    IsolatedSettings settings;
     ScriptedDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};
     ProgressKind progress;
