@@ -53,6 +53,8 @@ QToolButton *makeCollectionSourceButton(int height, QWidget *parent)
     button->setPopupMode(QToolButton::InstantPopup);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setFixedSize(14, height);
+    // The arrow itself says a menu opens; the style's own indicator would draw a second one.
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     button->setToolTip(QStringLiteral("Как создавать коллекции автоматически: по папкам, сериям или авторам"));
     auto *menu = new QMenu(button);
     auto *group = new QActionGroup(menu);
