@@ -5,7 +5,7 @@
 #include "app/qt_dialogs.h"
 #include "app/qt_texts.h"
 #include "core/clock.h"
-#include "device/volume_list.h"
+#include "reader/volume_list.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "core/dialogs.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
-#include "device/creation_sync.h"
+#include "sync/creation_sync.h"
 #include "widgets/page_control.h"
 
 #include <QAbstractButton>

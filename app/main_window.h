@@ -3,7 +3,7 @@
 #include "app/stoppable_progress.h"
 #include "collections/automatic_collections.h"
 #include "collections/library_page.h"
-#include "device/file_operations.h"
+#include "core/file_operations.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -13,7 +13,7 @@
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
-#include "device/find_reader.h"
+#include "reader/find_reader.h"
 #include "widgets/grid_view.h"
 
 #include <QAbstractButton>

@@ -5,8 +5,8 @@
 #include "app/long_operation.h"
 #include "app/main_window.h"
 #include "core/dialogs.h"
-#include "device/editing_sync.h"
-#include "device/find_reader.h"
+#include "sync/editing_sync.h"
+#include "reader/find_reader.h"
 #include "editor/reader_library.h"
 
 void MainWindow::loadReaderLibrary()

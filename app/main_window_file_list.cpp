@@ -5,7 +5,7 @@
 #include "app/library_page_widget.h"
 #include "app/main_window.h"
 #include "collections/file_list_editing.h"
-#include "device/find_reader.h"
+#include "reader/find_reader.h"
 #include "widgets/grid_view.h"
 
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "bench/firmware_reader.h"
 
-#include "device/library_schema.h"
-#include "device/reader_layout.h"
-#include "device/sqlite_connection.h"
+#include "reader/library_schema.h"
+#include "reader/reader_layout.h"
+#include "sqlite/sqlite_connection.h"
 
 #include <QDir>
 

@@ -4,9 +4,9 @@
 #include "bench/null_progress.h"
 #include "collections/library_page.h"
 #include "collections/statistics.h"
-#include "device/library_schema.h"
-#include "device/reader_layout.h"
-#include "device/sqlite_connection.h"
+#include "reader/library_schema.h"
+#include "reader/reader_layout.h"
+#include "sqlite/sqlite_connection.h"
 #include "editor/reader_library.h"
 
 #include <QDir>

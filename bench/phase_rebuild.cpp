@@ -1,7 +1,7 @@
 #include "bench/bench.h"
 #include "booklist/book_table.h"
 #include "collections/collection_table.h"
-#include "device/library_rebuild.h"
+#include "sync/page_rebuild.h"
 
 #include <QDir>
 #include <QFile>

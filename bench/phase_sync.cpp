@@ -5,10 +5,10 @@
 #include "collections/library_page.h"
 #include "collections/statistics.h"
 #include "core/dialogs.h"
-#include "device/cover_thumbnail.h"
-#include "device/creation_sync.h"
-#include "device/file_operations.h"
-#include "device/volume_list.h"
+#include "covers/cover_thumbnail.h"
+#include "sync/creation_sync.h"
+#include "core/file_operations.h"
+#include "reader/volume_list.h"
 
 #include <QDateTime>
 #include <QDirIterator>

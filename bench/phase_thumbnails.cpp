@@ -1,7 +1,7 @@
 #include "bench/bench.h"
 #include "bench/synthetic_books.h"
-#include "device/cover_thumbnail.h"
-#include "device/file_operations.h"
+#include "covers/cover_thumbnail.h"
+#include "core/file_operations.h"
 
 #include <QBuffer>
 #include <QDir>

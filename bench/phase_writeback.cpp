@@ -2,12 +2,12 @@
 #include "bench/firmware_reader.h"
 #include "bench/null_progress.h"
 #include "collections/library_page.h"
-#include "device/library_rebuild.h"
-#include "device/library_schema.h"
-#include "device/reader_layout.h"
-#include "device/sqlite_connection.h"
+#include "sync/page_rebuild.h"
+#include "reader/library_schema.h"
+#include "reader/reader_layout.h"
+#include "sqlite/sqlite_connection.h"
 #include "editor/reader_library.h"
-#include "editor/write_back_plan.h"
+#include "sync/write_back_plan.h"
 
 #include <QFile>
 #include <QTemporaryDir>

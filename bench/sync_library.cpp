@@ -5,7 +5,7 @@
 #include "booklist/book_intake.h"
 #include "collections/library_page.h"
 #include "core/clock.h"
-#include "device/cover_thumbnail.h"
+#include "covers/cover_thumbnail.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
 #include "core/file_opener.h"
-#include "device/reader_layout.h"
+#include "reader/reader_layout.h"
 
 #include <QFileInfo>
 #include <QHash>

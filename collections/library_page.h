@@ -3,7 +3,7 @@
 #include "booklist/book_table.h"
 #include "collections/collection_table.h"
 #include "collections/shown_books_table.h"
-#include "editor/loaded_library.h"
+#include "reader/loaded_library.h"
 
 // What either page of the main window holds: its file list, collection list and the
 // books of the collection shown. The two pages differ only by `kind`.

@@ -2,7 +2,7 @@
 
 #include "booklist/book_row.h"
 #include "collections/collection_table.h"
-#include "editor/loaded_library.h"
+#include "reader/loaded_library.h"
 
 #include <QVector>
 

@@ -1,6 +1,6 @@
 #include "editor/reader_paths.h"
 
-#include "device/reader_layout.h"
+#include "reader/reader_layout.h"
 
 #include <QDir>
 

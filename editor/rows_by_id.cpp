@@ -1,6 +1,6 @@
 #include "editor/rows_by_id.h"
 
-#include "device/sqlite_connection.h"
+#include "sqlite/sqlite_connection.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "editor/shared_texts.h"
 
-#include "device/sqlite_connection.h"
+#include "sqlite/sqlite_connection.h"
 
 QString SharedTexts::text(const SqliteRow &row, int column)
 {

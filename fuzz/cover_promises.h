@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/cover_fitting.h"
-#include "device/jpeg_codec.h"
+#include "covers/cover_fitting.h"
+#include "covers/jpeg_codec.h"
 #include "fuzz/fuzz_check.h"
 
 // A decoded cover made again to fit the reader: a JPEG within its screen and the thumbnail allowance.

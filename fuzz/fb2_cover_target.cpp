@@ -1,5 +1,5 @@
-#include "device/base64_decoder.h"
-#include "device/fb2_cover.h"
+#include "covers/base64_decoder.h"
+#include "covers/fb2_cover.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
 

@@ -1,5 +1,5 @@
-#include "device/cover_fitting.h"
-#include "device/jpeg_codec.h"
+#include "covers/cover_fitting.h"
+#include "covers/jpeg_codec.h"
 #include "fuzz/cover_promises.h"
 #include "fuzz/fuzz_targets.h"
 

@@ -1,7 +1,7 @@
 #include "booklist/declared_encoding.h"
 #include "booklist/fb2_metadata.h"
-#include "device/base64_decoder.h"
-#include "device/fb2_cover.h"
+#include "covers/base64_decoder.h"
+#include "covers/fb2_cover.h"
 #include "support/fixture_reader.h"
 #include "test_paths.h"
 

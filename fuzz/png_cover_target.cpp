@@ -1,4 +1,4 @@
-#include "device/png_recoder.h"
+#include "covers/png_recoder.h"
 #include "fuzz/cover_promises.h"
 #include "fuzz/fuzz_targets.h"
 

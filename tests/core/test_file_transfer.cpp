@@ -1,4 +1,4 @@
-#include "device/file_transfer.h"
+#include "core/file_transfer.h"
 #include "support/scratch_volume.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/volume_list.h"
+#include "reader/volume_list.h"
 
 // Mounted volumes as a test lays them out: the roots given, in that order. Empty by default,
 // so a window built for another test finds no reader.

@@ -1,7 +1,7 @@
 #include "support/library_scenario.h"
 
 #include "booklist/book_intake.h"
-#include "device/reader_layout.h"
+#include "reader/reader_layout.h"
 #include "support/fixed_clock.h"
 #include "support/recording_progress.h"
 #include "support/sync_scene.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/volume_list.h"
+#include "reader/volume_list.h"
 
 #include <QString>
 

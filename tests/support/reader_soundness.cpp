@@ -1,7 +1,7 @@
 #include "support/reader_soundness.h"
 
-#include "device/cover_thumbnail.h"
-#include "device/reader_layout.h"
+#include "covers/cover_thumbnail.h"
+#include "reader/reader_layout.h"
 #include "support/fixture_reader.h"
 
 #include <QCryptographicHash>

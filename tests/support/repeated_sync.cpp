@@ -1,7 +1,7 @@
 #include "support/repeated_sync.h"
 
-#include "device/creation_sync.h"
-#include "device/file_operations.h"
+#include "sync/creation_sync.h"
+#include "core/file_operations.h"
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/recording_progress.h"

@@ -2,8 +2,8 @@
 
 #include "booklist/book_intake.h"
 #include "collections/statistics.h"
-#include "device/creation_sync.h"
-#include "device/reader_layout.h"
+#include "sync/creation_sync.h"
+#include "reader/reader_layout.h"
 #include "support/fixed_clock.h"
 #include "test_paths.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "collections/library_page.h"
-#include "device/file_operations.h"
+#include "core/file_operations.h"
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/recording_progress.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/file_operations.h"
+#include "core/file_operations.h"
 
 #include <QStringList>
 

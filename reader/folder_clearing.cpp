@@ -1,0 +1,102 @@
+#include "reader/folder_clearing.h"
+
+#include "core/file_operations.h"
+
+#include <QDir>
+
+namespace {
+// Hidden and system entries, broken links included, go like any other.
+constexpr QDir::Filters EveryEntry = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+bool isLink(const QFileInfo &entry)
+{
+    return entry.isSymLink() || entry.isJunction();
+}
+
+// The reader's file system marks read-only files by their missing write permission. Checking the
+// permission itself keeps them even for a user, such as root, whom the system would let delete them.
+bool isReadOnlyFile(const QFileInfo &entry)
+{
+    return !(entry.permissions() & QFileDevice::WriteOwner);
+}
+
+bool kept(const KeepEntry &keep, const QFileInfo &entry)
+{
+    return keep && keep(entry);
+}
+
+class Clearing
+{
+public:
+    Clearing(FileOperations &files, const std::function<void()> &beforeSubfolder, const KeepEntry &keep)
+        : m_files(files), m_beforeSubfolder(beforeSubfolder), m_keep(keep)
+    {}
+
+    // Returns how many files stayed that were not kept; `emptied` tells whether nothing at all is left.
+    int clear(const QString &folder, bool &emptied)
+    {
+        int stayed = 0;
+        emptied = true;
+        const QFileInfoList entries = QDir(folder).entryInfoList(EveryEntry, QDir::NoSort);
+        for (const QFileInfo &entry : entries) {
+            bool gone = false;
+            if (kept(m_keep, entry)) {
+                gone = false;
+            } else if (isLink(entry)) {
+                // A junction or a link to a folder on Windows is removed as a folder.
+                gone = m_files.removeFile(entry.absoluteFilePath()) || m_files.removeFolder(entry.absoluteFilePath());
+                stayed += gone ? 0 : 1;
+            } else if (entry.isDir()) {
+                if (m_beforeSubfolder)
+                    m_beforeSubfolder();
+                bool subfolderEmptied = false;
+                stayed += clear(entry.absoluteFilePath(), subfolderEmptied);
+                // A folder with something kept or stayed below it stays too.
+                gone = subfolderEmptied && m_files.removeFolder(entry.absoluteFilePath());
+            } else {
+                gone = !isReadOnlyFile(entry) && m_files.removeFile(entry.absoluteFilePath());
+                stayed += gone ? 0 : 1;
+            }
+            emptied = emptied && gone;
+        }
+        return stayed;
+    }
+
+private:
+    FileOperations &m_files;
+    const std::function<void()> &m_beforeSubfolder;
+    const KeepEntry &m_keep;
+};
+
+qint64 bytesBelow(const QString &folder, const KeepEntry &keep)
+{
+    qint64 bytes = 0;
+    const QFileInfoList entries = QDir(folder).entryInfoList(EveryEntry, QDir::NoSort);
+    for (const QFileInfo &entry : entries) {
+        // Links are never followed, the same as the clearing does.
+        if (isLink(entry) || kept(keep, entry))
+            continue;
+        if (entry.isDir())
+            bytes += bytesBelow(entry.absoluteFilePath(), keep);
+        else if (entry.isFile() && !isReadOnlyFile(entry))
+            bytes += entry.size();
+    }
+    return bytes;
+}
+} // namespace
+
+int clearFolderTree(const QString &folder, FileOperations &files, const std::function<void()> &beforeSubfolder,
+                    const KeepEntry &keep)
+{
+    if (!QFileInfo(folder).isDir())
+        return 0;
+    bool emptied = false;
+    return Clearing(files, beforeSubfolder, keep).clear(folder, emptied);
+}
+
+qint64 bytesFreedByClearing(const QString &folder, const KeepEntry &keep)
+{
+    if (!QFileInfo(folder).isDir())
+        return 0;
+    return bytesBelow(folder, keep);
+}

@@ -1,0 +1,124 @@
+#include "reader/reader_database.h"
+
+#include "reader/reader_layout.h"
+#include "reader/reader_notes.h"
+#include "sqlite/sqlite_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+// Long enough for another program to finish a write, short enough not to look hung.
+constexpr int BusyTimeoutMs = 2000;
+
+QString unchanged()
+{
+    return QStringLiteral("\r\nНа устройстве ничего не изменено.");
+}
+
+QString messageFor(int code, const QString &path, const QString &detail)
+{
+    const QString file = QStringLiteral(":\r\n") + QDir::toNativeSeparators(path);
+    switch (code) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("База данных устройства занята другой программой") + file +
+               QStringLiteral("\r\nЗакройте программы, работающие с устройством, и повторите синхронизацию.") +
+               unchanged();
+    case SQLITE_READONLY:
+        return QStringLiteral("База данных устройства доступна только для чтения") + file + unchanged();
+    case SQLITE_FULL:
+        return QStringLiteral("На устройстве нет места для записи в базу данных") + file + unchanged();
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return QStringLiteral("База данных устройства повреждена") + file + unchanged();
+    default:
+        return QStringLiteral("Не удалось открыть базу данных устройства") + file + QStringLiteral("\r\n") + detail +
+               unchanged();
+    }
+}
+
+[[noreturn]] void refuse(int code, const QString &path, const QString &detail = {})
+{
+    throw TessalyError(messageFor(code, path, detail));
+}
+} // namespace
+
+ReaderDatabase::ReaderDatabase(const QString &deviceRoot) : m_path(ReaderLayout::databasePath(deviceRoot))
+{
+    try {
+        openChecked(m_path);
+    } catch (const SqliteError &error) {
+        m_database.close();
+        refuse(error.code(), m_path, error.message());
+    }
+}
+
+void ReaderDatabase::openChecked(const QString &path)
+{
+    // A folder of that name marks a reader too, but holds no library.
+    if (!QFileInfo(path).isFile())
+        refuse(SQLITE_CANTOPEN, path, QStringLiteral("Это не файл."));
+    m_database.open(path, {.mode = SqliteConnection::OpenMode::ReadWrite, .busyTimeoutMs = BusyTimeoutMs});
+    if (m_database.isReadOnly())
+        refuse(SQLITE_READONLY, path);
+    // The reader's own SQLite reads only the default rollback journal, and a journal deleted on
+    // the final commit leaves no -journal file behind. Exclusive locking keeps the write lock from
+    // the first commit to the close, so no other program writes between the steps of a run.
+    m_database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    m_database.query(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+    m_database.beginTransaction(SqliteConnection::TransactionLock::Immediate);
+    // A rebuild over a damaged file would report success and leave it damaged.
+    QueryResult check = m_database.query(QStringLiteral("PRAGMA quick_check"));
+    if (check.rowCount() != 1 || check.fieldAsText(0) != QLatin1String("ok"))
+        refuse(SQLITE_CORRUPT, path);
+    if (!m_database.tableExists(QStringLiteral("books")))
+        throw TessalyError(QStringLiteral("В базе данных устройства нет библиотеки книг:\r\n") +
+                           QDir::toNativeSeparators(path) + unchanged());
+    readPreviousBooks();
+}
+
+void ReaderDatabase::readPreviousBooks()
+{
+    QueryResult books = m_database.query(QStringLiteral("select _id, file_path, thumbnail from books"));
+    m_previousBooks.reserve(books.rowCount());
+    m_listedPaths.reserve(books.rowCount());
+    for (; !books.eof(); books.next()) {
+        m_previousBooks.append({books.fieldAsInteger(0), books.fieldAsUtf8(1), books.fieldAsUtf8(2)});
+        m_listedPaths.insert(m_previousBooks.last().filePath);
+    }
+}
+
+void ReaderDatabase::withdrawAllBut(const QSet<qint64> &staying)
+{
+    QHash<qint64, QByteArray> withdrawn;
+    QVector<PreviousBook> remaining;
+    for (const PreviousBook &book : std::as_const(m_previousBooks)) {
+        if (staying.contains(book.id))
+            remaining.append(book);
+        else
+            withdrawn.insert(book.id, book.filePath);
+    }
+    try {
+        SqliteStatement remove = m_database.prepare(QStringLiteral("delete from books where _id=?"));
+        for (auto book = withdrawn.cbegin(); book != withdrawn.cend(); ++book) {
+            remove.bindInteger(1, book.key());
+            remove.execute();
+        }
+        if (m_database.tableExists(QStringLiteral("collections")))
+            m_database.execute(
+                QStringLiteral("delete from collections where content_id not in (select _id from books)"));
+        // Always written, even empty: the first write takes the lock that is then kept to the end.
+        ReaderNotes::rememberWithdrawn(m_database, withdrawn);
+        m_database.commit();
+    } catch (const SqliteError &error) {
+        m_database.rollback();
+        refuse(error.code(), m_path, error.message());
+    }
+    m_previousBooks = std::move(remaining);
+    m_listedPaths.clear();
+    for (const PreviousBook &book : std::as_const(m_previousBooks))
+        m_listedPaths.insert(book.filePath);
+}

@@ -1,0 +1,103 @@
+#include "sqlite/sqlite_row.h"
+
+#include "core/tessaly_error.h"
+#include "sqlite/sqlite_cells.h"
+
+#include <QLocale>
+
+#include <sqlite3.h>
+
+using namespace SqliteCells;
+
+void SqliteRow::takeKinds()
+{
+    const int columns = sqlite3_column_count(m_statement);
+    m_kinds.clear();
+    for (int column = 0; column < columns; ++column)
+        m_kinds << columnKind(m_statement, column);
+}
+
+void SqliteRow::checkColumn(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        throw TessalyError(QStringLiteral("Field index out of range"));
+}
+
+QString SqliteRow::text(int column) const
+{
+    checkColumn(column);
+    const QueryResult::Kind kind = m_kinds.at(column);
+    if (kind == QueryResult::Kind::Text) {
+        // Only a NULL has no text, so no separate test of the type is needed.
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+        return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column)) : QString();
+    }
+    if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)
+        return {};
+    switch (kind) {
+    case QueryResult::Kind::Integer:
+        return decimalText(sqlite3_column_int64(m_statement, column));
+    case QueryResult::Kind::Float:
+        return QString::number(sqlite3_column_double(m_statement, column), 'g', QLocale::FloatingPointShortest);
+    case QueryResult::Kind::Blob:
+    case QueryResult::Kind::Text:
+        break;
+    }
+    const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
+}
+
+SqliteValue::Type SqliteRow::storedType(int column) const
+{
+    checkColumn(column);
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return SqliteValue::Type::Integer;
+    case SQLITE_FLOAT:
+        return SqliteValue::Type::Float;
+    case SQLITE_TEXT:
+        return SqliteValue::Type::Text;
+    case SQLITE_BLOB:
+        return SqliteValue::Type::Blob;
+    default:
+        return SqliteValue::Type::Null;
+    }
+}
+
+qint64 SqliteRow::integer(int column) const
+{
+    checkColumn(column);
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double SqliteRow::real(int column) const
+{
+    checkColumn(column);
+    return sqlite3_column_double(m_statement, column);
+}
+
+QByteArrayView SqliteRow::bytes(int column) const
+{
+    // A text comes as UTF-8 whatever the database's encoding; a blob's bytes as they are.
+    const void *data = storedType(column) == SqliteValue::Type::Text
+                           ? static_cast<const void *>(sqlite3_column_text(m_statement, column))
+                           : sqlite3_column_blob(m_statement, column);
+    return QByteArrayView(static_cast<const char *>(data), sqlite3_column_bytes(m_statement, column));
+}
+
+SqliteValue SqliteRow::value(int column) const
+{
+    switch (storedType(column)) {
+    case SqliteValue::Type::Integer:
+        return SqliteValue::integer(integer(column));
+    case SqliteValue::Type::Float:
+        return SqliteValue::real(real(column));
+    case SqliteValue::Type::Text:
+        return SqliteValue::text(bytes(column).toByteArray());
+    case SqliteValue::Type::Blob:
+        return SqliteValue::blob(bytes(column).toByteArray());
+    case SqliteValue::Type::Null:
+        break;
+    }
+    return {};
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sqlite/query_result.h"
+#include "sqlite/sqlite_value.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QVector>
+
+struct sqlite3_stmt;
+
+// The row a query has stepped to, read in place while SqliteConnection::forEachRow runs; no
+// copy of the row is made. Column indexes are 0-based.
+class SqliteRow
+{
+public:
+    int columnCount() const { return int(m_kinds.size()); }
+    // The cell as text, as QueryResult::fieldAsText gives it: read by the column's declared type.
+    QString text(int column) const;
+    // The cell exactly as stored, whatever the column declares.
+    SqliteValue value(int column) const;
+    SqliteValue::Type storedType(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    // A text's or blob's bytes; valid until the query steps on.
+    QByteArrayView bytes(int column) const;
+
+private:
+    friend class SqliteConnection;
+    friend class SqliteStatement;
+    explicit SqliteRow(sqlite3_stmt *statement) : m_statement(statement) {}
+    void checkColumn(int column) const;
+    // The columns' kinds, taken when the first row arrives.
+    void takeKinds();
+
+    sqlite3_stmt *m_statement;
+    QVector<QueryResult::Kind> m_kinds; // taken when the first row arrives
+};
