@@ -1,5 +1,7 @@
 #include "app/collection_source_menu.h"
 
+#include "widgets/picture_button.h"
+
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QMenu>
@@ -49,7 +51,7 @@ QToolButton *makeCollectionSourceButton(int height, QWidget *parent)
     button->setArrowType(Qt::DownArrow);
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setFixedSize(14, height);
@@ -86,5 +88,5 @@ void showCollectionSource(QToolButton *sourceButton, QAbstractButton *automaticB
 {
     for (QAction *entry : sourceButton->menu()->actions())
         entry->setChecked(entry->data().toInt() == int(source));
-    automaticButton->setToolTip(textOf(source).hint);
+    automaticButton->setToolTip(hintWithShortcut(textOf(source).hint, automaticButton->shortcut()));
 }

@@ -9,6 +9,8 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -72,13 +74,22 @@ LibraryPageWidget::LibraryPageWidget(LibraryPage &page, QWidget *parent)
     m_pathList->setHeaderSorting(true);
     m_collectionList->setGridModel(&page.collections);
     m_bookList->setGridModel(&page.shownBooks);
+    showReloadStep();
 }
 
 void LibraryPageWidget::buildInfoPanel()
 {
-    m_infoPanel = new QWidget(this);
+    m_infoColumn = new QScrollArea(this);
+    m_infoColumn->setFrameShape(QFrame::NoFrame);
+    m_infoColumn->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_infoColumn->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_infoColumn->setFocusPolicy(Qt::NoFocus);
+    fillWith(m_infoColumn->viewport(), Qt::white);
+    m_infoPanel = new QWidget;
     m_infoPanel->setObjectName(m_description.infoPanel);
     fillWith(m_infoPanel, Qt::white);
+    m_infoColumn->setWidget(m_infoPanel);
+    m_infoColumn->setGeometry(0, 0, InfoPanelWidth, DesignPageHeight);
     m_infoPanel->setGeometry(0, 0, InfoPanelWidth, DesignPageHeight);
     for (const ControlDescription &description : m_description.controls) {
         QWidget *control = makeControl(description);
@@ -91,7 +102,8 @@ void LibraryPageWidget::buildInfoPanel()
 QWidget *LibraryPageWidget::makeControl(const ControlDescription &description)
 {
     if (description.kind == ControlKind::Button)
-        return new PictureButton(description.picture, description.text, description.size, m_infoPanel);
+        return new PictureButton(description.picture, description.text, description.size, description.shortcut,
+                                 m_infoPanel);
     if (description.kind == ControlKind::SourceMenu)
         return makeCollectionSourceButton(description.size, m_infoPanel);
     QLabel *label = makeLabel(description, m_infoPanel);
@@ -125,6 +137,11 @@ QWidget *LibraryPageWidget::makeListPanel(const QString &name, const QString &ca
     return panel;
 }
 
+QWidget *LibraryPageWidget::infoColumn() const
+{
+    return m_infoColumn;
+}
+
 QAbstractButton *LibraryPageWidget::button(const QString &objectName) const
 {
     return qobject_cast<QAbstractButton *>(control(objectName));
@@ -154,9 +171,17 @@ void LibraryPageWidget::applyStatistics(const PageStatistics &statistics)
         else if (description.step == ControlStep::Synchronize && statistics.collectionPanelVisible)
             control->show(); // the editing page shows its synchronise step again but never hides it
     }
+    showReloadStep();
     m_statisticsValues->setText(shownText(statistics.valueText));
     fitStatistics();
     placeInfoPanel(m_infoPanel->height());
+}
+
+void LibraryPageWidget::showReloadStep()
+{
+    for (const ControlDescription &description : m_description.controls)
+        if (description.step == ControlStep::Reload)
+            m_controls.value(description.objectName)->setVisible(m_page.reader.isEmpty());
 }
 
 void LibraryPageWidget::fitStatistics()
@@ -193,9 +218,28 @@ void LibraryPageWidget::resizeEvent(QResizeEvent *event)
     emit resized();
 }
 
+int LibraryPageWidget::shortestColumnHeight() const
+{
+    constexpr int Gap = 8;
+    int stepsBottom = 0;
+    int statisticsTop = DesignPageHeight;
+    for (const ControlDescription &description : m_description.controls) {
+        if (description.kind == ControlKind::StatisticsCaptions || description.kind == ControlKind::StatisticsValues)
+            statisticsTop = std::min(statisticsTop, description.top);
+        else
+            stepsBottom = std::max(stepsBottom, description.top + m_controls.value(description.objectName)->height());
+    }
+    return stepsBottom + Gap + DesignPageHeight - statisticsTop;
+}
+
 void LibraryPageWidget::placeInfoPanel(int pageHeight)
 {
-    m_infoPanel->setGeometry(0, 0, InfoPanelWidth, pageHeight);
+    // A page too short for the column (a large scale on a small screen) scrolls it; the grids
+    // move right of its scroll bar.
+    const int columnHeight = std::max(pageHeight, shortestColumnHeight());
+    const int scrollBar = columnHeight > pageHeight ? m_infoColumn->verticalScrollBar()->sizeHint().width() : 0;
+    m_infoColumn->setGeometry(0, 0, InfoPanelWidth + scrollBar, pageHeight);
+    m_infoPanel->resize(InfoPanelWidth, columnHeight);
     const int shift = m_infoPanel->height() - DesignPageHeight;
     for (const ControlDescription &description : m_description.controls) {
         QWidget *control = m_controls.value(description.objectName);

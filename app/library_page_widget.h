@@ -8,6 +8,7 @@
 class GridView;
 class QAbstractButton;
 class QLabel;
+class QScrollArea;
 struct PageStatistics;
 struct PanelLayout;
 
@@ -24,6 +25,9 @@ public:
     const PageDescription &description() const { return m_description; }
 
     QWidget *infoPanel() const { return m_infoPanel; }
+    // The left column as placed on the page: the info panel, with a scroll bar beside it when
+    // the page is too short for its controls.
+    QWidget *infoColumn() const;
     QWidget *pathPanel() const { return m_pathPanel; }
     QWidget *collectionPanel() const { return m_collectionPanel; }
     QWidget *bookPanel() const { return m_bookPanel; }
@@ -38,6 +42,8 @@ public:
     void placePanels(const PanelLayout &layout, int pageHeight);
     // Shows the statistics' values and the panels and steps they call for.
     void applyStatistics(const PageStatistics &statistics);
+    // The editing page's reload control shows while the page holds no library from the reader.
+    void showReloadStep();
 
 signals:
     void resized();
@@ -51,11 +57,14 @@ private:
     QWidget *makeListPanel(const QString &name, const QString &caption, GridView *&grid, const QString &gridName);
     // The left column spans the page height; the statistics keep their distance to its bottom.
     void placeInfoPanel(int pageHeight);
+    // The height below which the statistics would run into the steps above them.
+    int shortestColumnHeight() const;
     void fitStatistics();
     int statisticsValuesLeft() const;
 
     LibraryPage &m_page;
     const PageDescription &m_description;
+    QScrollArea *m_infoColumn = nullptr;
     QWidget *m_infoPanel = nullptr;
     QWidget *m_pathPanel = nullptr;
     QWidget *m_collectionPanel = nullptr;

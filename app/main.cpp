@@ -36,7 +36,7 @@ QIcon applicationIcon()
 int main(int argc, char *argv[])
 {
     describeApplication();
-    CommandLine::answerInformationRequests(argc, argv);
+    CommandLine::answerBeforeDisplay(argc, argv);
     QApplication application(argc, argv);
     CommandLine::refuseUnknownArguments(QApplication::arguments());
     QApplication::setWindowIcon(applicationIcon());

@@ -22,8 +22,8 @@ struct RowDrag;
 // The main window: the page control `pager` with the creation page and the editing page,
 // the mode-switch guard, the three ways of adding books and the statistics of both pages. The user's answers, the
 // clock, the progress window, the list of mounted volumes and the desktop's "open this file"
-// service come from outside. Closing the window ends an intake or a load at once; a
-// synchronisation is let finish first.
+// service come from outside. Closing the window asks first when work that is nowhere else
+// would be lost, then ends an intake or a load at once; a synchronisation is let finish first.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -55,6 +55,9 @@ public:
     // The editing page's load, run after every switch to that page: finds the reader and
     // shows its library, or tells why not and leaves the page empty.
     void loadReaderLibrary();
+    // F5 and `eReloadbutton` on the editing page: empties it, asking first when it holds changes
+    // not written, and loads the reader's library again.
+    void reloadReaderLibrary();
     // `Synchronizebutton`: replaces the reader's library with the creation page's; on success
     // the window closes, which ends the application.
     void synchronizeCreationPage();
@@ -91,6 +94,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -106,6 +110,9 @@ private:
 
     void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton, const QString &automaticButton);
     void connectFileListHandlers(LibraryPageWidget &page);
+    void connectReloadHandlers();
+    // The smallest size the window asks for, within the screen it is shown on.
+    void fitMinimumSizeToScreen();
     bool isFileListHeader(const QObject *object) const;
     void connectDropHandlers(LibraryPageWidget &page);
     // Selects what the operation asks for and reruns the page's statistics.
@@ -129,4 +136,7 @@ private:
     // Set while a synchronisation writes to the reader; a close meanwhile waits for its end.
     bool m_writingToReader = false;
     bool m_closeWhenWritten = false;
+    // Set once a synchronisation has written the reader: the window then closes without a question.
+    bool m_readerWritten = false;
+    bool m_followsScreen = false; // the window's screen changes reach fitMinimumSizeToScreen()
 };

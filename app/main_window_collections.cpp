@@ -59,6 +59,15 @@ void MainWindow::connectCollectionHandlers(LibraryPageWidget &page, const QStrin
             [this, target](const QModelIndex &index) { renameBookOn(*target, index.row()); });
     connect(page.bookList(), &GridView::keyPressed, this,
             [this, target](int key) { removeShownBooksOn(*target, key); });
+    // F2 renames the row under the cursor, as a double click renames the row clicked.
+    connect(page.collectionList(), &GridView::keyPressed, this, [this, target](int key) {
+        if (key == Qt::Key_F2)
+            renameCollectionOn(*target, target->collectionList()->currentIndex().row());
+    });
+    connect(page.bookList(), &GridView::keyPressed, this, [this, target](int key) {
+        if (key == Qt::Key_F2)
+            renameBookOn(*target, target->bookList()->currentIndex().row());
+    });
 }
 
 void MainWindow::addCollectionOn(LibraryPageWidget &page)

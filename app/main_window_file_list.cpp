@@ -1,5 +1,5 @@
 // The main window's handlers of the file list, one set bound to either page: Delete, the
-// double click that opens a book, and the header that sorts it, which waits while a long
+// double click or Enter that opens a book, and the header that sorts it, which waits while a long
 // operation walks the rows (a re-sort under it would skip books or take them twice).
 
 #include "app/library_page_widget.h"
@@ -18,6 +18,11 @@ void MainWindow::connectFileListHandlers(LibraryPageWidget &page)
             [this, target](int key) { removeFileListRowsOn(*target, key); });
     connect(page.pathList(), &QAbstractItemView::doubleClicked, this,
             [this, target](const QModelIndex &index) { openBookOn(*target, index.row()); });
+    // Enter opens the book under the cursor, as a double click opens the book clicked.
+    connect(page.pathList(), &GridView::keyPressed, this, [this, target](int key) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            openBookOn(*target, target->pathList()->currentIndex().row());
+    });
     page.pathList()->horizontalHeader()->viewport()->installEventFilter(this);
 }
 
@@ -34,7 +39,8 @@ void MainWindow::openBookOn(LibraryPageWidget &page, int row)
 {
     runHandler([&] {
         const bool onReader = page.page().kind == LibraryPage::Kind::Editing;
-        openFileListBook(page.page(), m_fileOpener, row, onReader ? findReaderRoot(m_volumes) : QString());
+        openFileListBook(page.page(), m_fileOpener, row,
+                         onReader ? findReaderRoot(m_volumes, page.page().reader.deviceRoot) : QString());
     });
 }
 

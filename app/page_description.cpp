@@ -1,6 +1,7 @@
 #include "app/page_description.h"
 
 #include "collections/statistics.h"
+#include "widgets/picture_button.h"
 
 namespace {
 const QString helpTextStart =
@@ -11,6 +12,11 @@ const QString helpTextStart =
 const QString addCollectionHint = QStringLiteral("Добавить коллекцию");
 const QString autoCollectionsHint = QStringLiteral("Создать коллекции автоматически на основе папок в списке файлов");
 const QString synchronizeHint = QStringLiteral("Синхронизация с читалкой");
+// The keys desktop programs use for opening, making anew and saving.
+const QKeySequence newCollectionKey(Qt::CTRL | Qt::Key_N);
+const QKeySequence automaticCollectionsKey(Qt::CTRL | Qt::SHIFT | Qt::Key_N);
+const QKeySequence synchronizeKey(Qt::CTRL | Qt::Key_S);
+const QString reloadHint = QStringLiteral("Загрузить библиотеку с устройства заново");
 
 PageDescription creationPage()
 {
@@ -32,9 +38,9 @@ PageDescription creationPage()
             {StepLabel, QStringLiteral("label1_2"), 24, 16,
              QStringLiteral("Добавьте книги\r\n(можно перетаскиванием):")},
             {Button, QStringLiteral("AddFileButton"), 24, 48, QStringLiteral("Добавить файл"),
-             QStringLiteral(":/add_file.png"), 36},
+             QStringLiteral(":/add_file.png"), 36, ControlStep::Always, QKeySequence(Qt::CTRL | Qt::Key_O)},
             {Button, QStringLiteral("AddDirButton"), 72, 48, QStringLiteral("Добавить папку"),
-             QStringLiteral(":/add_dir.png"), 36},
+             QStringLiteral(":/add_dir.png"), 36, ControlStep::Always, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
             {StepNumber, QStringLiteral("label2_1"), 6, 91, QStringLiteral("2."), {}, 0, collections},
             {StepLabel,
              QStringLiteral("label2_2"),
@@ -45,9 +51,9 @@ PageDescription creationPage()
              0,
              collections},
             {Button, QStringLiteral("addcollectionbutton"), 24, 128, addCollectionHint,
-             QStringLiteral(":/add_collection.png"), 36, collections},
+             QStringLiteral(":/add_collection.png"), 36, collections, newCollectionKey},
             {Button, QStringLiteral("autocollectionbutton"), 72, 128, autoCollectionsHint,
-             QStringLiteral(":/auto_collections.png"), 36, collections},
+             QStringLiteral(":/auto_collections.png"), 36, collections, automaticCollectionsKey},
             {SourceMenu, QStringLiteral("autocollectionsource"), 109, 128, {}, {}, 36, collections},
             {HelpLabel,
              QStringLiteral("label2_3"),
@@ -67,7 +73,7 @@ PageDescription creationPage()
              0,
              synchronize},
             {Button, QStringLiteral("Synchronizebutton"), 24, 392, synchronizeHint, QStringLiteral(":/synchronize.png"),
-             50, synchronize},
+             50, synchronize, synchronizeKey},
             {StatisticsCaptions, QStringLiteral("statisticlabel"), 24, 496, statisticsCaptionText()},
             {StatisticsValues, QStringLiteral("statisctilabelvalue"), 178, 496, {}},
         },
@@ -94,10 +100,13 @@ PageDescription editingPage()
             {StepLabel, QStringLiteral("Label3"), 24, 16,
              QStringLiteral("Редактируйте или создавайте\r\nколлекции\r\n(вручную или автоматически):")},
             {Button, QStringLiteral("SpeedButton3"), 24, 64, addCollectionHint, QStringLiteral(":/add_collection.png"),
-             36},
+             36, ControlStep::Always, newCollectionKey},
             {Button, QStringLiteral("SpeedButton4"), 72, 64, autoCollectionsHint,
-             QStringLiteral(":/auto_collections.png"), 36},
+             QStringLiteral(":/auto_collections.png"), 36, ControlStep::Always, automaticCollectionsKey},
             {SourceMenu, QStringLiteral("SpeedButton4source"), 109, 64, {}, {}, 36},
+            // Loads the reader's library again once it is attached; F5 does so whenever the page is shown.
+            {Button, QStringLiteral("eReloadbutton"), 128, 64, hintWithShortcut(reloadHint, reloadKey()),
+             QStringLiteral(":/reload.png"), 36, ControlStep::Reload},
             {HelpLabel, QStringLiteral("Label8"), 24, 112,
              helpTextStart + QStringLiteral("Книги и коллекции из списков \r\nможно удалять клавишей Delete\r\n"
                                             "(физически файлы не будут удалены)")},
@@ -111,7 +120,7 @@ PageDescription editingPage()
              0,
              synchronize},
             {Button, QStringLiteral("eSynchronizebutton"), 24, 344, synchronizeHint,
-             QStringLiteral(":/synchronize.png"), 50, synchronize},
+             QStringLiteral(":/synchronize.png"), 50, synchronize, synchronizeKey},
             {StatisticsCaptions, QStringLiteral("Label12"), 24, 496, statisticsCaptionText()},
             {StatisticsValues, QStringLiteral("Label13"), 178, 496, {}},
         },
@@ -124,4 +133,9 @@ const PageDescription &pageDescription(LibraryPage::Kind kind)
     static const PageDescription creation = creationPage();
     static const PageDescription editing = editingPage();
     return kind == LibraryPage::Kind::Creation ? creation : editing;
+}
+
+QKeySequence reloadKey()
+{
+    return QKeySequence(Qt::Key_F5);
 }

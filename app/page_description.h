@@ -2,6 +2,7 @@
 
 #include "collections/library_page.h"
 
+#include <QKeySequence>
 #include <QString>
 #include <QVector>
 
@@ -21,6 +22,7 @@ enum class ControlStep {
     Always,
     Collections, // shown while the file list has books
     Synchronize, // shown while the collection list has collections
+    Reload,      // editing page: shown while it holds no library from the reader
 };
 
 struct ControlDescription
@@ -33,6 +35,7 @@ struct ControlDescription
     QString picture = {};
     int size = 0; // buttons are square
     ControlStep step = ControlStep::Always;
+    QKeySequence shortcut = {}; // buttons: pressed from anywhere on the page
 };
 
 // The object names of a page and of its regions, and its left column.
@@ -51,6 +54,9 @@ struct PageDescription
 };
 
 const PageDescription &pageDescription(LibraryPage::Kind kind);
+
+// The key that loads the editing page again from the reader.
+QKeySequence reloadKey();
 
 // Width of the left column, and the height of a page at the window's initial size, from
 // which the statistics labels keep their distance to the bottom edge.

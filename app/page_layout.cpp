@@ -14,3 +14,8 @@ PanelLayout panelLayout(int pageWidth, int pageHeight, int left)
     layout.bookPanel = QRect(bookLeft, lowerTop, (pageWidth - collections.left()) / 2 - 52, collections.height());
     return layout;
 }
+
+QSize minimumWindowSize(const QSize &availableScreen, const QSize &frame)
+{
+    return QSize(800, 600).boundedTo(availableScreen - frame);
+}

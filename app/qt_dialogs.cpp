@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -32,10 +34,28 @@ QWidget *QtDialogs::owner() const
     return m_progressWindow && m_progressWindow->isVisible() ? m_progressWindow : m_owner;
 }
 
+void keepLinesWhole(QMessageBox &box)
+{
+    auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    box.ensurePolished();
+    const QFontMetrics metrics(label->font());
+    int widest = 0;
+    for (const QString &line : label->text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    // The box's icon and margins take room beside the text; a line wider than the screen wraps.
+    constexpr int BesideText = 120;
+    const QScreen *screen = box.screen();
+    const int room = screen ? screen->availableSize().width() - BesideText : widest;
+    label->setMinimumWidth(std::min(widest + 1, room));
+}
+
 bool QtDialogs::confirm(const QString &caption, const QString &question)
 {
     QMessageBox box(QMessageBox::Question, shownText(caption), shownText(question), QMessageBox::Yes | QMessageBox::No,
                     owner());
+    keepLinesWhole(box);
     // The window speaks Russian; Qt's own button texts would not.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
@@ -80,6 +100,7 @@ QString QtDialogs::inputBox(const QString &caption, const QString &prompt, const
 void QtDialogs::message(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), shownText(text), QMessageBox::Ok, owner());
+    keepLinesWhole(box);
     box.exec();
 }
 
@@ -91,4 +112,15 @@ QString QtDialogs::openFile(const QString &filter)
 QString QtDialogs::browseForFolder(const QString &title)
 {
     return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner(), title, folderPickerStart()));
+}
+
+int QtDialogs::chooseItem(const QString &caption, const QString &prompt, const QStringList &items)
+{
+    QInputDialog dialog(owner());
+    prepareInputBox(dialog, caption, prompt, QString());
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(items.indexOf(dialog.textValue()));
 }

@@ -3,6 +3,7 @@
 #include "core/dialogs.h"
 
 class QInputDialog;
+class QMessageBox;
 class QWidget;
 
 // The dialogs a user answers, shown as Qt's message boxes, input box and file dialogs,
@@ -26,6 +27,8 @@ public:
     // `filter` is written "Name|*.a;*.b".
     QString openFile(const QString &filter) override;
     QString browseForFolder(const QString &title) override;
+    // A list to pick from with the arrow keys, OK and Cancel.
+    int chooseItem(const QString &caption, const QString &prompt, const QStringList &items) override;
 
 private:
     QWidget *m_owner = nullptr;
@@ -38,6 +41,10 @@ QString qtFileFilter(const QString &filter);
 // Where the folder picker opens: the user's desktop folder, or the home folder where there
 // is no desktop folder.
 QString folderPickerStart();
+
+// A message box wraps a long line at a width of its own; this sizes it to the text's own line
+// breaks instead, as far as the screen allows.
+void keepLinesWhole(QMessageBox &box);
 
 // Sets up the input box with its caption, prompt and default text, wide enough that neither
 // the caption in its title bar nor the prompt is cut.

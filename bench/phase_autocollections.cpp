@@ -23,6 +23,7 @@ public:
     void message(const QString &) override {}
     QString openFile(const QString &) override { return {}; }
     QString browseForFolder(const QString &) override { return {}; }
+    int chooseItem(const QString &, const QString &, const QStringList &) override { return -1; }
 };
 
 // Ten added folders, each with authors' folders and series folders below them; twenty books

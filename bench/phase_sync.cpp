@@ -5,10 +5,10 @@
 #include "collections/library_page.h"
 #include "collections/statistics.h"
 #include "core/dialogs.h"
-#include "covers/cover_thumbnail.h"
-#include "sync/creation_sync.h"
 #include "core/file_operations.h"
+#include "covers/cover_thumbnail.h"
 #include "reader/volume_list.h"
+#include "sync/creation_sync.h"
 
 #include <QDateTime>
 #include <QDirIterator>
@@ -33,6 +33,7 @@ public:
     void message(const QString &text) override { lastMessage = text; }
     QString openFile(const QString &) override { return {}; }
     QString browseForFolder(const QString &) override { return {}; }
+    int chooseItem(const QString &, const QString &, const QStringList &) override { return -1; }
 };
 
 class ReaderVolumes : public VolumeList
@@ -40,6 +41,7 @@ class ReaderVolumes : public VolumeList
 public:
     explicit ReaderVolumes(QString reader) : m_reader(std::move(reader)) {}
     QStringList roots() const override { return {QStringLiteral("/"), m_reader}; }
+    QString label(const QString &) const override { return {}; }
 
 private:
     QString m_reader;

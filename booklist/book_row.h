@@ -3,6 +3,7 @@
 #include "booklist/book_file_size.h"
 
 #include <QString>
+#include <QStringList>
 
 // One book file of the file list. The field names are the book table's column names.
 struct BookRow
@@ -20,6 +21,9 @@ struct BookRow
     QString mime_type;
     QString relative_path;
     QString record_id; // the reader's `_id` of the book; editing page only
+    // Editing page: the names of the other collections the book is in on the reader, which can
+    // hold a book in several; `collection` is never empty while these are not.
+    QStringList other_collections;
     // Not columns of the table: what the book's own head says of its series.
     QString series;
     QString series_number; // as written; empty when the series gives none

@@ -181,6 +181,7 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
         named.bySeries |= bySeries;
         nameOfBook[size_t(row)] = *found;
         book.collection = named.name;
+        book.other_collections.clear();
     }
 
     const CaseForms forms = caseForms(names);

@@ -1,5 +1,6 @@
 #include "collections/book_moves.h"
 
+#include "collections/book_memberships.h"
 #include "collections/selection_range.h"
 #include "collections/shown_books.h"
 #include "core/prefetch_ahead.h"
@@ -23,12 +24,14 @@ class BookMove
 public:
     explicit BookMove(QString target) : m_target(std::move(target)) {}
 
-    void move(BookRow &book)
+    // Moves the book's membership of `from`, or its cell's when `from` is empty.
+    void move(BookRow &book, const QString &from)
     {
-        if (!book.collection.isEmpty())
-            ++m_leaving[book.collection];
-        book.collection = m_target;
-        ++m_arriving;
+        const QString left = from.isEmpty() ? book.collection : from;
+        if (moveMembership(book, from, m_target))
+            ++m_arriving;
+        if (!left.isEmpty() && left != m_target)
+            ++m_leaving[left];
     }
 
     // Each collection's count moves once by its net change, so a book that was already in the
@@ -57,16 +60,20 @@ void moveFileListRows(LibraryPage &page, int first, int count, int targetRow)
     BookMove move(page.collections.row(targetRow).name);
     for (int row = first; row < first + count; ++row) {
         prefetchAhead(page.books.rows(), row, &BookRow::collection);
-        move.move(page.books.rowForQuietEdit(row));
+        move.move(page.books.rowForQuietEdit(row), QString());
     }
     page.books.announceAllRowsChanged();
     move.adjustCounts(page.collections, targetRow);
 }
 
 // A book-list row stands for the file-list row with its `full_path`: one pass over the file
-// list with the dragged paths at hand, whatever the number of books dragged.
+// list with the dragged paths at hand, whatever the number of books dragged. Each book's
+// membership of the shown collection moves, its others stay.
 void moveShownBooks(LibraryPage &page, int first, int count, int targetRow)
 {
+    const int shown = page.shownBooks.shown_collection_row;
+    const QString from =
+        shown >= 0 && shown < page.collections.rowCount() ? page.collections.row(shown).name : QString();
     QSet<QString> paths;
     paths.reserve(count);
     for (int row = first; row < first + count; ++row)
@@ -75,10 +82,30 @@ void moveShownBooks(LibraryPage &page, int first, int count, int targetRow)
     for (int row = 0; row < page.books.rowCount(); ++row) {
         prefetchAhead(page.books.rows(), row, &BookRow::full_path);
         if (paths.contains(page.books.row(row).full_path))
-            move.move(page.books.rowForQuietEdit(row));
+            move.move(page.books.rowForQuietEdit(row), from);
     }
     page.books.announceAllRowsChanged();
     move.adjustCounts(page.collections, targetRow);
+}
+
+// A book in several collections: its memberships of the merged ones become one of the target,
+// where the first of them was. Returns whether the target gained the book.
+bool mergeMemberships(BookRow &book, const QSet<QString> &merged, const QString &target)
+{
+    QStringList memberships = book.other_collections;
+    memberships.prepend(book.collection);
+    bool inTarget = memberships.contains(target);
+    const bool wasInTarget = inTarget;
+    QStringList kept;
+    for (const QString &name : std::as_const(memberships)) {
+        if (!merged.contains(name))
+            kept << name;
+        else if (!std::exchange(inTarget, true))
+            kept << target;
+    }
+    book.collection = kept.takeFirst();
+    book.other_collections = kept;
+    return inTarget && !wasInTarget;
 }
 
 // The books of the merged collections join the target in one pass over the file list; the
@@ -97,11 +124,17 @@ int mergeCollections(LibraryPage &page, int first, int count, int targetRow)
     int arrived = 0;
     for (int row = 0; row < page.books.rowCount(); ++row) {
         prefetchAhead(page.books.rows(), row, &BookRow::collection);
-        const QString &collection = page.books.row(row).collection;
-        if (collection.isEmpty() || !merged.contains(collection))
+        const BookRow &book = page.books.row(row);
+        if (book.collection.isEmpty())
             continue;
-        page.books.rowForQuietEdit(row).collection = target;
-        ++arrived;
+        if (book.other_collections.isEmpty()) {
+            if (!merged.contains(book.collection))
+                continue;
+            page.books.rowForQuietEdit(row).collection = target;
+            ++arrived;
+        } else if (mergeMemberships(page.books.rowForQuietEdit(row), merged, target)) {
+            ++arrived;
+        }
     }
     page.books.announceAllRowsChanged();
     page.collections.adjustBookCount(targetRow, arrived);

@@ -1,5 +1,6 @@
 #include "collections/collection_operations.h"
 
+#include "collections/book_memberships.h"
 #include "collections/selection_range.h"
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
@@ -15,12 +16,7 @@ QString duplicateNameMessage()
 // Ends the membership of every book in one of `names`; one change notice for the file list.
 void leaveCollections(BookTable &books, const QSet<QString> &names)
 {
-    books.updateRows([&names](BookRow &book) {
-        if (book.collection.isEmpty() || !names.contains(book.collection))
-            return false;
-        book.collection.clear();
-        return true;
-    });
+    books.updateRows([&names](BookRow &book) { return ::leaveCollections(book, names); });
 }
 } // namespace
 
@@ -60,14 +56,8 @@ PageUpdate renameCollection(LibraryPage &page, Dialogs &dialogs, int row)
     }
     page.collections.updateRow(row, [&name](CollectionRow &collection) { collection.name = name; });
     // A collection with an empty name has no members: the books in no collection stay there.
-    if (!old.isEmpty()) {
-        page.books.updateRows([&](BookRow &book) {
-            if (book.collection != old)
-                return false;
-            book.collection = name;
-            return true;
-        });
-    }
+    if (!old.isEmpty())
+        page.books.updateRows([&](BookRow &book) { return renameMemberships(book, old, name); });
     return {};
 }
 

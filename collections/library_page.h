@@ -24,7 +24,18 @@ struct LibraryPage
     // Editing page: the reader's library as loaded, beyond the rows, for writing it back;
     // emptied with the page.
     LoadedLibrary reader;
+    // Editing page: the rows as loaded, which tell what the page has changed since.
+    QVector<BookRow> loadedBooks;
+    QVector<CollectionRow> loadedCollections;
+
+    // Remembers the rows now shown as the rows loaded.
+    void rememberLoadedRows();
 };
+
+// Whether closing would lose the user's work on the page: on the creation page any book or
+// collection, none of which is on a reader before its synchronisation; on the editing page
+// any change to the rows loaded (a sort of the file list changes none).
+bool holdsUnsavedWork(const LibraryPage &page);
 
 // What an operation on a page asks of the window once it is done. Rows are 0-based.
 struct PageUpdate

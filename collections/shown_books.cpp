@@ -1,16 +1,41 @@
 #include "collections/shown_books.h"
 
+#include "collections/book_memberships.h"
 #include "collections/selection_range.h"
 #include "core/dialogs.h"
 
 #include <QSet>
+
+#include <algorithm>
+
+namespace {
+// The file-list rows of the members of `name`, in file-list order: the books whose cell names
+// it and, on the editing page, those the reader holds in it besides.
+QVector<int> memberRows(const LibraryPage &page, const QString &name)
+{
+    QVector<int> rows = page.books.collectionSummary().rowsOf(name);
+    if (page.kind != LibraryPage::Kind::Editing || name.isEmpty())
+        return rows;
+    QVector<int> others;
+    for (int row = 0; row < page.books.rowCount(); ++row) {
+        const BookRow &book = page.books.row(row);
+        if (!book.other_collections.isEmpty() && book.collection != name && book.other_collections.contains(name))
+            others.append(row);
+    }
+    if (others.isEmpty())
+        return rows;
+    QVector<int> all(rows.size() + others.size());
+    std::merge(rows.cbegin(), rows.cend(), others.cbegin(), others.cend(), all.begin());
+    return all;
+}
+} // namespace
 
 PageUpdate showCollectionBooks(LibraryPage &page, int collectionRow)
 {
     if (collectionRow < 0 || collectionRow >= page.collections.rowCount())
         return {};
     // An empty `collection` means no collection, so a collection named "" has no members.
-    page.shownBooks.showBookRows(page.books.collectionSummary().rowsOf(page.collections.row(collectionRow).name));
+    page.shownBooks.showBookRows(memberRows(page, page.collections.row(collectionRow).name));
     page.shownBooks.shown_collection_row = collectionRow;
     page.shownBooks.applyLayout();
     return {.rerunStatistics = true};
@@ -56,14 +81,13 @@ PageUpdate removeShownBooks(LibraryPage &page, Dialogs &dialogs, int first, int 
     QSet<QString> paths;
     for (int row = first; row < first + count; ++row)
         paths.insert(page.books.row(remaining.at(row)).full_path);
-    if (shown.shown_collection_row >= 0 && shown.shown_collection_row < page.collections.rowCount())
+    QString name;
+    if (shown.shown_collection_row >= 0 && shown.shown_collection_row < page.collections.rowCount()) {
         page.collections.adjustBookCount(shown.shown_collection_row, -count);
-    page.books.updateRows([&paths](BookRow &book) {
-        if (book.collection.isEmpty() || !paths.contains(book.full_path))
-            return false;
-        book.collection.clear();
-        return true;
-    });
+        name = page.collections.row(shown.shown_collection_row).name;
+    }
+    // Only the membership of the shown collection ends; a book in others stays in them.
+    page.books.updateRows([&](BookRow &book) { return paths.contains(book.full_path) && leaveCollection(book, name); });
     remaining.remove(first, count);
 
     if (remaining.isEmpty()) {

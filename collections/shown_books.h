@@ -16,4 +16,3 @@ PageUpdate renameBook(LibraryPage &page, Dialogs &dialogs, int row);
 // Delete in the book list: after a Yes, the selected books leave the shown collection
 // and stay in the file list.
 PageUpdate removeShownBooks(LibraryPage &page, Dialogs &dialogs, int first, int count);
-

@@ -17,4 +17,6 @@ public:
     virtual QString openFile(const QString &filter) = 0;
     // Folder picker; empty on Cancel.
     virtual QString browseForFolder(const QString &title) = 0;
+    // A pick of one of `items`; its index, or -1 on Cancel.
+    virtual int chooseItem(const QString &caption, const QString &prompt, const QStringList &items) = 0;
 };

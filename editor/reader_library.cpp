@@ -4,11 +4,11 @@
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
 #include "core/progress.h"
-#include "reader/reader_layout.h"
-#include "sqlite/sqlite_connection.h"
 #include "editor/reader_paths.h"
 #include "editor/rows_by_id.h"
 #include "editor/shared_texts.h"
+#include "reader/reader_layout.h"
+#include "sqlite/sqlite_connection.h"
 
 #include <QFileInfo>
 
@@ -112,8 +112,9 @@ private:
         });
     }
 
-    // Each membership names one collection and one book by id. The book shows the collection
-    // of the last membership that names both, and every collection named counts the book.
+    // Each membership names one collection and one book by id. The book's cell shows the
+    // collection of the last membership that names both, its others hold the earlier ones, and
+    // every collection named counts the book.
     void readMemberships(SqliteConnection &database)
     {
         const RowsById collectionRows(m_library.collections);
@@ -125,17 +126,21 @@ private:
             int books = 0;
             for (int book = firstBook; book >= 0; book = bookRows.nextRow(book))
                 ++books;
-            int lastCollection = -1;
             for (int collection = collectionRows.firstRow(row, MembershipCollection); collection >= 0;
                  collection = collectionRows.nextRow(collection)) {
                 m_bookCounts[collection] += books;
-                lastCollection = collection;
+                const QString &name = m_library.collections.at(collection).name;
+                // A collection without a name has no members on the page.
+                if (name.isEmpty())
+                    continue;
+                for (int book = firstBook; book >= 0; book = bookRows.nextRow(book)) {
+                    // The collection the book was shown in so far becomes one of its others.
+                    BookRow &member = m_library.books[book];
+                    if (!member.collection.isEmpty())
+                        member.other_collections.append(member.collection);
+                    member.collection = name;
+                }
             }
-            if (lastCollection < 0)
-                return;
-            const QString &name = m_library.collections.at(lastCollection).name;
-            for (int book = firstBook; book >= 0; book = bookRows.nextRow(book))
-                m_library.books[book].collection = name;
         });
     }
 
@@ -171,4 +176,5 @@ void installReaderLibrary(LibraryPage &page, ReaderLibrary library)
     page.collections.setColumnAlignment(CollectionBookCountColumn, Qt::AlignLeft);
 
     page.reader = std::move(library.loaded);
+    page.rememberLoadedRows();
 }

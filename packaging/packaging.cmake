@@ -68,10 +68,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window system plugins are loaded at run time, so no library dependency names them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Qt's own dialog buttons in Russian, like the rest of the window.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# The window system plugins are loaded at run time, so no library dependency names them; nor
+# does any name Qt's own texts, which the window loads in Russian whatever the locale.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 # The extended description; CPack puts the summary before it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessaly gathers book files (FB2, EPUB, PDF and TXT), reads their authors,
 titles and covers, lets you group them into collections and writes the library

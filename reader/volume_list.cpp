@@ -1,11 +1,17 @@
 #include "reader/volume_list.h"
 
+#include <QStorageInfo>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <QStorageInfo>
 #include <algorithm>
 #endif
+
+QString MountedVolumes::label(const QString &root) const
+{
+    return QStorageInfo(root).name();
+}
 
 #ifdef Q_OS_WIN
 QStringList MountedVolumes::roots() const

@@ -9,6 +9,8 @@ class VolumeList
 public:
     virtual ~VolumeList() = default;
     virtual QStringList roots() const = 0;
+    // The name the volume at `root` was given (its label), or empty.
+    virtual QString label(const QString &root) const = 0;
 };
 
 // The volumes the system has mounted right now; asked afresh on every call.
@@ -16,4 +18,5 @@ class MountedVolumes : public VolumeList
 {
 public:
     QStringList roots() const override;
+    QString label(const QString &root) const override;
 };

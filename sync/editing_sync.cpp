@@ -27,7 +27,8 @@ EditingSync::EditingSync(LibraryPage &page, const VolumeList &volumes, Dialogs &
 
 bool EditingSync::run()
 {
-    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs);
+    // With several readers attached, the one the page was loaded from, unasked.
+    m_deviceRoot = findReaderRootOrSay(m_volumes, m_dialogs, m_page.reader.deviceRoot);
     if (m_deviceRoot.isEmpty())
         return false;
     if (m_page.books.rowCount() == 0) {

@@ -4,7 +4,6 @@
 #include "reader/loaded_library.h"
 
 #include <QHash>
-#include <QSet>
 
 namespace {
 // One membership record of the library as loaded.
@@ -37,47 +36,41 @@ public:
                 m_bookRows.insert(books.at(row).record_id, row);
     }
 
+    // Exactly the memberships the page holds: each book's cell and its others. One that was
+    // loaded keeps its place and order, in the row now holding its collection (renamed or
+    // merged into another); one made on the page follows them, in the first row of its name.
     QVector<Membership> memberships()
     {
         const QVector<LoadedMembership> loaded = readMemberships();
-        // The membership that named the collection each book was shown in: the last one of a
-        // collection that was loaded, as the page was filled.
-        QHash<QString, int> shown;
-        for (int i = 0; i < loaded.size(); ++i)
-            if (m_loadedCollections.contains(loaded.at(i).collection))
-                shown.insert(loaded.at(i).book, i);
+        // Whether each membership of each book is written yet, the book's from firstSlot[book].
+        QVector<int> firstSlot(m_books.size() + 1, 0);
+        for (int book = 0; book < m_books.size(); ++book)
+            firstSlot[book + 1] = firstSlot[book] + membershipCount(book);
+        QVector<bool> written(firstSlot.last(), false);
 
-        QVector<Membership> written;
-        written.reserve(loaded.size() + m_books.size());
-        QVector<bool> shownWritten(m_books.size(), false);
-        for (int i = 0; i < loaded.size(); ++i) {
-            const LoadedMembership &membership = loaded.at(i);
+        QVector<Membership> memberships;
+        memberships.reserve(loaded.size() + m_books.size());
+        for (const LoadedMembership &membership : loaded) {
             const int book = m_bookRows.value(membership.book, -1);
             if (book < 0)
                 continue;
-            if (shown.value(membership.book, -1) == i) {
-                // Kept in its place while the book is still shown in that collection.
-                const int collection = shownCollection(book, membership.collection);
-                if (collection >= 0 && holds(collection, membership.collection)) {
-                    written.append({collection, book, membership.addedOrder});
-                    shownWritten[book] = true;
-                }
-                continue;
+            for (int i = 0; i < membershipCount(book); ++i) {
+                const int collection = holdingRow(membershipName(book, i), membership.collection);
+                if (collection < 0 || written[firstSlot[book] + i])
+                    continue;
+                memberships.append({collection, book, membership.addedOrder});
+                written[firstSlot[book] + i] = true;
+                break;
             }
-            for (const int collection : m_rowsByRecord.value(membership.collection))
-                written.append({collection, book, membership.addedOrder});
         }
-        // Books put in a collection on the page.
         for (int book = 0; book < m_books.size(); ++book) {
-            if (shownWritten.at(book))
-                continue;
-            const auto loadedShown = shown.constFind(m_books.at(book).record_id);
-            const int collection =
-                shownCollection(book, loadedShown == shown.cend() ? QString() : loaded.at(*loadedShown).collection);
-            if (collection >= 0)
-                written.append({collection, book, {}});
+            for (int i = 0; i < membershipCount(book); ++i) {
+                const auto named = m_rowsByName.constFind(membershipName(book, i));
+                if (!written[firstSlot[book] + i] && named != m_rowsByName.cend())
+                    memberships.append({named->first(), book, {}});
+            }
         }
-        return written;
+        return memberships;
     }
 
     QVector<ThumbnailOrigin> thumbnails(const QString &deviceRoot)
@@ -103,8 +96,6 @@ private:
         if (!m_database.tableExists(QStringLiteral("collection")) ||
             !m_database.tableExists(QStringLiteral("collections")))
             return memberships;
-        m_database.forEachRow(QStringLiteral("select _id from collection"),
-                              [this](const SqliteRow &row) { m_loadedCollections.insert(row.text(0)); });
         m_database.forEachRow(QStringLiteral("select collection_id, content_id, added_order from collections"),
                               [&memberships](const SqliteRow &row) {
                                   memberships.append({row.text(0), row.text(1), row.value(2)});
@@ -112,25 +103,29 @@ private:
         return memberships;
     }
 
-    bool holds(int collection, const QString &recordId) const
+    // The collections `book` is in: its cell's (0), then its others; none for an empty cell.
+    int membershipCount(int book) const
     {
-        return m_rowsByRecord.value(recordId).contains(collection);
+        const BookRow &row = m_books.at(book);
+        return row.collection.isEmpty() ? 0 : 1 + int(row.other_collections.size());
+    }
+    const QString &membershipName(int book, int i) const
+    {
+        const BookRow &row = m_books.at(book);
+        return i == 0 ? row.collection : row.other_collections.at(i - 1);
     }
 
-    // The row of the collection the page shows `book` in; where names repeat, the one holding
-    // `loadedCollection`, the collection it was loaded in. -1 for a book in no collection.
-    int shownCollection(int book, const QString &loadedCollection) const
+    // The row named `name` that holds the loaded collection `recordId`, or -1.
+    int holdingRow(const QString &name, const QString &recordId) const
     {
-        const QString &name = m_books.at(book).collection;
-        if (name.isEmpty())
+        const auto named = m_rowsByName.constFind(name);
+        const auto holding = m_rowsByRecord.constFind(recordId);
+        if (named == m_rowsByName.cend() || holding == m_rowsByRecord.cend())
             return -1;
-        const QVector<int> named = m_rowsByName.value(name);
-        if (named.isEmpty())
-            return -1;
-        for (const int row : named)
-            if (holds(row, loadedCollection))
+        for (const int row : *named)
+            if (holding->contains(row))
                 return row;
-        return named.first();
+        return -1;
     }
 
     const QVector<BookRow> &m_books;
@@ -138,7 +133,6 @@ private:
     QHash<QString, QVector<int>> m_rowsByName;
     QHash<QString, QVector<int>> m_rowsByRecord; // a loaded collection's id -> the rows holding it
     QHash<QString, int> m_bookRows;              // a loaded book's id -> its row
-    QSet<QString> m_loadedCollections;
 };
 } // namespace
 

@@ -18,10 +18,10 @@ struct WriteBackPlan
 
 // Plans the write-back of `books` and `collections`, the page's rows, loaded as `loaded`, to the
 // reader now at `deviceRoot` (which may have been attached again under another root):
-//  - a book is in the collection the page shows for it: the row of that name, the one holding
-//    the collection it was loaded in where names repeat, keeping that membership's order;
-//  - each other membership it was loaded with is carried to the row that holds its collection
-//    (renamed or merged into another), and goes with a collection no row holds any more;
+//  - a book is in exactly the collections the page holds it in, its cell's and its others: a
+//    membership it was loaded with keeps its order in the row that holds its collection now
+//    (renamed or merged into another; where names repeat, the one holding it), and one that
+//    no row holds any more goes; one made on the page goes to the first row of its name;
 //  - a book keeps its thumbnail, or has its cover made from its file at the current root.
 WriteBackPlan planWriteBack(const LoadedLibrary &loaded, const QVector<BookRow> &books,
                             const QVector<CollectionRow> &collections, const QString &deviceRoot);

@@ -19,6 +19,8 @@
 GridView::GridView(QWidget *parent)
     : QTableView(parent), m_dragIdentity(QUuid::createUuid().toByteArray(QUuid::WithoutBraces))
 {
+    // Tab leaves the grid for the next list or button; the arrow keys move within it.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

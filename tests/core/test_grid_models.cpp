@@ -111,8 +111,21 @@ private slots:
     // numbers included, must be the comparison's.
     void aColumnOfNumbersSortsAsTheComparisonWould()
     {
-        const QStringList pool{"0",   "-0",   "7",      "7.0",     "-3.5",   "1e300", "-1e300",  "inf",
-                               "-inf", " 42", "0.001", "-0.001", "4294967296", "281474976710656", "18446744073709551616"};
+        const QStringList pool{"0",
+                               "-0",
+                               "7",
+                               "7.0",
+                               "-3.5",
+                               "1e300",
+                               "-1e300",
+                               "inf",
+                               "-inf",
+                               " 42",
+                               "0.001",
+                               "-0.001",
+                               "4294967296",
+                               "281474976710656",
+                               "18446744073709551616"};
         QStringList cells;
         QRandomGenerator random(10);
         for (int i = 0; i < 5000; ++i)

@@ -103,9 +103,13 @@ private slots:
                 {reader.root() + books + "notes.txt", "", "640", "", "Заметки", onReader(reader, books), "notes.txt",
                  "1704362400000", "1704362400000", "notes.txt", "text/plain", "notes.txt", "5"},
             }));
-        // Book 1 is in Фантастика and, later, in Прочитанное: it shows the later and counts in both.
+        // Book 1 is in Фантастика and, later, in Прочитанное: its cell shows the later, it is
+        // listed under both and counts in both.
         QCOMPARE(collectionCells(library.collections),
                  (QStringList{"Фантастика/2/1", "Документация/1/2", "Прочитанное/1/3"}));
+        QCOMPARE(library.books.at(0).other_collections, QStringList{"Фантастика"});
+        for (int book = 1; book < library.books.size(); ++book)
+            QVERIFY(library.books.at(book).other_collections.isEmpty());
         QCOMPARE(library.loaded.deviceRoot, reader.root());
     }
 

@@ -1,7 +1,9 @@
 #include "app/library_page_widget.h"
 #include "app/progress_window.h"
+#include "support/fixture_reader.h"
 #include "support/window_under_test.h"
 #include "test_paths.h"
+#include "widgets/page_control.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -80,6 +82,59 @@ private slots:
         QVERIFY(progressShownAtClose);
         QVERIFY(!mainWindow.isVisible());
         QVERIFY(!progress.isVisible());
+    }
+
+    // The close asks only when work would be lost, in the mode switch's manner; No keeps the window.
+    void closingAsksOnlyWhenWorkWouldBeLost_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("empty creation page") << "empty" << false;
+        QTest::newRow("books on the creation page") << "books" << true;
+        QTest::newRow("editing page as loaded") << "loaded" << false;
+        QTest::newRow("editing page sorted only") << "sorted" << false;
+        QTest::newRow("editing page with a renamed collection") << "renamed" << true;
+    }
+
+    void closingAsksOnlyWhenWorkWouldBeLost()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, asked);
+        const FixtureReader reader;
+        QTemporaryDir firstVolume;
+        WindowUnderTest window;
+        window.volumes.setRoots({firstVolume.path() + "/", reader.root()});
+        MainWindow &mainWindow = window.mainWindow;
+        mainWindow.show();
+        if (state == "books") {
+            QTemporaryDir folder;
+            window.dialogs.folderAnswers.enqueue(bookFolder(folder, 1));
+            mainWindow.addBookFolder();
+        } else if (state != "empty") {
+            mainWindow.pager()->setCurrentIndex(1);
+            QCOMPARE(mainWindow.editing().books.rowCount(), 4);
+            if (state == "sorted")
+                mainWindow.editing().books.sort(TitleColumn, Qt::DescendingOrder);
+            if (state == "renamed") {
+                window.dialogs.inputAnswers << "Другое";
+                mainWindow.renameCollectionOn(*mainWindow.editorpage(), 0);
+            }
+        }
+        window.dialogs.shown.clear();
+
+        window.dialogs.confirmAnswers << false;
+        mainWindow.close();
+        QCOMPARE(mainWindow.isVisible(), asked);
+        QCOMPARE(window.dialogs.shown.size(), asked ? 1 : 0);
+        if (!asked)
+            return;
+        QCOMPARE(window.dialogs.shown.first().kind, QString("confirm"));
+        QCOMPARE(window.dialogs.shown.first().caption, QString("Подтверждение выхода"));
+        QCOMPARE(window.dialogs.shown.first().text,
+                 QString("При выходе из программы все внесенные изменения \r\nбудут отменены! Продолжить?"));
+        window.dialogs.confirmAnswers << true;
+        mainWindow.close();
+        QVERIFY(!mainWindow.isVisible());
     }
 };
 

@@ -1,11 +1,13 @@
 #include "app/library_page_widget.h"
 #include "collections/library_page.h"
 #include "editor/reader_library.h"
+#include "reader/find_reader.h"
 #include "support/fixture_reader.h"
 #include "support/window_under_test.h"
 #include "widgets/grid_view.h"
 #include "widgets/page_control.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTabBar>
@@ -13,11 +15,7 @@
 #include <QTest>
 
 namespace {
-const QString noReaderMessage = "Не удалось подключиться к базе данных на устройстве!\r\n"
-                                "Проверьте, подключено ли устройство к компьютеру.\r\n"
-                                "На подключенном устройстве путь к базе данных выглядит так:\r\n"
-                                "Х:\\Sony_Reader\\database\\books.db\r\n"
-                                "Где Х - текущая буква диска.";
+const QString noReaderMessage = deviceNotFoundMessage();
 const QString defaultCollectionMessage =
     "Книги без коллекции устройство автоматически \r\nдобавляет в Коллекцию по умолчанию!";
 
@@ -122,6 +120,46 @@ private slots:
         QCOMPARE(window.messages(), (QStringList{noReaderMessage, noReaderMessage}));
         QVERIFY(window.editing().reader.isEmpty());
         QCOMPARE(window.mainWindow.deviceRoot(), QString());
+    }
+
+    // After the message the page offers to load again, by its button or F5, once the reader is
+    // attached; a page holding changes asks first.
+    void thePageLoadsAgainOnRequest()
+    {
+        const FixtureReader reader;
+        Window window(nullptr);
+        window.pickTab(1);
+        QWidget *reload = window.page().button("eReloadbutton");
+        QVERIFY(reload->isVisible());
+        QCOMPARE(reload->toolTip(), QString("Загрузить библиотеку с устройства заново (F5)"));
+
+        window.attach(reader);
+        QTest::mouseClick(reload, Qt::LeftButton);
+        QCOMPARE(window.editing().books.rowCount(), 4);
+        QVERIFY(!reload->isVisible());
+        QCOMPARE(window.messages(), QStringList{noReaderMessage});
+
+        // F5 with a change: No keeps the page, Yes loads the reader's library as it is.
+        window.dialogs.inputAnswers << "Новое имя";
+        window.mainWindow.renameCollectionOn(window.page(), 0);
+        window.dialogs.shown.clear();
+        window.dialogs.confirmAnswers << false << true;
+        QVERIFY(QTest::qWaitForWindowActive(&window.mainWindow));
+        QTest::keyClick(&window.mainWindow, Qt::Key_F5);
+        QCOMPARE(window.editing().collections.row(0).name, QString("Новое имя"));
+        QTest::keyClick(&window.mainWindow, Qt::Key_F5);
+        QCOMPARE(window.editing().collections.row(0).name, QString("Фантастика"));
+        QCOMPARE(window.dialogs.shown.size(), 2);
+        QCOMPARE(window.dialogs.shown.first().caption, QString("Подтверждение загрузки"));
+
+        // Unchanged, and on the creation page, F5 asks nothing and leaves the pages as they are.
+        QTest::keyClick(&window.mainWindow, Qt::Key_F5);
+        QCOMPARE(window.dialogs.shown.size(), 2);
+        window.pickTab(0);
+        window.dialogs.shown.clear();
+        QTest::keyClick(&window.mainWindow, Qt::Key_F5);
+        QVERIFY(window.dialogs.shown.isEmpty());
+        QCOMPARE(window.editing().books.rowCount(), 0);
     }
 
     void aReaderWithoutCollectionsSaysWhereItsBooksGo()

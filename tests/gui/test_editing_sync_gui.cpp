@@ -1,9 +1,10 @@
 #include "app/library_page_widget.h"
 #include "collections/library_page.h"
-#include "sync/editing_sync.h"
-#include "sync/sync_messages.h"
+#include "reader/find_reader.h"
 #include "support/fixture_reader.h"
 #include "support/window_under_test.h"
+#include "sync/editing_sync.h"
+#include "sync/sync_messages.h"
 #include "widgets/page_control.h"
 
 #include <QAbstractButton>
@@ -56,12 +57,7 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("message");
         QTest::newRow("another library") << "another library" << readerChangedMessage();
-        QTest::newRow("no reader") << "no reader"
-                                   << "Не удалось подключиться к базе данных на устройстве!\r\n"
-                                      "Проверьте, подключено ли устройство к компьютеру.\r\n"
-                                      "На подключенном устройстве путь к базе данных выглядит так:\r\n"
-                                      "Х:\\Sony_Reader\\database\\books.db\r\n"
-                                      "Где Х - текущая буква диска.";
+        QTest::newRow("no reader") << "no reader" << deviceNotFoundMessage();
         QTest::newRow("no books") << "no books"
                                   << "На устройстве нет книг!";
     }

@@ -167,9 +167,9 @@ private slots:
 
         const MainWindow nextRun(window.dialogs, window.clock, window.progress, window.volumes, window.fileOpener);
         QVERIFY(entries(nextRun.editorpage(), "SpeedButton4source").at(1)->isChecked());
-        QCOMPARE(
-            nextRun.creatorpage()->button("autocollectionbutton")->toolTip(),
-            QString("Создать коллекции автоматически по сериям книг в списке файлов (книги без серии - по папкам)"));
+        QCOMPARE(nextRun.creatorpage()->button("autocollectionbutton")->toolTip(),
+                 QString("Создать коллекции автоматически по сериям книг в списке файлов (книги без серии - по папкам) "
+                         "(Ctrl+Shift+N)"));
 
         // Chosen on the other page, by authors: its empty list refuses, this page's button follows.
         entries(window.mainWindow.editorpage(), "SpeedButton4source").at(2)->trigger();

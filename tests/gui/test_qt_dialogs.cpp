@@ -5,11 +5,11 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,9 +32,9 @@ private slots:
         QVERIFY(!buttons->buttons().isEmpty());
         for (const QAbstractButton *button : buttons->buttons()) {
             const QString text = button->text();
-            QVERIFY2(std::any_of(text.cbegin(), text.cend(),
-                                 [](QChar c) { return c.script() == QChar::Script_Cyrillic; }),
-                     qPrintable(text));
+            QVERIFY2(
+                std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.script() == QChar::Script_Cyrillic; }),
+                qPrintable(text));
         }
     }
 
@@ -114,6 +114,26 @@ private slots:
         QCOMPARE(label->text(), prompt);
         QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(prompt));
         QVERIFY(dialog.findChild<QLineEdit *>()->width() >= label->width() / 2);
+    }
+
+    // The synchronisation's question keeps its own three lines, no word wrapped alone.
+    void messageBoxKeepsItsLineBreaks()
+    {
+        const QString question = "Сначала на устройстве будут удалены все книги и коллекции. \n"
+                                 "Потом на устройство будут загружены выбранные книги и созданы \n"
+                                 "пользовательские коллекции. Продолжить?";
+        QMessageBox box(QMessageBox::Question, "Подтверждение синхронизации с устройством", question,
+                        QMessageBox::Yes | QMessageBox::No);
+        keepLinesWhole(box);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        auto *label = box.findChild<QLabel *>("qt_msgbox_label");
+        QVERIFY(label);
+        const QFontMetrics metrics(label->font());
+        for (const QString &line : question.split('\n'))
+            QVERIFY(label->width() >= metrics.horizontalAdvance(line));
+        QCOMPARE(label->height(), label->heightForWidth(label->width()));
+        QVERIFY(label->height() < 4 * metrics.lineSpacing());
     }
 };
 

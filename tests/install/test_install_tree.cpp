@@ -134,13 +134,26 @@ private slots:
                  help.output.constData());
     }
 
-    // Qt takes its own options before the program looks at what is left.
-    void unknownOptionRefusedAfterQtTookItsOwn()
+    // What neither the program nor Qt knows is refused on the terminal, before any display is
+    // needed; Qt's own options and their values pass.
+    void unknownArgumentsRefused_data()
     {
-        const Finished refused =
-            run(program(), {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--no-such")});
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("named");
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << QByteArray("bogus");
+        QTest::newRow("after Qt's own option")
+            << QStringList{"-platform", "offscreen", "--no-such"} << QByteArray("no-such");
+        QTest::newRow("a stray argument") << QStringList{"-style", "fusion", "stray"} << QByteArray("stray");
+    }
+
+    void unknownArgumentsRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, named);
+        const Finished refused = run(program(), arguments, terminalWithoutDisplay());
         QCOMPARE(refused.exitCode, 1);
-        QVERIFY2(refused.errors.contains("no-such"), refused.errors.constData());
+        QVERIFY2(refused.errors.contains(named), refused.errors.constData());
+        QVERIFY(refused.output.isEmpty());
     }
 
 private:

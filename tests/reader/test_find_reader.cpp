@@ -3,6 +3,7 @@
 #include "support/fixture_reader.h"
 #include "support/own_reader_volumes.h"
 #include "support/scratch_volume.h"
+#include "support/scripted_dialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,7 @@ public:
             roots << QDir::toNativeSeparators(folder->path() + '/');
         return roots;
     }
+    QString label(const QString &) const override { return {}; }
     QString root(int index) const { return roots().at(index); }
 
 private:
@@ -94,7 +96,7 @@ private slots:
 
     void messageWhenNoReaderIsAttached()
     {
-        const QString message = deviceNotFoundMessage();
+        const QString message = deviceNotFoundMessage(true);
         QCOMPARE(message, QString::fromUtf8("Не удалось подключиться к базе данных на устройстве!\r\n"
                                             "Проверьте, подключено ли устройство к компьютеру.\r\n"
                                             "На подключенном устройстве путь к базе данных выглядит так:\r\n"
@@ -102,6 +104,61 @@ private slots:
                                             "Где \xD0\xA5 - текущая буква диска."));
         QCOMPARE(message.count(QChar(0x0425)), 2); // the Cyrillic Х, never the Latin X
         QVERIFY(!message.contains('X'));
+
+        // Where volumes are mounted in folders, the message speaks of mounting, not of letters.
+        const QString mounted = deviceNotFoundMessage(false);
+        QVERIFY(mounted.startsWith(message.section("\r\n", 0, 1)));
+        QVERIFY(mounted.contains("смонтирует") && mounted.contains("Х/Sony_Reader/database/books.db"));
+        QVERIFY(!mounted.contains("буква"));
+        QCOMPARE(deviceNotFoundMessage(), deviceNotFoundMessage(SystemHasDriveLetters));
+    }
+
+    // The reader's memory and its card can each hold a library: the user picks, by label and root.
+    void severalReadersAreAskedFor_data()
+    {
+        QTest::addColumn<QStringList>("volumes");
+        QTest::addColumn<int>("preferred"); // index of the volume preferred, -1 for none
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("found");
+        QTest::addColumn<bool>("asked");
+
+        QTest::newRow("one reader: nothing asked") << QStringList{"-", "db", "-"} << -1 << QList<int>{} << 1 << false;
+        QTest::newRow("two readers, the second picked")
+            << QStringList{"-", "db", "db"} << -1 << QList<int>{1} << 2 << true;
+        QTest::newRow("two readers, cancelled") << QStringList{"-", "db", "db"} << -1 << QList<int>{} << -1 << true;
+        QTest::newRow("the one loaded from is taken unasked")
+            << QStringList{"-", "db", "db"} << 2 << QList<int>{} << 2 << false;
+        QTest::newRow("the one loaded from is gone: asked")
+            << QStringList{"-", "db", "db", "-"} << 3 << QList<int>{0} << 1 << true;
+    }
+
+    void severalReadersAreAskedFor()
+    {
+        QFETCH(QStringList, volumes);
+        QFETCH(int, preferred);
+        QFETCH(QList<int>, answers);
+        QFETCH(int, found);
+        QFETCH(bool, asked);
+        const FakeVolumes fake(int(volumes.size()));
+        for (int i = 0; i < volumes.size(); ++i)
+            prepareVolume(fake.root(i), volumes.at(i));
+        ScriptedDialogs dialogs;
+        dialogs.choiceAnswers.append(answers);
+
+        const QString root = findReaderRootOrSay(fake, dialogs, preferred < 0 ? QString() : fake.root(preferred));
+        QCOMPARE(root, found < 0 ? QString() : fake.root(found));
+        QCOMPARE(dialogs.shown.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(dialogs.shown.first().kind, QString("choose"));
+            QCOMPARE(dialogs.shown.first().caption, QString("Выбор устройства"));
+            QCOMPARE(dialogs.shown.first().items, readerRoots(fake));
+        }
+    }
+
+    void aReaderIsNamedByItsLabelAndRoot()
+    {
+        QCOMPARE(readerChoiceText("READER", "/media/u/READER/"), QString("READER (/media/u/READER/)"));
+        QCOMPARE(readerChoiceText({}, "F:\\"), QString("F:\\"));
     }
 
     void findsAReaderOnARealMount()

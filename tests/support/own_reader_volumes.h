@@ -20,6 +20,7 @@ public:
                 kept << mounted.at(i);
         return kept;
     }
+    QString label(const QString &root) const override { return MountedVolumes().label(root); }
 
 private:
     QString m_root;

@@ -37,3 +37,9 @@ QString ScriptedDialogs::browseForFolder(const QString &title)
     shown.append({QStringLiteral("browseForFolder"), title, {}, {}});
     return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
 }
+
+int ScriptedDialogs::chooseItem(const QString &caption, const QString &prompt, const QStringList &items)
+{
+    shown.append({QStringLiteral("choose"), caption, prompt, {}, items});
+    return choiceAnswers.isEmpty() ? -1 : choiceAnswers.dequeue();
+}

@@ -13,13 +13,15 @@ public:
     QQueue<QString> inputAnswers;  // an empty queue answers Cancel (the default text)
     QQueue<QString> fileAnswers;   // an empty queue cancels
     QQueue<QString> folderAnswers; // an empty queue cancels
+    QQueue<int> choiceAnswers;     // an empty queue cancels
 
     struct Shown
     {
-        QString kind; // "confirm", "input", "message", "openFile", "browseForFolder"
+        QString kind; // "confirm", "input", "message", "openFile", "browseForFolder", "choose"
         QString caption;
         QString text;
         QString defaultText;
+        QStringList items = {};
     };
     QList<Shown> shown;
     QStringList messages() const;
@@ -29,4 +31,5 @@ public:
     void message(const QString &text) override;
     QString openFile(const QString &filter) override;
     QString browseForFolder(const QString &title) override;
+    int chooseItem(const QString &caption, const QString &prompt, const QStringList &items) override;
 };

@@ -1,4 +1,5 @@
 #include "covers/cover_thumbnail.h"
+#include "reader/find_reader.h"
 #include "support/sync_scene.h"
 
 #include <QDirIterator>
@@ -15,11 +16,7 @@ const QString confirmCaption = "Подтверждение синхрониза�
 const QString confirmText = "Сначала на устройстве будут удалены все книги и коллекции. \r\n"
                             "Потом на устройство будут загружены выбранные книги и созданы \r\n"
                             "пользовательские коллекции. Продолжить?";
-const QString noReaderText = "Не удалось подключиться к базе данных на устройстве!\r\n"
-                             "Проверьте, подключено ли устройство к компьютеру.\r\n"
-                             "На подключенном устройстве путь к базе данных выглядит так:\r\n"
-                             "Х:\\Sony_Reader\\database\\books.db\r\n"
-                             "Где Х - текущая буква диска.";
+const QString noReaderText = deviceNotFoundMessage();
 
 QByteArray fileBytes(const QString &path)
 {

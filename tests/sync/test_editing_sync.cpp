@@ -236,6 +236,18 @@ private slots:
             << "take out"
             << QList<QVariantList>{
                    {"Документация", Guide, 30}, {"Фантастика", Solaris, 20}, {"Фантастика", Picnic, 10}};
+        // Пикник is listed under Фантастика too: taking it out or moving it from there leaves
+        // its membership of Прочитанное as it was.
+        QTest::newRow("take a book out of its other collection")
+            << "take out of the other"
+            << QList<QVariantList>{
+                   {"Документация", Guide, 30}, {"Прочитанное", Picnic, 40}, {"Фантастика", Solaris, 20}};
+        QTest::newRow("move a book from its other collection")
+            << "move from the other"
+            << QList<QVariantList>{{"Документация", Guide, 30},
+                                   {"Документация", Picnic, QVariant()},
+                                   {"Прочитанное", Picnic, 40},
+                                   {"Фантастика", Solaris, 20}};
         QTest::newRow("move a book into a collection") << "move"
                                                        << QList<QVariantList>{{"Документация", Guide, 30},
                                                                               {"Документация", Notes, QVariant()},
@@ -274,6 +286,14 @@ private slots:
         } else if (edit == "take out") {
             showCollectionBooks(page, scene.collectionRow("Прочитанное"));
             removeShownBooks(page, scene.dialogs, 0, 1);
+        } else if (edit.endsWith("the other")) {
+            showCollectionBooks(page, scene.collectionRow("Фантастика"));
+            QCOMPARE(page.shownBooks.rowCount(), 2);
+            const int picnic = page.shownBooks.row(0).title == "Пикник на обочине" ? 0 : 1;
+            if (edit.startsWith("take out"))
+                removeShownBooks(page, scene.dialogs, picnic, 1);
+            else
+                dropOnCollection(page, DragSource::BookList, picnic, 1, scene.collectionRow("Документация"));
         } else if (edit == "move") {
             dropOnCollection(page, DragSource::FileList, scene.bookRow("Заметки"), 1,
                              scene.collectionRow("Документация"));
