@@ -31,6 +31,7 @@ MainWindow::MainWindow(Dialogs &dialogs, const Clock &clock, Progress &progress,
     resize(1152, 640);
     move(189, 59);
 
+    buildFormatsMenu();
     m_pager = new PageControl(this);
     m_pager->setObjectName(QStringLiteral("pager"));
     // Made inside the window, so their labels measure themselves in the window's font.

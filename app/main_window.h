@@ -4,6 +4,8 @@
 #include "collections/automatic_collections.h"
 #include "collections/library_page.h"
 #include "core/file_operations.h"
+#include "covers/book_formats.h"
+#include "pdf/poppler_pdf_reader.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -40,6 +42,8 @@ public:
     const QString &deviceRoot() const { return m_deviceRoot; }
     qint64 totalSize() const { return m_totalSize; }
     bool longOperationRunning() const { return m_longOperationRunning; }
+    // The book formats read beyond plain FB2, as the settings menu has them.
+    const BookFormats &formats() const { return m_formats; }
 
     void addBookFile();
     void addBookFolder();
@@ -108,6 +112,10 @@ private:
     // closes then, or when a close was asked for meanwhile.
     void writeToReader(LibraryPageWidget &page, const std::function<bool()> &synchronize);
 
+    // The settings menu of the formats beyond plain FB2, with the choice of earlier runs.
+    void buildFormatsMenu();
+    QString bookFileFilter() const;
+
     void connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton, const QString &automaticButton);
     void connectFileListHandlers(LibraryPageWidget &page);
     void connectReloadHandlers();
@@ -125,6 +133,8 @@ private:
     const VolumeList &m_volumes;
     FileOpener &m_fileOpener;
     FileOperations m_readerFiles;
+    PopplerPdfReader m_pdfReader;
+    BookFormats m_formats;
     LibraryPage m_creation{LibraryPage::Kind::Creation};
     LibraryPage m_editing{LibraryPage::Kind::Editing};
     PageControl *m_pager = nullptr;

@@ -16,7 +16,6 @@
 #include <QUrl>
 
 namespace {
-const QString bookFileFilter = QStringLiteral("Все поддерживаемые файлы|*.pdf;*.fb2;*.txt;*.epub");
 const QString bookFolderTitle = QStringLiteral("Укажите папку с книгами");
 
 QStringList localPaths(const QMimeData *data)
@@ -33,7 +32,7 @@ void MainWindow::addBookFile()
 {
     if (m_longOperationRunning)
         return;
-    const QString file = m_dialogs.openFile(bookFileFilter);
+    const QString file = m_dialogs.openFile(bookFileFilter());
     if (!file.isEmpty())
         addBooks({file});
 }
@@ -60,14 +59,15 @@ void MainWindow::addBooks(const QStringList &paths)
     if (!operation.started())
         return;
     runHandler([&] {
-        BookIntake intake(m_creation.books, m_progress, m_clock);
+        BookIntake intake(m_creation.books, m_progress, m_clock, m_formats);
         intake.open();
         for (const QString &path : paths)
             intake.addPath(path);
         const QStringList unreadable = intake.finish();
         refreshStatistics(*m_creatorpage);
         for (const QString &message :
-             {undecodableBooksMessage(intake.undecodableFiles()), unreadableBooksMessage(unreadable)}) {
+             {undecodableBooksMessage(intake.undecodableFiles()), unfitArchivesMessage(intake.unfitArchives()),
+              unreadableBooksMessage(unreadable)}) {
             if (!message.isEmpty())
                 m_dialogs.message(message);
         }

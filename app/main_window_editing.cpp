@@ -62,7 +62,7 @@ void MainWindow::reloadReaderLibrary()
 void MainWindow::synchronizeEditingPage()
 {
     writeToReader(*m_editorpage, [this] {
-        EditingSync sync(m_editing, m_volumes, m_dialogs, m_progress, m_readerFiles);
+        EditingSync sync(m_editing, m_volumes, m_dialogs, m_progress, m_readerFiles, m_formats);
         const bool succeeded = sync.run();
         m_deviceRoot = sync.deviceRoot();
         return succeeded;

@@ -13,7 +13,7 @@
 void MainWindow::synchronizeCreationPage()
 {
     writeToReader(*m_creatorpage, [this] {
-        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles);
+        CreationSync sync(m_creation, m_volumes, m_dialogs, m_progress, m_readerFiles, m_formats);
         const bool succeeded = sync.run(m_totalSize);
         m_deviceRoot = sync.deviceRoot();
         return succeeded;

@@ -1,5 +1,7 @@
 #include "booklist/book_file_head.h"
 
+#include "core/zipped_fb2.h"
+
 #include <QFile>
 
 #ifdef Q_OS_WIN
@@ -54,3 +56,8 @@ std::optional<QByteArray> readBookHead(const QString &path, qsizetype limit)
     return head;
 }
 #endif
+
+std::optional<QByteArray> readFb2Head(const QString &path, qsizetype limit)
+{
+    return isZippedBookName(path) ? zippedFb2Head(path, limit) : readBookHead(path, limit);
+}

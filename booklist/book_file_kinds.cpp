@@ -1,5 +1,7 @@
 #include "booklist/book_file_kinds.h"
 
+#include "core/zipped_fb2.h"
+
 #include <QDir>
 
 namespace {
@@ -42,6 +44,11 @@ BookKind bookKindOf(QStringView path)
     if (is(QLatin1StringView(".TXT")))
         return BookKind::Txt;
     return BookKind::None;
+}
+
+BookKind writtenBookKindOf(QStringView path)
+{
+    return isZippedBookName(path) ? BookKind::Fb2 : bookKindOf(path);
 }
 
 QString mimeTypeOf(BookKind kind)

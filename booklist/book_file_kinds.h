@@ -17,5 +17,9 @@ inline bool hasBookExtension(QStringView path)
     return bookKindOf(path) != BookKind::None;
 }
 
+// The kind of book the reader receives for the file at `path`: a zipped FB2 book goes there
+// unpacked, so it is FB2; otherwise bookKindOf(path).
+BookKind writtenBookKindOf(QStringView path);
+
 // The MIME type the reader expects for a book kind; empty for BookKind::None.
 QString mimeTypeOf(BookKind kind);

@@ -8,6 +8,7 @@
 #include "booklist/folder_scan.h"
 #include "booklist/new_book_rows.h"
 #include "core/progress.h"
+#include "core/zipped_fb2.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,8 +41,8 @@ void addOnce(QStringList &files, QSet<QString> &listed, const QStringList &more)
 }
 } // namespace
 
-BookIntake::BookIntake(BookTable &books, Progress &progress, const Clock &clock)
-    : m_books(books), m_progress(progress), m_clock(clock)
+BookIntake::BookIntake(BookTable &books, Progress &progress, const Clock &clock, const BookFormats &formats)
+    : m_books(books), m_progress(progress), m_clock(clock), m_formats(formats), m_firstNewRow(books.rowCount())
 {}
 
 void BookIntake::open()
@@ -58,14 +59,33 @@ void BookIntake::addPath(const QString &path)
     if (info.isDir()) {
         // The folder added is the scan root: its name becomes the top folder of the books' paths.
         const BulkAppend bulk(m_books);
-        m_undecodable += scanFolder(native, native, m_books, m_progress);
-    } else if (info.isFile() && hasBookExtension(native)) {
+        m_undecodable += scanFolder(native, native, m_books, m_progress, m_formats.zippedFb2);
+    } else if (info.isFile() && (hasBookExtension(native) || (m_formats.zippedFb2 && isZippedBookName(native)))) {
         m_books.append(singleBookRow(native));
     }
 }
 
+void BookIntake::removeUnfitArchives()
+{
+    QVector<bool> unfit(m_books.rowCount(), false);
+    bool any = false;
+    for (int i = m_firstNewRow; i < m_books.rowCount(); ++i) {
+        const QString &path = m_books.row(i).full_path;
+        if (!isZippedBookName(path))
+            continue;
+        const ZippedFb2 book = checkZippedFb2(path);
+        if (book.problem.isEmpty())
+            continue;
+        m_unfitArchives << path + QStringLiteral(": ") + book.problem;
+        unfit[i] = any = true;
+    }
+    if (any)
+        m_books.removeFlaggedRows(unfit);
+}
+
 QStringList BookIntake::finish()
 {
+    removeUnfitArchives();
     setBookTableWidths(m_books);
     if (m_books.rowCount() > 0) {
         m_books.setHeaderTexts(bookTableHeaderTexts());
@@ -78,7 +98,7 @@ QStringList BookIntake::finish()
     addOnce(unreadable, listed, runSizePass(m_books, m_progress, m_clock));
 
     ProgressSteps::phase(m_progress, 25, QStringLiteral("Получаю данные о книгах..."), Progress::Repaint::Window);
-    addOnce(unreadable, listed, runMetadataPass(m_books, m_progress));
+    addOnce(unreadable, listed, runMetadataPass(m_books, m_progress, m_formats));
 
     ProgressSteps::phase(m_progress, IntakeSteps, QString(), Progress::Repaint::Window);
     ProgressSteps::close(m_progress, IntakeSteps);
@@ -107,6 +127,16 @@ QString unreadableBooksMessage(const QStringList &files)
                           "Их размер и данные о книге не обновлены.\n")
                .arg(files.size()) +
            fileLines(files);
+}
+
+QString unfitArchivesMessage(const QStringList &archives)
+{
+    if (archives.isEmpty())
+        return {};
+    return QStringLiteral("Не удалось добавить архивы книг (%1 шт.): в каждом должна быть одна книга FB2. "
+                          "Остальные книги добавлены.\n")
+               .arg(archives.size()) +
+           fileLines(archives);
 }
 
 QString undecodableBooksMessage(const QStringList &files)

@@ -3,10 +3,12 @@
 #include "booklist/book_file_head.h"
 #include "booklist/book_file_kinds.h"
 #include "booklist/book_table.h"
+#include "booklist/epub_pdf_metadata.h"
 #include "booklist/fb2_metadata.h"
 #include "booklist/time_stamps.h"
 #include "core/clock.h"
 #include "core/progress.h"
+#include "core/zipped_fb2.h"
 
 #include <QFileInfo>
 
@@ -42,22 +44,27 @@ QStringList runSizePass(BookTable &books, Progress &progress, const Clock &clock
         const QFileInfo file(row.full_path);
         if (!file.isFile())
             return false;
-        row.file_size = BookFileSize(file.size());
+        // A zipped book counts with the size the reader will hold.
+        const std::optional<qint64> size = isZippedBookName(row.full_path) ? zippedFb2Size(row.full_path) : file.size();
+        if (!size)
+            return false;
+        row.file_size = BookFileSize(*size);
         row.added_date = stamps.added;
         row.modified_date = stamps.modified;
         return true;
     });
 }
 
-QStringList runMetadataPass(BookTable &books, Progress &progress)
+QStringList runMetadataPass(BookTable &books, Progress &progress, const BookFormats &formats)
 {
     const Fb2MetadataReader reader;
     return runPass(books, progress, [&](BookRow &row) {
-        const BookKind kind = bookKindOf(row.full_path);
+        const BookKind kind = writtenBookKindOf(row.full_path);
         if (kind != BookKind::Fb2) {
-            row.title = row.file_name;
+            if (!readEpubOrPdfMetadata(row, kind, formats))
+                row.title = row.file_name;
         } else {
-            const std::optional<QByteArray> head = readBookHead(row.full_path, Fb2HeadSize);
+            const std::optional<QByteArray> head = readFb2Head(row.full_path, Fb2HeadSize);
             if (!head)
                 return false;
             const Fb2Metadata metadata = reader.read(*head);

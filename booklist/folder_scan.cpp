@@ -5,12 +5,13 @@
 #include "booklist/new_book_rows.h"
 #include "booklist/undecodable_names.h"
 #include "core/progress.h"
+#include "core/zipped_fb2.h"
 
 #include <QDir>
 #include <QDirIterator>
 
 namespace {
-void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress,
+void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress, bool zippedBooks,
               QStringList &undecodable)
 {
     undecodable += undecodableBookFiles(folder);
@@ -20,11 +21,11 @@ void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, 
         const QString name = entry.fileName();
         if (entry.isDir()) {
             if (!entry.isSymLink() && !entry.isJunction())
-                scanInto(folder + name + QDir::separator(), scanRoot, books, progress, undecodable);
+                scanInto(folder + name + QDir::separator(), scanRoot, books, progress, zippedBooks, undecodable);
             continue;
         }
         // Only regular files are books, not a pipe or device named like one.
-        if (!hasBookExtension(name) || !entry.isFile())
+        if (!(hasBookExtension(name) || (zippedBooks && isZippedBookName(name))) || !entry.isFile())
             continue;
         books.append(scannedBookRow(folder, name, scanRoot));
         progress.processEvents();
@@ -32,7 +33,8 @@ void scanInto(const QString &folder, const QString &scanRoot, BookTable &books, 
 }
 } // namespace
 
-QStringList scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress)
+QStringList scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress,
+                       bool zippedBooks)
 {
     if (folder.isEmpty())
         return {};
@@ -40,6 +42,6 @@ QStringList scanFolder(const QString &folder, const QString &scanRoot, BookTable
     if (!start.endsWith(QDir::separator()))
         start += QDir::separator();
     QStringList undecodable;
-    scanInto(start, scanRoot, books, progress, undecodable);
+    scanInto(start, scanRoot, books, progress, zippedBooks, undecodable);
     return undecodable;
 }

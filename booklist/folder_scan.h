@@ -11,4 +11,6 @@ class Progress;
 // and system entries count; symbolic links to folders are not followed, so a link cycle
 // cannot make the scan endless. Events are processed after each appended row. Returns the
 // book files found that could not be added, their names not being text (undecodableBookFiles).
-QStringList scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress);
+// With `zippedBooks`, ZIP archives are taken for books too (to be checked by the caller).
+QStringList scanFolder(const QString &folder, const QString &scanRoot, BookTable &books, Progress &progress,
+                       bool zippedBooks = false);

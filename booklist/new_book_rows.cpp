@@ -1,8 +1,22 @@
 #include "booklist/new_book_rows.h"
 
 #include "booklist/relative_path.h"
+#include "core/zipped_fb2.h"
 
 #include <QDir>
+
+namespace {
+// A zipped book is named on the reader, and so in the list, as the FB2 book it unpacks to.
+BookRow unpackedIfZipped(BookRow row)
+{
+    if (!isZippedBookName(row.file_name))
+        return row;
+    row.relative_path = unpackedBookName(row.relative_path);
+    row.file_name = unpackedBookName(row.file_name);
+    row.display_name = nameWithoutExtension(row.file_name);
+    return row;
+}
+} // namespace
 
 BookRow scannedBookRow(const QString &folder, const QString &fileName, const QString &scanRoot)
 {
@@ -12,7 +26,7 @@ BookRow scannedBookRow(const QString &folder, const QString &fileName, const QSt
     row.relative_path = relativeBookPath(row.full_path, scanRoot);
     row.display_name = nameWithoutExtension(fileName);
     row.file_name = fileName;
-    return row;
+    return unpackedIfZipped(std::move(row));
 }
 
 BookRow singleBookRow(const QString &filePath)
@@ -25,5 +39,5 @@ BookRow singleBookRow(const QString &filePath)
     row.relative_path = relativeBookPath(filePath, folder);
     row.file_name = filePath.mid(separator + 1);
     row.display_name = nameWithoutExtension(row.file_name);
-    return row;
+    return unpackedIfZipped(std::move(row));
 }

@@ -12,7 +12,8 @@ class FileOperations
 public:
     virtual ~FileOperations() = default;
 
-    // Copies a book file whole or not at all, keeping its modification time (copyFileOver).
+    // Copies a book file whole or not at all, keeping its modification time, a zipped FB2 book
+    // unpacked (copyFileOver).
     virtual bool copyFile(const QString &source, const QString &destination);
     // Renames a file or folder on the same volume, creating the folders of `to` and replacing
     // a file there (moveWithinVolume). Never copies.

@@ -1,8 +1,11 @@
 #include "core/file_transfer.h"
 
+#include "core/zipped_fb2.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -24,7 +27,29 @@ bool makeParentFolder(const QString &path)
 {
     return QDir().mkpath(QFileInfo(path).absolutePath());
 }
+
+bool unpacks(const QString &source, const QString &destination)
+{
+    return isZippedBookName(source) && !isZippedBookName(destination);
+}
 } // namespace
+
+bool unpackFileOver(const QString &source, const QString &destination)
+{
+    const QFileInfo archive(source);
+    if (!archive.isFile() || !makeParentFolder(destination))
+        return false;
+    QSaveFile book(destination);
+    if (!book.open(QIODevice::WriteOnly))
+        return false;
+    const bool unpacked =
+        unpackZippedFb2(source, [&book](const char *data, qint64 size) { return book.write(data, size) == size; });
+    if (!unpacked || !book.flush() || !book.setFileTime(archive.lastModified(), QFileDevice::FileModificationTime)) {
+        book.cancelWriting();
+        return false;
+    }
+    return book.commit();
+}
 
 #ifdef Q_OS_WIN
 
@@ -37,6 +62,8 @@ LPCWSTR wide(const QString &path)
 
 bool copyFileOver(const QString &source, const QString &destination)
 {
+    if (unpacks(source, destination))
+        return unpackFileOver(source, destination);
     const QString target = QDir::toNativeSeparators(QFileInfo(destination).absoluteFilePath());
     if (!makeParentFolder(target))
         return false;
@@ -124,6 +151,8 @@ bool copyContents(int in, int out)
 
 bool copyFileOver(const QString &source, const QString &destination)
 {
+    if (unpacks(source, destination))
+        return unpackFileOver(source, destination);
     if (!makeParentFolder(destination))
         return false;
     // Non-blocking, so a pipe named like a book cannot hold the run up; only regular files copy.

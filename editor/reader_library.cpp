@@ -4,11 +4,14 @@
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
 #include "core/progress.h"
+#include "editor/reader_database_image.h"
 #include "editor/reader_paths.h"
 #include "editor/rows_by_id.h"
 #include "editor/shared_texts.h"
+#include "reader/reader_database.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
+#include "sqlite/sqlite_error.h"
 
 #include <QFileInfo>
 
@@ -43,13 +46,7 @@ public:
             ProgressSteps::open(m_progress, LoadSteps, LoadingCaption);
             m_progress.processEvents();
         }
-        // The reader's file is only read, once, into a copy; the library is read from the copy,
-        // which stays with the page for writing the library back.
-        {
-            SqliteConnection reader;
-            reader.open(path, SqliteConnection::OpenMode::ReadOnly);
-            m_library.loaded.database = reader.image();
-        }
+        m_library.loaded.database = imageOfReaderDatabase(m_deviceRoot);
         phase(40);
         SqliteConnection database;
         database.openImage(m_library.loaded.database);
@@ -158,7 +155,12 @@ private:
 
 ReaderLibrary readReaderLibrary(const QString &deviceRoot, Progress &progress)
 {
-    return LibraryLoad(deviceRoot, progress).run();
+    try {
+        return LibraryLoad(deviceRoot, progress).run();
+    } catch (const SqliteError &error) {
+        throw TessalyError(
+            readerDatabaseMessage(error.code(), ReaderLayout::databasePath(deviceRoot), error.message()));
+    }
 }
 
 void installReaderLibrary(LibraryPage &page, ReaderLibrary library)

@@ -8,6 +8,7 @@ constexpr std::array Targets{
     FuzzTarget{"fb2_metadata", fuzzFb2Metadata}, FuzzTarget{"text_decoding", fuzzTextDecoding},
     FuzzTarget{"fb2_cover", fuzzFb2Cover},       FuzzTarget{"jpeg_cover", fuzzJpegCover},
     FuzzTarget{"png_cover", fuzzPngCover},       FuzzTarget{"reader_database", fuzzReaderDatabase},
+    FuzzTarget{"zipped_fb2", fuzzZippedFb2},     FuzzTarget{"epub_package", fuzzEpubPackage},
 };
 } // namespace
 

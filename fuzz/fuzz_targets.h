@@ -26,3 +26,5 @@ void fuzzFb2Cover(QByteArrayView input);
 void fuzzJpegCover(QByteArrayView input);
 void fuzzPngCover(QByteArrayView input);
 void fuzzReaderDatabase(QByteArrayView input);
+void fuzzZippedFb2(QByteArrayView input);
+void fuzzEpubPackage(QByteArrayView input);

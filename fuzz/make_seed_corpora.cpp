@@ -90,6 +90,11 @@ void writeBookSeeds(const QDir &output)
         for (qsizetype index = 0; index < pictures.size(); ++index)
             writePicture(output, book.completeBaseName() + u'-' + QString::number(index), pictures.at(index));
     }
+    for (const QFileInfo &archive : books.entryInfoList({QStringLiteral("*.zip")}, QDir::Files, QDir::Name))
+        writeSeed(output, QStringLiteral("zipped_fb2"), archive.fileName(), contentOf(archive.filePath()));
+    const QDir epubs(QStringLiteral(TESSALY_SAMPLES_DIR "/epub"));
+    for (const QFileInfo &book : epubs.entryInfoList({QStringLiteral("*.epub")}, QDir::Files, QDir::Name))
+        writeSeed(output, QStringLiteral("epub_package"), book.fileName(), contentOf(book.filePath()));
     const QDir texts(QStringLiteral(TESSALY_SAMPLES_DIR "/txt"));
     for (const QFileInfo &text : texts.entryInfoList(QDir::Files, QDir::Name))
         writeSeed(output, QStringLiteral("text_decoding"), text.fileName(),

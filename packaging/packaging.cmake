@@ -70,7 +70,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window system plugins are loaded at run time, so no library dependency names them; nor
 # does any name Qt's own texts, which the window loads in Russian whatever the locale.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# libzip (zipped FB2 books, EPUB packages) and poppler's Qt binding (PDF) are named as well, though the
+# linked libraries would bring them: the packages that carry them are part of what Tessaly reads.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libzip4, libpoppler-qt6-3")
 # The extended description; CPack puts the summary before it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessaly gathers book files (FB2, EPUB, PDF and TXT), reads their authors,
 titles and covers, lets you group them into collections and writes the library

@@ -67,22 +67,6 @@ private:
     const std::function<void()> &m_beforeSubfolder;
     const KeepEntry &m_keep;
 };
-
-qint64 bytesBelow(const QString &folder, const KeepEntry &keep)
-{
-    qint64 bytes = 0;
-    const QFileInfoList entries = QDir(folder).entryInfoList(EveryEntry, QDir::NoSort);
-    for (const QFileInfo &entry : entries) {
-        // Links are never followed, the same as the clearing does.
-        if (isLink(entry) || kept(keep, entry))
-            continue;
-        if (entry.isDir())
-            bytes += bytesBelow(entry.absoluteFilePath(), keep);
-        else if (entry.isFile() && !isReadOnlyFile(entry))
-            bytes += entry.size();
-    }
-    return bytes;
-}
 } // namespace
 
 int clearFolderTree(const QString &folder, FileOperations &files, const std::function<void()> &beforeSubfolder,
@@ -92,11 +76,4 @@ int clearFolderTree(const QString &folder, FileOperations &files, const std::fun
         return 0;
     bool emptied = false;
     return Clearing(files, beforeSubfolder, keep).clear(folder, emptied);
-}
-
-qint64 bytesFreedByClearing(const QString &folder, const KeepEntry &keep)
-{
-    if (!QFileInfo(folder).isDir())
-        return 0;
-    return bytesBelow(folder, keep);
 }

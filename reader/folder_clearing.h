@@ -18,7 +18,3 @@ using KeepEntry = std::function<bool(const QFileInfo &entry)>;
 // many files stayed that were not kept.
 int clearFolderTree(const QString &folder, FileOperations &files, const std::function<void()> &beforeSubfolder = {},
                     const KeepEntry &keep = {});
-
-// The bytes of the files the same clearing would delete, counted before anything is deleted: what a
-// space check may add to the free space. Read-only files, links and kept entries count nothing.
-qint64 bytesFreedByClearing(const QString &folder, const KeepEntry &keep = {});

@@ -4,9 +4,7 @@
 #include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "reader/reader_notes.h"
-#include "sqlite/record_insert.h"
 #include "sqlite/sqlite_connection.h"
-#include "sqlite/stored_records.h"
 #include "sqlite/table_columns.h"
 
 #include <QHash>
@@ -14,40 +12,80 @@
 #include <QVector>
 
 #include <algorithm>
-#include <optional>
+#include <map>
 
 namespace {
 
-// The columns each book and collection record takes from its row, in parameter order.
-enum BookField {
-    BookId,
-    BookTitle,
-    BookAuthor,
-    BookSourceId,
-    BookAddedDate,
-    BookModifiedDate,
-    BookReadingTime,
-    BookFilePath,
-    BookFileName,
-    BookFileSize,
-    BookThumbnail,
-    BookMimeType,
-    BookPreventDelete
-};
-const QStringList BookFields{"_id",           "title",        "author",        "source_id", "added_date",
-                             "modified_date", "reading_time", "file_path",     "file_name", "file_size",
-                             "thumbnail",     "mime_type",    "prevent_delete"};
-
-enum CollectionField { CollectionId, CollectionTitle, CollectionSourceId };
-const QStringList CollectionFields{"_id", "title", "source_id"};
-
-// The columns of the replaced tables that later firmware may have added.
-struct FormerColumns
+// A value a row gives a column, bound the way the reader's own statements would store it.
+struct ColumnValue
 {
-    QVector<TableColumn> books;
-    QVector<TableColumn> collection;
-    QVector<TableColumn> collections;
+    enum class Kind { Text, Number, Integer, Utf8 };
+    QLatin1String column;
+    Kind kind;
+    QString text;
+    qint64 integer = 0;
+    QByteArray utf8;
+
+    void bind(SqliteStatement &statement, int index) const
+    {
+        switch (kind) {
+        case Kind::Text:
+            statement.bindText(index, text);
+            break;
+        case Kind::Number:
+            statement.bindNumber(index, text);
+            break;
+        case Kind::Integer:
+            statement.bindInteger(index, integer);
+            break;
+        case Kind::Utf8:
+            statement.bindUtf8(index, utf8);
+            break;
+        }
+    }
 };
+
+ColumnValue text(QLatin1String column, const QString &value)
+{
+    return {column, ColumnValue::Kind::Text, value};
+}
+ColumnValue number(QLatin1String column, const QString &value)
+{
+    return {column, ColumnValue::Kind::Number, value};
+}
+ColumnValue integer(QLatin1String column, qint64 value)
+{
+    return {column, ColumnValue::Kind::Integer, {}, value};
+}
+ColumnValue utf8(QLatin1String column, const QByteArray &value)
+{
+    return {column, ColumnValue::Kind::Utf8, {}, 0, value};
+}
+
+// What a kept record holds of the columns a row decides, as the page would show it.
+struct StoredBook
+{
+    QString title;
+    QString author;
+    QString addedDate;
+    QString modifiedDate;
+    QString fileName;
+    QString fileSize;
+    QString mimeType;
+    QByteArray filePath;
+    QByteArray thumbnail;
+};
+
+qint64 nextId(SqliteConnection &database, const QString &table)
+{
+    qint64 next = 1;
+    const QString query =
+        QStringLiteral("select max(coalesce((select max(cast(seq as integer)) from sqlite_sequence where name='%1'),0),"
+                       "coalesce((select max(_id) from %1),0)) + 1")
+            .arg(table);
+    database.forEachRow(query, [&next](const SqliteRow &row) { next = row.integer(0); });
+    return next;
+}
 
 class LibraryRebuild
 {
@@ -56,40 +94,38 @@ public:
                    QVector<CollectionRecord> collections, const RebuildHooks &hooks, const WriteBack *writeBack)
         : m_database(database), m_deviceRoot(deviceRoot), m_books(std::move(books)),
           m_collections(std::move(collections)), m_hooks(hooks), m_writeBack(writeBack)
-    {
-        if (m_writeBack) {
-            m_loaded.emplace();
-            m_loaded->openImage(m_writeBack->database);
-        }
-    }
+    {}
 
     void run()
     {
-        m_database.beginTransaction();
-        const QHash<qint64, QByteArray> notedBookPaths = formerPathsOfNotedBooks();
-        const FormerColumns former{tableColumns(m_database, LibrarySchema::Books.name),
-                                   tableColumns(m_database, LibrarySchema::Collection.name),
-                                   tableColumns(m_database, LibrarySchema::Collections.name)};
+        if (!m_database.inTransaction())
+            m_database.beginTransaction();
+        // Only tables the reader lacks are made: the reader's own keep their triggers, indexes and columns.
+        // The reader's settings row, made with its table, points at no book of ours: it comes last.
         for (const LibrarySchema::ReplacedTable &table : LibrarySchema::ReplacedTables)
-            m_database.execute(QStringLiteral("drop table if exists ") + table.name);
-        step(RebuildStep::CreateBooksTable);
-        create(LibrarySchema::Books, former.books);
+            if (table.name != LibrarySchema::Preference.name && !m_database.tableExists(table.name))
+                m_database.execute(table.createStatement);
+        const QHash<qint64, QByteArray> notedBookPaths = formerPathsOfNotedBooks();
         step(RebuildStep::InsertBooks);
-        insertBooks();
+        writeBooks();
         step(RebuildStep::Thumbnails);
         writeThumbnails();
         step(RebuildStep::Collections);
-        create(LibrarySchema::Collection, former.collection);
-        insertCollections();
+        writeCollections();
         step(RebuildStep::Finish);
-        create(LibrarySchema::Collections, former.collections);
-        insertMemberships();
-        writeFixedRows();
-        ReaderNotes::repoint(m_database, newBookIds(notedBookPaths));
-        m_database.execute(LibrarySchema::CollectionIndex);
-        // A reader without a layout cache has none to clear.
-        if (m_database.tableExists(QStringLiteral("layout_cache")))
-            m_database.execute(QStringLiteral("delete from layout_cache"));
+        writeMemberships();
+        ReaderNotes::repoint(m_database, bookIdsNow(notedBookPaths));
+        if (!m_database.tableExists(LibrarySchema::Preference.name))
+            createPreference();
+        if (m_database
+                .query(QStringLiteral("select 1 from sqlite_master where type='index' and "
+                                      "name='collection_index'"))
+                .rowCount() == 0)
+            m_database.execute(LibrarySchema::CollectionIndex);
+        // The layouts of books that stay still fit their files.
+        if (columnIndex(tableColumns(m_database, QStringLiteral("layout_cache")), QStringLiteral("content_id")) >= 0)
+            m_database.execute(
+                QStringLiteral("delete from layout_cache where content_id not in (select _id from books)"));
         step(RebuildStep::Commit);
         m_database.commit();
     }
@@ -98,6 +134,13 @@ public:
     QVector<CollectionRecord> takeCollections() { return std::move(m_collections); }
 
 private:
+    void createPreference()
+    {
+        m_database.execute(LibrarySchema::Preference.createStatement);
+        m_database.execute(QStringLiteral("insert into preference (content_id, tone_curve_type, contrast, brightness, "
+                                          "show_notes, binding_direction) values(1,'Original',0,0,1,'auto')"));
+    }
+
     QHash<qint64, QByteArray> formerPathsOfNotedBooks()
     {
         QHash<qint64, QByteArray> paths = ReaderNotes::readNotedBookPaths(m_database);
@@ -117,84 +160,126 @@ private:
             m_hooks.beforeStep(next);
     }
 
-    // The firmware's table, with the columns the table it replaces had besides, so that a later
-    // firmware finds the table it expects.
-    void create(const LibrarySchema::ReplacedTable &table, const QVector<TableColumn> &former)
+    QHash<qint64, StoredBook> storedBooks()
     {
-        if (!m_database.tableExists(table.name))
-            m_database.execute(table.createStatement);
-        addMissingColumns(m_database, table.name, former);
+        QHash<qint64, StoredBook> stored;
+        m_database.forEachRow(QStringLiteral("select _id, title, author, added_date, modified_date, file_name, "
+                                             "file_size, mime_type, file_path, thumbnail from books"),
+                              [&stored](const SqliteRow &row) {
+                                  stored.insert(row.integer(0),
+                                                {row.text(1), row.text(2), row.text(3), row.text(4), row.text(5),
+                                                 row.text(6), row.text(7), row.bytes(8).toByteArray(),
+                                                 row.bytes(9).toByteArray()});
+                              });
+        return stored;
     }
 
-    std::optional<StoredRecords> loadedRecords(const QString &table)
+    // Sets the columns of `values` in record `id`, one statement per set of columns.
+    void update(const QString &table, qint64 id, const QVector<ColumnValue> &values)
     {
-        if (!m_loaded)
-            return std::nullopt;
-        return std::optional<StoredRecords>(std::in_place, *m_loaded, table);
+        if (values.isEmpty())
+            return;
+        QStringList columns;
+        for (const ColumnValue &value : values)
+            columns << QString(value.column) + QStringLiteral("=?");
+        const QString sql = QStringLiteral("update ") + table + QStringLiteral(" set ") +
+                            columns.join(QLatin1Char(',')) + QStringLiteral(" where _id=?");
+        auto statement = m_updates.find(sql);
+        if (statement == m_updates.end())
+            statement = m_updates.emplace(sql, m_database.prepare(sql)).first;
+        for (int i = 0; i < values.size(); ++i)
+            values.at(i).bind(statement->second, i + 1);
+        statement->second.bindInteger(int(values.size()) + 1, id);
+        statement->second.execute();
     }
 
-    // A value the page shows: the loaded record's own value while the row still shows it, so a
-    // library written back unedited is stored as it was read, storage class and all.
-    static void setShown(RecordInsert &insert, int field, const QString &text)
+    // The columns a book row changes in the record it keeps: those whose shown value differs.
+    static QVector<ColumnValue> changes(BookRow &book, const StoredBook &stored)
     {
-        const int cell = insert.loadedColumn(field);
-        const bool unchanged = cell >= 0 && insert.loadedRecord()->text(cell) == text;
-        insert.setText(field, text, unchanged ? RecordInsert::Precedence::Loaded : RecordInsert::Precedence::Row);
+        QVector<ColumnValue> changed;
+        if (book.title != stored.title) {
+            // Titles carry backquotes in place of double quotes, as the reader expects.
+            book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
+            book.file_name = book.title;
+            if (book.title != stored.title)
+                changed << text(QLatin1String("title"), book.title);
+            if (book.title != stored.fileName)
+                changed << text(QLatin1String("file_name"), book.title);
+        }
+        if (book.author != stored.author)
+            changed << text(QLatin1String("author"), book.author);
+        if (book.added_date != stored.addedDate)
+            changed << number(QLatin1String("added_date"), book.added_date);
+        if (book.modified_date != stored.modifiedDate)
+            changed << number(QLatin1String("modified_date"), book.modified_date);
+        if (book.file_size.text() != stored.fileSize)
+            changed << number(QLatin1String("file_size"), book.file_size.text());
+        if (book.mime_type != stored.mimeType)
+            changed << text(QLatin1String("mime_type"), book.mime_type);
+        return changed;
     }
 
-    static void setShownNumber(RecordInsert &insert, int field, const QString &text)
+    void writeBooks()
     {
-        const int cell = insert.loadedColumn(field);
-        const bool unchanged = cell >= 0 && insert.loadedRecord()->text(cell) == text;
-        insert.setNumber(field, text, unchanged ? RecordInsert::Precedence::Loaded : RecordInsert::Precedence::Row);
-    }
+        const QHash<qint64, StoredBook> stored = storedBooks();
+        qint64 next = nextId(m_database, LibrarySchema::Books.name);
+        QSet<qint64> kept;
+        m_ids.reserve(m_books.size());
+        for (const BookRow &book : std::as_const(m_books)) {
+            bool isNumber = false;
+            const qint64 id = book.record_id.toLongLong(&isNumber);
+            const bool keeps = isNumber && stored.contains(id) && !kept.contains(id);
+            if (keeps)
+                kept.insert(id);
+            m_ids.append(keeps ? id : next++);
+            m_added.append(!keeps);
+        }
+        SqliteStatement remove = m_database.prepare(QStringLiteral("delete from books where _id=?"));
+        for (auto book = stored.cbegin(); book != stored.cend(); ++book) {
+            if (kept.contains(book.key()))
+                continue;
+            remove.bindInteger(1, book.key());
+            remove.execute();
+        }
 
-    void insertBooks()
-    {
-        using Precedence = RecordInsert::Precedence;
-        std::optional<StoredRecords> loaded = loadedRecords(LibrarySchema::Books.name);
-        RecordInsert insert(m_database, LibrarySchema::Books.name, tableColumns(m_database, LibrarySchema::Books.name),
-                            BookFields, loaded ? &*loaded : nullptr);
-        const QString thumbnailEnd = QString(ReaderLayout::ThumbnailSubfolder) + ReaderLayout::ThumbnailFileName;
+        SqliteStatement insert = m_database.prepare(
+            QStringLiteral("insert into books (_id, title, author, source_id, added_date, modified_date, reading_time, "
+                           "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete) "
+                           "values(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         m_storedPaths.reserve(m_books.size());
-        // Books are numbered 1, 2, 3 ... in table order, as the AUTOINCREMENT of a table made
-        // empty would number them, so each record carries its thumbnail path at once.
-        qint64 id = 0;
-        for (BookRow &book : m_books) {
-            insert.start(book.record_id);
-            insert.setInteger(BookId, ++id);
-            const int loadedTitle = insert.loadedColumn(BookTitle);
-            if (loadedTitle >= 0 && insert.loadedRecord()->text(loadedTitle) == book.title) {
-                // An unchanged title keeps its record's title and file name as they were.
-                insert.setText(BookTitle, book.title, Precedence::Loaded);
-                insert.setText(BookFileName, book.title, Precedence::Loaded);
+        m_storedThumbnails.reserve(m_books.size());
+        for (int i = 0; i < m_books.size(); ++i) {
+            BookRow &book = m_books[i];
+            const qint64 id = m_ids.at(i);
+            if (!m_added.at(i)) {
+                const StoredBook &record = stored[id];
+                update(LibrarySchema::Books.name, id, changes(book, record));
+                m_storedPaths.append(record.filePath);
+                m_storedThumbnails.append(record.thumbnail);
             } else {
-                // Titles carry backquotes in place of double quotes, as the reader expects.
                 book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
                 book.file_name = book.title;
-                insert.setText(BookTitle, book.title);
-                insert.setText(BookFileName, book.file_name);
-            }
-            setShown(insert, BookAuthor, book.author);
-            setShownNumber(insert, BookAddedDate, book.added_date);
-            setShownNumber(insert, BookModifiedDate, book.modified_date);
-            setShownNumber(insert, BookFileSize, book.file_size.text());
-            setShown(insert, BookMimeType, book.mime_type);
-            // The reader's own values stay where the book was read from it.
-            insert.setInteger(BookSourceId, 0, Precedence::Loaded);
-            insert.setNumber(BookReadingTime, book.added_date, Precedence::Loaded);
-            insert.setInteger(BookPreventDelete, 0, Precedence::Loaded);
-            // A book read from the reader stays where it lies, its path exactly as stored.
-            if (const int path = insert.loadedColumn(BookFilePath); path >= 0) {
-                insert.setUtf8(BookFilePath, {}, Precedence::Loaded);
-                m_storedPaths.append(insert.loadedRecord()->bytes(path).toByteArray());
-            } else {
                 m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path).toUtf8());
-                insert.setUtf8(BookFilePath, m_storedPaths.last());
+                m_storedThumbnails.append(QByteArray());
+                const ColumnValue values[] = {
+                    integer(QLatin1String("_id"), id),
+                    text(QLatin1String("title"), book.title),
+                    text(QLatin1String("author"), book.author),
+                    integer(QLatin1String("source_id"), 0),
+                    number(QLatin1String("added_date"), book.added_date),
+                    number(QLatin1String("modified_date"), book.modified_date),
+                    number(QLatin1String("reading_time"), book.added_date),
+                    utf8(QLatin1String("file_path"), m_storedPaths.last()),
+                    text(QLatin1String("file_name"), book.file_name),
+                    number(QLatin1String("file_size"), book.file_size.text()),
+                    text(QLatin1String("thumbnail"), ReaderLayout::storedThumbnailPath(QString::number(id))),
+                    text(QLatin1String("mime_type"), book.mime_type),
+                    integer(QLatin1String("prevent_delete"), 0),
+                };
+                for (int value = 0; value < int(std::size(values)); ++value)
+                    values[value].bind(insert, value + 1);
+                insert.execute();
             }
-            insert.setText(BookThumbnail, ReaderLayout::ThumbnailsFolder + QString::number(id) + thumbnailEnd);
-            insert.insert();
-            m_loadedIds.append(insert.loadedRecord() ? book.record_id.toLongLong() : 0);
             book.root = QString::number(id);
             book.record_id = book.root;
         }
@@ -205,27 +290,65 @@ private:
         const int count = int(m_books.size());
         for (int i = 0; m_hooks.writeThumbnail && i < count; ++i) {
             const BookRow &book = m_books.at(i);
-            m_hooks.writeThumbnail(ThumbnailJob{i + 1, count, book, book.root,
-                                                ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root)});
+            const ThumbnailOutcome outcome = m_hooks.writeThumbnail(
+                ThumbnailJob{i + 1, count, book, book.root, ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root),
+                             m_added.at(i), m_storedThumbnails.at(i)});
+            const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();
+            const QByteArray now = m_added.at(i) ? standard : m_storedThumbnails.at(i);
+            if (outcome == ThumbnailOutcome::Written && now != standard)
+                update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
+            else if (outcome == ThumbnailOutcome::None && !now.isEmpty())
+                m_database.execute(QStringLiteral("update books set thumbnail=NULL where _id=") +
+                                   QString::number(m_ids.at(i)));
         }
     }
 
-    void insertCollections()
+    void writeCollections()
     {
-        using Precedence = RecordInsert::Precedence;
-        std::optional<StoredRecords> loaded = loadedRecords(LibrarySchema::Collection.name);
-        RecordInsert insert(m_database, LibrarySchema::Collection.name,
-                            tableColumns(m_database, LibrarySchema::Collection.name), CollectionFields,
-                            loaded ? &*loaded : nullptr);
-        // Each collection has its own record, even where titles repeat.
-        qint64 id = 0;
-        for (CollectionRecord &collection : m_collections) {
-            insert.start(collection.record_id);
-            insert.setInteger(CollectionId, ++id);
-            setShown(insert, CollectionTitle, collection.name);
-            insert.setInteger(CollectionSourceId, 0, Precedence::Loaded);
-            insert.insert();
-            collection.record_id = QString::number(id);
+        QHash<qint64, QString> stored;
+        QHash<QString, QVector<qint64>> byTitle;
+        m_database.forEachRow(QStringLiteral("select _id, title from collection order by _id"),
+                              [&](const SqliteRow &row) {
+                                  stored.insert(row.integer(0), row.text(1));
+                                  byTitle[row.text(1)].append(row.integer(0));
+                              });
+        QSet<qint64> kept;
+        QVector<qint64> ids;
+        qint64 next = nextId(m_database, LibrarySchema::Collection.name);
+        for (const CollectionRecord &collection : std::as_const(m_collections)) {
+            bool isNumber = false;
+            qint64 id = collection.record_id.toLongLong(&isNumber);
+            if (!isNumber || !stored.contains(id) || kept.contains(id)) {
+                id = 0;
+                // A collection of the creation page keeps the reader's record of that title.
+                for (const qint64 same : byTitle.value(collection.name))
+                    if (!m_writeBack && id == 0 && !kept.contains(same))
+                        id = same;
+            }
+            if (id != 0)
+                kept.insert(id);
+            ids.append(id);
+        }
+        SqliteStatement remove = m_database.prepare(QStringLiteral("delete from collection where _id=?"));
+        for (auto collection = stored.cbegin(); collection != stored.cend(); ++collection) {
+            if (kept.contains(collection.key()))
+                continue;
+            remove.bindInteger(1, collection.key());
+            remove.execute();
+        }
+        SqliteStatement insert =
+            m_database.prepare(QStringLiteral("insert into collection (_id, title, source_id) values(?,?,0)"));
+        for (int i = 0; i < m_collections.size(); ++i) {
+            CollectionRecord &collection = m_collections[i];
+            if (ids.at(i) == 0) {
+                ids[i] = next++;
+                insert.bindInteger(1, ids.at(i));
+                insert.bindText(2, collection.name);
+                insert.execute();
+            } else if (stored.value(ids.at(i)) != collection.name) {
+                update(LibrarySchema::Collection.name, ids.at(i), {text(QLatin1String("title"), collection.name)});
+            }
+            collection.record_id = QString::number(ids.at(i));
         }
     }
 
@@ -275,78 +398,85 @@ private:
         return written;
     }
 
-    void insertMemberships()
+    // A membership that stays keeps its record; the others go, and the new ones are added.
+    void writeMemberships()
     {
-        const QVector<Membership> memberships =
-            inSeriesOrder(m_writeBack ? m_writeBack->memberships : membershipsByName());
+        using Pair = std::pair<qint64, qint64>; // collection _id, book _id
+        QVector<std::pair<Pair, SqliteValue>> wanted;
+        QHash<Pair, int> present; // -> its place in `wanted`, or -1 once a record holds it
+        for (const Membership &membership :
+             inSeriesOrder(m_writeBack ? m_writeBack->memberships : membershipsByName())) {
+            if (membership.collection < 0 || membership.collection >= m_collections.size() || membership.book < 0 ||
+                membership.book >= m_books.size())
+                continue;
+            const Pair pair{m_collections.at(membership.collection).record_id.toLongLong(), m_ids.at(membership.book)};
+            if (present.contains(pair))
+                continue;
+            present.insert(pair, int(wanted.size()));
+            wanted.append({pair, membership.addedOrder});
+        }
+        QVector<qint64> gone;
+        QVector<std::pair<qint64, SqliteValue>> reordered;
+        m_database.forEachRow(QStringLiteral("select _id, collection_id, content_id, added_order from collections"),
+                              [&](const SqliteRow &row) {
+                                  const auto held = present.find({row.integer(1), row.integer(2)});
+                                  if (held == present.end() || *held < 0 ||
+                                      row.storedType(1) != SqliteValue::Type::Integer ||
+                                      row.storedType(2) != SqliteValue::Type::Integer) {
+                                      gone.append(row.integer(0));
+                                      return;
+                                  }
+                                  if (row.value(3) != wanted.at(*held).second)
+                                      reordered.append({row.integer(0), wanted.at(*held).second});
+                                  *held = -1;
+                              });
+        SqliteStatement reorder =
+            m_database.prepare(QStringLiteral("update collections set added_order=? where _id=?"));
+        for (const auto &[id, addedOrder] : std::as_const(reordered)) {
+            reorder.bindValue(1, addedOrder);
+            reorder.bindInteger(2, id);
+            reorder.execute();
+        }
+        SqliteStatement remove = m_database.prepare(QStringLiteral("delete from collections where _id=?"));
+        for (const qint64 id : std::as_const(gone)) {
+            remove.bindInteger(1, id);
+            remove.execute();
+        }
         SqliteStatement insert = m_database.prepare(
             QStringLiteral("insert into collections (collection_id, content_id, added_order) values(?,?,?)"));
-        QSet<std::pair<int, int>> written;
-        for (const Membership &membership : memberships) {
-            if (membership.collection < 0 || membership.collection >= m_collections.size() || membership.book < 0 ||
-                membership.book >= m_books.size() || written.contains({membership.collection, membership.book}))
+        for (const auto &[pair, addedOrder] : std::as_const(wanted)) {
+            if (present.value(pair) < 0)
                 continue;
-            written.insert({membership.collection, membership.book});
-            insert.bindInteger(1, membership.collection + 1);
-            insert.bindInteger(2, membership.book + 1);
-            insert.bindValue(3, membership.addedOrder);
+            insert.bindInteger(1, pair.first);
+            insert.bindInteger(2, pair.second);
+            insert.bindValue(3, addedOrder);
             insert.execute();
         }
     }
 
-    void writeFixedRows()
+    // Each noted former book's _id now: its own where its record stays, otherwise the record
+    // written for its file (the later one where paths repeat); none for a book that went.
+    QHash<qint64, qint64> bookIdsNow(const QHash<qint64, QByteArray> &notedBookPaths) const
     {
-        create(LibrarySchema::CurrentPosition, {});
-        create(LibrarySchema::History, {});
-        create(LibrarySchema::Preference, {});
-        SqliteStatement preference = m_database.prepare(
-            QStringLiteral("insert into preference (content_id, tone_curve_type, contrast, brightness, show_notes, "
-                           "binding_direction) values(?,?,?,?,?,?)"));
-        const QStringList values{QStringLiteral("1"), QStringLiteral("Original"), QStringLiteral("0"),
-                                 QStringLiteral("0"), QStringLiteral("1"),        QStringLiteral("auto")};
-        for (int i = 0; i < values.size(); ++i)
-            preference.bindText(i + 1, values.at(i));
-        preference.execute();
-
-        // This also drops the sequence row the preference insert has just made. Names and
-        // counts go in as text: the table's columns have no type to make numbers of them. A
-        // count below a table's largest _id is harmless: new ids still go above it.
-        m_database.execute(QStringLiteral("delete from sqlite_sequence"));
-        SqliteStatement sequence =
-            m_database.prepare(QStringLiteral("insert into sqlite_sequence (name, seq) values(?,?)"));
-        const std::pair<QString, QString> rows[] = {
-            {QStringLiteral("books"), QString::number(m_books.size())},
-            {QStringLiteral("collection"), QString::number(m_collections.size())},
-            {QStringLiteral("collections"), QString::number(m_books.size())}};
-        for (const auto &[name, seq] : rows) {
-            sequence.bindText(1, name);
-            sequence.bindText(2, seq);
-            sequence.execute();
-        }
-    }
-
-    // Each noted former book's new _id: the record written for it (a loaded book's by its own id,
-    // any other by its file's path, the later record where paths repeat); none for a book that went.
-    QHash<qint64, qint64> newBookIds(const QHash<qint64, QByteArray> &notedBookPaths) const
-    {
-        QHash<qint64, qint64> newIds;
+        QHash<qint64, qint64> now;
         if (notedBookPaths.isEmpty())
-            return newIds;
+            return now;
         QHash<QByteArray, qint64> idsByPath; // of the noted paths only: 0 until written
         for (const QByteArray &path : notedBookPaths)
             idsByPath.insert(path, 0);
-        for (int i = 0; i < m_storedPaths.size(); ++i)
+        QSet<qint64> kept;
+        for (int i = 0; i < m_storedPaths.size(); ++i) {
             if (const auto noted = idsByPath.find(m_storedPaths.at(i)); noted != idsByPath.end())
-                *noted = i + 1;
-        for (auto former = notedBookPaths.cbegin(); former != notedBookPaths.cend(); ++former)
-            if (const qint64 now = idsByPath.value(former.value()); now != 0)
-                newIds.insert(former.key(), now);
-        if (m_writeBack) {
-            for (int i = 0; i < m_loadedIds.size(); ++i)
-                if (notedBookPaths.contains(m_loadedIds.at(i)))
-                    newIds.insert(m_loadedIds.at(i), i + 1);
+                *noted = m_ids.at(i);
+            if (!m_added.at(i))
+                kept.insert(m_ids.at(i));
         }
-        return newIds;
+        for (auto former = notedBookPaths.cbegin(); former != notedBookPaths.cend(); ++former) {
+            const qint64 id = kept.contains(former.key()) ? former.key() : idsByPath.value(former.value());
+            if (id != 0)
+                now.insert(former.key(), id);
+        }
+        return now;
     }
 
     SqliteConnection &m_database;
@@ -355,12 +485,21 @@ private:
     QVector<CollectionRecord> m_collections;
     const RebuildHooks &m_hooks;
     const WriteBack *m_writeBack;
-    std::optional<SqliteConnection> m_loaded; // the library as loaded, for a write-back
-    QVector<QByteArray> m_storedPaths;        // per book row, its file_path
-    QVector<qint64> m_loadedIds;              // per book row, the _id it was loaded from, or 0
+    QVector<qint64> m_ids;                        // per book row, its record's _id
+    QVector<bool> m_added;                        // per book row, whether its record is new
+    QVector<QByteArray> m_storedPaths;            // per book row, its file_path
+    QVector<QByteArray> m_storedThumbnails;       // per book row, the kept record's thumbnail as it was
+    std::map<QString, SqliteStatement> m_updates; // by their text
 };
 
 } // namespace
+
+qint64 nextBookId(SqliteConnection &database)
+{
+    if (!database.tableExists(LibrarySchema::Books.name))
+        return 1;
+    return nextId(database, LibrarySchema::Books.name);
+}
 
 void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
                     QVector<CollectionRecord> &collections, const RebuildHooks &hooks, const WriteBack *writeBack)

@@ -12,12 +12,11 @@ class SqliteConnection;
 
 // The stages of a rebuild at which the caller is called back, each named for what comes next.
 enum class RebuildStep {
-    CreateBooksTable, // the old library's tables are dropped
-    InsertBooks,      // the books table exists
-    Thumbnails,       // the books are written and their ids known
-    Collections,      // every thumbnail is written
-    Finish,           // the collections are written; memberships and fixed rows follow
-    Commit,           // everything is written; the commit follows
+    InsertBooks, // the firmware's tables exist
+    Thumbnails,  // the books are written and their ids known
+    Collections, // every thumbnail is written
+    Finish,      // the collections are written; memberships and the reader's own rows follow
+    Commit,      // everything is written; the commit follows
 };
 
 // One book's turn in the thumbnail stage.
@@ -27,7 +26,16 @@ struct ThumbnailJob
     int count;
     const BookRow &book; // as written: title cleaned, file_name = title, root = record id
     QString recordId;
-    QString folder; // the book's thumbnail folder on the reader, ending in a separator; not yet created
+    QString folder;           // the book's thumbnail folder on the reader, ending in a separator; not yet created
+    bool addedRecord;         // a record the library did not have: nothing of the reader's is in `folder`
+    QByteArray thumbnailPath; // the record's stored thumbnail as it was; empty for an added record or NULL
+};
+
+// What a book's record points at once its thumbnail turn is over.
+enum class ThumbnailOutcome {
+    Kept,    // the record's own thumbnail, untouched
+    Written, // folder/main_thumbnail.jpg
+    None,    // no thumbnail: the record names none
 };
 
 // The caller's work interleaved with the rebuild. Every hook may be empty; an exception
@@ -36,9 +44,9 @@ struct ThumbnailJob
 struct RebuildHooks
 {
     std::function<void(RebuildStep next)> beforeStep;
-    // Runs once per book, in table order, once the books and their ids are written. The
-    // book's record points at folder/main_thumbnail.jpg whatever the hook leaves there.
-    std::function<void(const ThumbnailJob &job)> writeThumbnail;
+    // Runs once per book, in table order, once the books and their ids are written. Without
+    // it every record points at folder/main_thumbnail.jpg.
+    std::function<ThumbnailOutcome(const ThumbnailJob &job)> writeThumbnail;
     // Where the file of a book of the replaced library is now, as a stored file_path, when it
     // moved on the reader; an empty answer means where it was. The book's notes follow it.
     std::function<QByteArray(const QByteArray &formerPath)> formerBookNowAt;
@@ -54,36 +62,41 @@ struct Membership
 };
 
 // What a rebuild that writes a loaded library back to its reader (the editing page's) keeps of
-// it. The rows' record_ids name the records of `database` they were loaded from: every column a
-// row does not decide (the firmware's own, the stored file_path, and the title and file_name of
-// a book whose title did not change) is written as that record stored it.
+// it besides the rows: every membership of each book (the page shows one).
 struct WriteBack
 {
-    DatabaseImage database;          // the reader's books.db as loaded
     QVector<Membership> memberships; // written in place of those the collection names give
 };
 
-// What a rebuild writes of a collection row, and where it gives back the collection's new `_id`.
+// What a rebuild writes of a collection row, and where it gives back the collection's `_id`.
 struct CollectionRecord
 {
     QString name;
-    QString record_id;         // as loaded from the reader (editing page), or empty; the new `_id` on success
+    QString record_id;         // the reader's record it keeps (editing page), or empty; its `_id` on success
     bool series_order = false; // made from a series: its books go in their series' order
 };
 
-// Replaces the reader's library in its books.db, open on `database` outside a transaction, with
-// `books` (every row is written, a book without a collection without a membership) and
-// `collections`, as one transaction: either the whole new library is committed or the old one
-// stays. Books and collections are numbered from 1 in their order, each record with its own id;
-// a book is a member of every collection named as its `collection` (of those `writeBack` lists
-// when given), each pair written once. Columns the old tables had beyond the firmware's
-// definitions are added to the new ones. With `writeBack`, the library written is one loaded
-// from that reader.
+// Writes `books` (every row, a book without a collection without a membership) and `collections`
+// as the library in the reader's books.db open on `database` (in a transaction of the caller's or
+// none), as one transaction: either the whole new library is committed or the old one stays. The
+// library is changed in place, so the reader's own tables, columns, triggers and indexes stay: a
+// row whose record_id names a record of the books (collection) table keeps that record and its
+// _id, with its thumbnail, notes, reading position and history, and only what the row decides
+// changes in it (a book's stored file_path stays); the other rows get records of their own,
+// numbered above every id the table ever gave; records no row keeps go with their memberships,
+// reading positions and history, while their notes follow the record of the same book file, if
+// any. A collection row without a record_id keeps an unclaimed record of the same title, unless
+// `writeBack` is given (the library written is then one loaded from that reader). A book is a
+// member of every collection named as its `collection` (of those `writeBack` lists when given),
+// each pair written once.
 // On success each book whose title is written is cleaned (double quotes become backquotes) and
-// file_name set to that title; root and record_id take the book's new _id; each collection's
-// record_id takes its new _id. On failure the rows are unchanged and the transaction rolled back.
+// file_name set to that title; root and record_id take the book's _id; each collection's
+// record_id takes its _id. On failure the rows are unchanged and the transaction rolled back.
 // The hooks must not change the rows. Throws TessalyError carrying the database's error text, or
 // whatever a hook throws.
 void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
                     QVector<CollectionRecord> &collections, const RebuildHooks &hooks = {},
                     const WriteBack *writeBack = nullptr);
+
+// The id the first record added to the books table will take: above every id it ever gave.
+qint64 nextBookId(SqliteConnection &database);

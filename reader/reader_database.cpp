@@ -1,7 +1,6 @@
 #include "reader/reader_database.h"
 
 #include "reader/reader_layout.h"
-#include "reader/reader_notes.h"
 #include "sqlite/sqlite_error.h"
 
 #include <QDir>
@@ -18,7 +17,9 @@ QString unchanged()
     return QStringLiteral("\r\nНа устройстве ничего не изменено.");
 }
 
-QString messageFor(int code, const QString &path, const QString &detail)
+} // namespace
+
+QString readerDatabaseMessage(int code, const QString &path, const QString &detail)
 {
     const QString file = QStringLiteral(":\r\n") + QDir::toNativeSeparators(path);
     switch (code) {
@@ -40,9 +41,10 @@ QString messageFor(int code, const QString &path, const QString &detail)
     }
 }
 
+namespace {
 [[noreturn]] void refuse(int code, const QString &path, const QString &detail = {})
 {
-    throw TessalyError(messageFor(code, path, detail));
+    throw TessalyError(readerDatabaseMessage(code, path, detail));
 }
 } // namespace
 
@@ -84,41 +86,6 @@ void ReaderDatabase::readPreviousBooks()
 {
     QueryResult books = m_database.query(QStringLiteral("select _id, file_path, thumbnail from books"));
     m_previousBooks.reserve(books.rowCount());
-    m_listedPaths.reserve(books.rowCount());
-    for (; !books.eof(); books.next()) {
+    for (; !books.eof(); books.next())
         m_previousBooks.append({books.fieldAsInteger(0), books.fieldAsUtf8(1), books.fieldAsUtf8(2)});
-        m_listedPaths.insert(m_previousBooks.last().filePath);
-    }
-}
-
-void ReaderDatabase::withdrawAllBut(const QSet<qint64> &staying)
-{
-    QHash<qint64, QByteArray> withdrawn;
-    QVector<PreviousBook> remaining;
-    for (const PreviousBook &book : std::as_const(m_previousBooks)) {
-        if (staying.contains(book.id))
-            remaining.append(book);
-        else
-            withdrawn.insert(book.id, book.filePath);
-    }
-    try {
-        SqliteStatement remove = m_database.prepare(QStringLiteral("delete from books where _id=?"));
-        for (auto book = withdrawn.cbegin(); book != withdrawn.cend(); ++book) {
-            remove.bindInteger(1, book.key());
-            remove.execute();
-        }
-        if (m_database.tableExists(QStringLiteral("collections")))
-            m_database.execute(
-                QStringLiteral("delete from collections where content_id not in (select _id from books)"));
-        // Always written, even empty: the first write takes the lock that is then kept to the end.
-        ReaderNotes::rememberWithdrawn(m_database, withdrawn);
-        m_database.commit();
-    } catch (const SqliteError &error) {
-        m_database.rollback();
-        refuse(error.code(), m_path, error.message());
-    }
-    m_previousBooks = std::move(remaining);
-    m_listedPaths.clear();
-    for (const PreviousBook &book : std::as_const(m_previousBooks))
-        m_listedPaths.insert(book.filePath);
 }

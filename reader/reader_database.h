@@ -3,7 +3,6 @@
 #include "sqlite/sqlite_connection.h"
 
 #include <QByteArray>
-#include <QSet>
 #include <QString>
 #include <QVector>
 
@@ -17,7 +16,8 @@ struct PreviousBook
 
 // The reader's books.db held for one synchronisation. It is opened, found to be a sound database
 // with the reader's library in it, and locked against other programs before anything on the reader
-// changes; the lock holds until the object goes.
+// changes; the lock holds until the object goes, and the transaction that checked it stays open
+// for the synchronisation's one commit.
 class ReaderDatabase
 {
 public:
@@ -27,13 +27,6 @@ public:
     explicit ReaderDatabase(const QString &deviceRoot);
 
     const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
-    // Whether a book record names this stored file_path.
-    bool lists(const QByteArray &filePath) const { return m_listedPaths.contains(filePath); }
-
-    // Commits a database that lists only the previous books in `staying` (by _id): the others
-    // and their memberships go, while their notes stay with a record of where their books were.
-    // Before any book file is deleted or replaced this must be on the reader.
-    void withdrawAllBut(const QSet<qint64> &staying);
 
     SqliteConnection &connection() { return m_database; }
 
@@ -44,5 +37,8 @@ private:
     QString m_path;
     SqliteConnection m_database;
     QVector<PreviousBook> m_previousBooks;
-    QSet<QByteArray> m_listedPaths;
 };
+
+// The user's message for SQLite's error `code` on the reader's books.db at `path` (the detail is
+// SQLite's own text, shown where no better words exist); it ends by saying nothing was changed.
+QString readerDatabaseMessage(int code, const QString &path, const QString &detail = {});

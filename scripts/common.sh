@@ -8,7 +8,7 @@ TESSALY_SANITIZE_BUILD=${TESSALY_SANITIZE_BUILD:-$TESSALY_ROOT/build-sanitize}
 TESSALY_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  libsqlite3-dev libpcre2-dev libjpeg-dev libpng-dev zlib1g-dev
+  libsqlite3-dev libpcre2-dev libjpeg-dev libpng-dev zlib1g-dev libzip-dev libpoppler-qt6-dev
   librsvg2-bin
   xvfb xauth
 )

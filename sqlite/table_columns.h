@@ -21,9 +21,5 @@ QVector<TableColumn> tableColumns(SqliteConnection &database, const QString &tab
 // The position of the column named `name` (letter case ignored, as SQLite compares names), or -1.
 int columnIndex(const QVector<TableColumn> &columns, const QString &name);
 
-// Adds to `table` every column of `former` it lacks, with its declared type and plain default:
-// a table made again from an older definition keeps the columns later firmware added to it.
-void addMissingColumns(SqliteConnection &database, const QString &table, const QVector<TableColumn> &former);
-
 // `name` as an SQL identifier.
 QString quotedName(const QString &name);

@@ -1,5 +1,6 @@
 #include "sync/book_placement.h"
 
+#include "core/zipped_fb2.h"
 #include "reader/reader_layout.h"
 
 #include <QDir>
@@ -83,16 +84,27 @@ public:
 
     PlacementPlan plan(const QVector<BookRow> &books)
     {
-        // Of books bound for one place on the reader only the last would stay there.
+        // Of books bound for one place on the reader only one is written there: the one already
+        // there, which may be the only copy of it, or else the last.
         QHash<QString, int> lastForPlace;
+        QHash<QString, int> alreadyThere;
         lastForPlace.reserve(books.size());
-        for (int i = 0; i < books.size(); ++i)
-            lastForPlace.insert(placeKey(books.at(i)), i);
+        for (int i = 0; i < books.size(); ++i) {
+            const QString key = placeKey(books.at(i));
+            lastForPlace.insert(key, i);
+            const std::optional<FileFacts> source = fileFacts(books.at(i).full_path);
+            const std::optional<FileFacts> there =
+                source ? fileFacts(ReaderLayout::booksFolderPath(m_deviceRoot) + books.at(i).relative_path)
+                       : std::nullopt;
+            if (there && source->identity == there->identity)
+                alreadyThere.insert(key, i);
+        }
+        for (auto book = alreadyThere.cbegin(); book != alreadyThere.cend(); ++book)
+            lastForPlace.insert(book.key(), book.value());
 
-        QVector<std::optional<FileFacts>> sources(books.size());
+        const ReaderFolders readerFolders(m_deviceRoot);
+        QSet<qint64> recordsKept;
         m_plan.books.resize(books.size());
-        // Kept copies first: a book of the reader's folders that is also kept where it is may be
-        // copied from there, but must not be moved away.
         for (int i = 0; i < books.size(); ++i) {
             BookPlacement &placement = m_plan.books[i];
             placement.destination = ReaderLayout::booksFolderPath(m_deviceRoot) + books.at(i).relative_path;
@@ -101,58 +113,33 @@ public:
                 placement.how = Placement::Displaced;
                 continue;
             }
-            sources[i] = fileFacts(placement.source);
-            if (sources[i])
-                placement.bytes = sources[i]->size;
+            std::optional<FileFacts> source = fileFacts(placement.source);
+            // A zipped book is judged by the book it unpacks to, which carries the archive's time.
+            if (source && isZippedBookName(placement.source))
+                source->size = zippedFb2Size(placement.source).value_or(-1);
+            if (source)
+                placement.bytes = std::max<qint64>(0, source->size);
             const std::optional<FileFacts> copy = fileFacts(placement.destination);
-            if (sources[i] && copy && sameBook(*sources[i], *copy)) {
+            if (source && copy && sameBook(*source, *copy)) {
                 placement.how = Placement::Keep;
-                m_plan.filesStaying.insert(copy->identity);
-                m_plan.bytesOnReader += placement.bytes;
-                takeOverRecord(placement, copy->identity);
-            }
-        }
-        const ReaderFolders readerFolders(m_deviceRoot);
-        QHash<FileIdentity, QString> movedTo;
-        for (int i = 0; i < books.size(); ++i) {
-            BookPlacement &placement = m_plan.books[i];
-            if (placement.how != Placement::Copy || !onReaderAndGoing(readerFolders, placement, sources[i]))
-                continue;
-            const FileIdentity &identity = sources[i]->identity;
-            if (const auto moved = movedTo.constFind(identity); moved != movedTo.cend()) {
-                // The same file chosen twice: the second book is copied from where the first went.
-                placement.source = *moved;
+                placement.keptRecord = recordOf(copy->identity, recordsKept);
+                recordsKept.insert(placement.keptRecord);
+                m_plan.bytesKept += placement.bytes;
                 continue;
             }
-            placement.how = Placement::Move;
-            placement.setAside = true;
+            // An archive in the reader's folders is unpacked from where it is, and stays there.
+            if (!source || !source->isRegularFile || !readerFolders.holds(placement.source, *source) ||
+                isZippedBookName(placement.source))
+                continue;
+            placement.fromReader = true;
             placement.source = QFileInfo(placement.source).canonicalFilePath();
-            movedTo.insert(identity, placement.destination);
-            m_plan.filesMoving.insert(identity);
-            m_plan.bytesOnReader += placement.bytes;
-            // The notes of the book follow it, whether a record lists it now or an interrupted
-            // run had withdrawn it.
+            placement.previousRecord = recordOf(source->identity, {});
+            // The notes of the book follow it to its new place.
             const QByteArray destination = ReaderLayout::storedPathOf(m_deviceRoot, placement.destination).toUtf8();
             m_plan.movedPaths.insert(storedPathOfCanonical(placement.source), destination);
-            for (auto record = m_previousByFile.constFind(identity);
-                 record != m_previousByFile.cend() && record.key() == identity; ++record)
+            for (auto record = m_previousByFile.constFind(source->identity);
+                 record != m_previousByFile.cend() && record.key() == source->identity; ++record)
                 m_plan.movedPaths.insert(record->filePath, destination);
-            takeOverRecord(placement, identity);
-        }
-        for (BookPlacement &placement : m_plan.books) {
-            if (placement.how != Placement::Displaced)
-                continue;
-            const std::optional<FileFacts> source = fileFacts(placement.source);
-            if (!onReaderAndGoing(readerFolders, placement, source) || m_plan.filesMoving.contains(source->identity))
-                continue;
-            placement.setAside = true;
-            placement.source = QFileInfo(placement.source).canonicalFilePath();
-            m_plan.filesMoving.insert(source->identity);
-        }
-        for (const FileIdentity &file : std::as_const(m_plan.filesStaying)) {
-            for (auto record = m_previousByFile.constFind(file);
-                 record != m_previousByFile.cend() && record.key() == file; ++record)
-                m_plan.recordsStaying.insert(record->id);
         }
         return std::move(m_plan);
     }
@@ -164,27 +151,15 @@ private:
         return QDir::fromNativeSeparators(canonicalPath.mid(m_canonicalRoot.size())).toUtf8();
     }
 
-    // Whether the book is a file of the reader's own folders that the clearing would delete.
-    bool onReaderAndGoing(const ReaderFolders &readerFolders, const BookPlacement &placement,
-                          const std::optional<FileFacts> &source) const
+    // A record of the previous library that names `file` and is not in `taken`; 0: none.
+    qint64 recordOf(const FileIdentity &file, const QSet<qint64> &taken) const
     {
-        return source && source->isRegularFile && !m_plan.filesStaying.contains(source->identity) &&
-               readerFolders.holds(placement.source, *source);
-    }
-
-    // The book takes over the thumbnail of a previous record of its file, once.
-    void takeOverRecord(BookPlacement &placement, const FileIdentity &file)
-    {
+        qint64 found = 0;
         for (auto record = m_previousByFile.constFind(file); record != m_previousByFile.cend() && record.key() == file;
-             ++record) {
-            const QString id = QString::number(record->id);
-            if (record->thumbnail != ReaderLayout::storedThumbnailPath(id).toUtf8() ||
-                m_plan.thumbnailsTakenOver.contains(record->id))
-                continue;
-            placement.previousRecord = record->id;
-            m_plan.thumbnailsTakenOver.insert(record->id);
-            return;
-        }
+             ++record)
+            if (!taken.contains(record->id) && (found == 0 || record->id < found))
+                found = record->id;
+        return found;
     }
 
     QString m_deviceRoot;

@@ -6,11 +6,9 @@
 #include "core/progress.h"
 #include "core/tessaly_error.h"
 #include "reader/find_reader.h"
-#include "reader/folder_clearing.h"
 #include "reader/free_space.h"
 #include "reader/reader_layout.h"
 #include "sync/book_placement.h"
-#include "sync/books_kept_aside.h"
 #include "sync/reader_sync.h"
 #include "sync/space_check.h"
 #include "sync/sync_messages.h"
@@ -42,25 +40,17 @@ QVector<BookRow> booksInCollections(const QVector<BookRow> &books)
     return chosen;
 }
 
-// The reader's files that the clearing of its books folder leaves: those staying where they are,
-// and those about to move, which are counted as still there.
-KeepEntry keepsBooks(const PlacementPlan &plan)
+// A copy over a file the reader has is made under a name of its own and takes the file's place
+// only after the commit: until then the old library's file stays whole.
+QString temporaryName(const QString &destination)
 {
-    // Nothing to keep, nothing to look at: a first synchronisation looks at no file twice.
-    if (plan.filesStaying.isEmpty() && plan.filesMoving.isEmpty())
-        return {};
-    return [&plan](const QFileInfo &entry) {
-        if (entry.isDir() && !entry.isSymLink())
-            return false;
-        const std::optional<FileFacts> facts = fileFacts(entry.absoluteFilePath());
-        return facts && (plan.filesStaying.contains(facts->identity) || plan.filesMoving.contains(facts->identity));
-    };
+    return destination + QStringLiteral(".tessaly-new");
 }
 } // namespace
 
 CreationSync::CreationSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                           FileOperations &files)
-    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
+                           FileOperations &files, const BookFormats &formats)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files), m_formats(formats)
 {}
 
 int CreationSync::askToGoOn()
@@ -89,64 +79,55 @@ bool CreationSync::run(qint64 totalSize)
         return false;
 
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю книги с устройства..."));
-    ReaderSync sync(m_deviceRoot, m_files, m_progress);
-    BooksKeptAside aside(m_deviceRoot, m_files);
+    ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     QStringList notWritten;
+    bool inPlace = false;
     try {
         sync.open();
-        const PlacementPlan plan =
+        PlacementPlan plan =
             planPlacements(m_deviceRoot, booksInCollections(m_page.books.rows()), sync.previousBooks());
-        if (!checkSpace(totalSize, count, plan, sync))
+        if (!checkSpace(totalSize, plan))
             return false;
         removeBooksWithoutCollection();
-        sync.withdraw(plan.recordsStaying);
-        clearBooksFolder(plan, sync);
-        sync.clearThumbnails(plan.thumbnailsTakenOver);
+        sync.begin(journal(plan, sync));
+        syncPhase(m_progress, 10);
         syncPhase(m_progress, 20);
-        const QVector<int> writtenRows = placeBooks(plan, aside, notWritten);
+        const QVector<int> writtenRows = placeBooks(plan, notWritten);
         rebuild(sync, writtenRows, plan);
+        inPlace = sync.finish(booksOfTheReaderKept(plan, writtenRows));
     } catch (const TessalyError &error) {
         sync.abandon();
-        // The books taken from the reader's folder go back where the user's list expects them.
-        QStringList asideFolders = sync.foldersLeftAside();
-        if (!aside.returnAll())
-            asideFolders << aside.folder();
         m_progress.hide();
-        m_dialogs.message(error.message() + SyncMessages::keptAsideNote(asideFolders));
+        m_dialogs.message(error.message());
         return false;
     }
 
-    QStringList asideFolders = sync.foldersLeftAside();
-    if (!aside.finish())
-        asideFolders << aside.folder();
-    sync.finish();
     m_progress.setPosition(Progress::Bar::Main, MainMaximum);
     // Shown while the progress window is still up.
-    m_dialogs.message((notWritten.isEmpty() ? SyncMessages::success() : SyncMessages::booksNotWritten(notWritten)) +
-                      SyncMessages::keptAsideNote(asideFolders));
+    m_dialogs.message(!inPlace               ? SyncMessages::notCompleted()
+                      : notWritten.isEmpty() ? SyncMessages::success()
+                                             : SyncMessages::booksNotWritten(notWritten));
     m_progress.hide();
-    return notWritten.isEmpty() && asideFolders.isEmpty();
+    return inPlace && notWritten.isEmpty();
 }
 
-bool CreationSync::checkSpace(qint64 totalSize, int count, const PlacementPlan &plan, const ReaderSync &sync)
+bool CreationSync::checkSpace(qint64 totalSize, const PlacementPlan &plan)
 {
     const VolumeSpace space = queryVolumeSpace(m_deviceRoot);
     // A reader whose space cannot be asked is synchronised unchecked.
     if (!space.queried)
         return true;
-    // What the reader holds already needs no new space.
-    const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesOnReader);
-    const qint64 newThumbnails = count - plan.thumbnailsTakenOver.size();
+    // What the reader holds already needs no new space; what the old library frees goes only
+    // after the commit, so it cannot count.
+    const qint64 toCopy = qMax<qint64>(0, totalSize - plan.bytesKept);
+    qint64 newThumbnails = 0;
+    for (const BookPlacement &placement : plan.books)
+        newThumbnails +=
+            placement.how == Placement::Copy || (placement.how == Placement::Keep && placement.keptRecord == 0);
     if (booksFit(toCopy, newThumbnails, space.availableBytes))
         return true;
-    // What the clearing frees counts too; what stays does not.
-    const qint64 available = space.availableBytes +
-                             bytesFreedByClearing(ReaderLayout::booksFolderPath(m_deviceRoot), keepsBooks(plan)) +
-                             sync.bytesFreedInThumbnails(plan.thumbnailsTakenOver);
-    if (booksFit(toCopy, newThumbnails, available))
-        return true;
     m_progress.hide();
-    m_dialogs.message(notEnoughSpaceMessage(toCopy, newThumbnails, available));
+    m_dialogs.message(notEnoughSpaceMessage(toCopy, newThumbnails, space.availableBytes));
     return false;
 }
 
@@ -159,54 +140,95 @@ void CreationSync::removeBooksWithoutCollection()
     m_page.books.removeFlaggedRows(withoutCollection);
 }
 
-void CreationSync::clearBooksFolder(const PlacementPlan &plan, ReaderSync &sync)
+QString CreationSync::storedIfInBooksFolder(const QString &path) const
 {
-    clearFolderTree(ReaderLayout::booksFolderPath(m_deviceRoot), m_files, sync.turn(), keepsBooks(plan));
-    syncPhase(m_progress, 10);
+    const QString native = QDir::toNativeSeparators(path);
+    return native.startsWith(ReaderLayout::booksFolderPath(m_deviceRoot))
+               ? ReaderLayout::storedPathOf(m_deviceRoot, native)
+               : QString();
 }
 
-QVector<int> CreationSync::placeBooks(const PlacementPlan &plan, BooksKeptAside &aside, QStringList &notWritten)
+SyncJournal CreationSync::journal(const PlacementPlan &plan, ReaderSync &sync) const
 {
-    // Books of the reader's own folders, which the clearing left, go aside and then to their places,
-    // before any copy: a book chosen twice is copied from where the first one went.
-    QVector<BooksKeptAside::Move> moves;
-    for (const BookPlacement &placement : plan.books)
-        if (placement.setAside)
-            moves.append({placement.source, placement.how == Placement::Move ? placement.destination : QString()});
-    // A book that cannot go aside stays where it is, and nothing is copied over it.
-    QSet<FileIdentity> stuck;
-    for (const QString &file : aside.moveAside(moves))
-        if (const std::optional<FileFacts> facts = fileFacts(file))
-            stuck.insert(facts->identity);
-    QSet<QString> placed;
-    for (const BooksKeptAside::Move &move : std::as_const(moves))
-        if (!move.destination.isEmpty() && aside.place(move.file))
-            placed.insert(move.file);
-    const auto overStuckBook = [&stuck](const QString &destination) {
-        const std::optional<FileFacts> facts = stuck.isEmpty() ? std::nullopt : fileFacts(destination);
-        return facts && stuck.contains(facts->identity);
-    };
+    SyncJournal journal;
+    journal.clearsBooksFolder = true;
+    const qint64 firstId = sync.nextBookId();
+    QSet<qint64> kept;
+    for (int i = 0; i < plan.books.size(); ++i) {
+        const BookPlacement &placement = plan.books.at(i);
+        journal.newBooks << firstId + i;
+        kept.insert(placement.keptRecord);
+        const QString destination = ReaderLayout::storedPathOf(m_deviceRoot, placement.destination);
+        if (placement.how == Placement::Copy && QFileInfo::exists(placement.destination))
+            journal.renames.append(
+                {ReaderLayout::storedPathOf(m_deviceRoot, temporaryName(placement.destination)), destination});
+        else if (placement.how == Placement::Copy)
+            journal.written << destination;
+        // Until the run is over, every book of the reader's that the page names stays.
+        const QString source = storedIfInBooksFolder(m_page.books.row(i).full_path);
+        if (!source.isEmpty())
+            journal.kept << source;
+    }
+    for (const PreviousBook &book : sync.previousBooks())
+        if (!kept.contains(book.id))
+            journal.goneBooks << book.id;
+    return journal;
+}
 
+QStringList CreationSync::booksOfTheReaderKept(const PlacementPlan &plan, const QVector<int> &writtenRows) const
+{
+    QVector<bool> written(plan.books.size(), false);
+    for (const int row : writtenRows)
+        written[row] = true;
+    QStringList kept;
+    for (int i = 0; i < plan.books.size(); ++i) {
+        // Only a book copied to its new place leaves its old one.
+        const BookPlacement &placement = plan.books.at(i);
+        const QString source =
+            written.at(i) && placement.fromReader ? QString() : storedIfInBooksFolder(placement.source);
+        if (!source.isEmpty())
+            kept << source;
+    }
+    return kept;
+}
+
+QVector<int> CreationSync::placeBooks(PlacementPlan &plan, QStringList &notWritten)
+{
     syncPhase(m_progress, 40, QStringLiteral("Копирую книги на устройство..."));
     const int count = m_page.books.rowCount();
     ProgressSteps::beginItems(m_progress, count, false);
+    QSet<qint64> recordsKept;
+    for (const BookPlacement &placement : std::as_const(plan.books))
+        recordsKept.insert(placement.keptRecord);
     QVector<int> written;
     written.reserve(count);
     for (int i = 0; i < count; ++i) {
         ProgressSteps::item(m_progress, QStringLiteral("Книга №"), i + 1, count);
-        const BookPlacement &placement = plan.books.at(i);
+        BookPlacement &placement = plan.books[i];
         const QString path = QDir::toNativeSeparators(m_page.books.row(i).full_path);
         bool onReader = false;
         switch (placement.how) {
         case Placement::Keep:
             onReader = true;
             break;
-        case Placement::Move:
-            onReader = placed.contains(placement.source);
-            break;
         case Placement::Copy:
-            onReader =
-                !overStuckBook(placement.destination) && m_files.copyFile(placement.source, placement.destination);
+            onReader = m_files.copyFile(placement.source, QFileInfo::exists(placement.destination)
+                                                              ? temporaryName(placement.destination)
+                                                              : placement.destination);
+            // A book of the reader's that cannot go to its new place stays at its old one, with
+            // its record, notes and reading position.
+            if (!onReader && placement.fromReader && placement.previousRecord != 0 &&
+                !recordsKept.contains(placement.previousRecord)) {
+                placement = {Placement::Keep,
+                             placement.source,
+                             placement.source,
+                             placement.bytes,
+                             placement.previousRecord,
+                             0,
+                             false};
+                recordsKept.insert(placement.keptRecord);
+                onReader = true;
+            }
             break;
         case Placement::Displaced:
             notWritten << path + QStringLiteral(" (на устройстве то же место, что у другой книги)");
@@ -231,8 +253,9 @@ void CreationSync::rebuild(ReaderSync &sync, const QVector<int> &writtenRows, co
     for (const int row : writtenRows) {
         const BookPlacement &placement = plan.books.at(row);
         rows.append(m_page.books.row(row));
-        thumbnails.append(
-            {placement.previousRecord, placement.how == Placement::Move ? placement.destination : placement.source});
+        // A book kept where it is keeps its record; every other gets a record of its own.
+        rows.last().record_id = placement.keptRecord != 0 ? QString::number(placement.keptRecord) : QString();
+        thumbnails.append({placement.previousRecord, placement.source});
     }
     written.appendRows(std::move(rows));
     sync.rebuild(written, m_page.collections, thumbnails, plan.movedPaths);
@@ -246,7 +269,7 @@ void CreationSync::rebuild(ReaderSync &sync, const QVector<int> &writtenRows, co
             return false;
         const BookPlacement &placement = plan.books.at(writtenRows.at(next));
         row = written.row(next++);
-        if (placement.how == Placement::Move)
+        if (placement.fromReader)
             row.full_path = QDir::toNativeSeparators(placement.destination);
         return true;
     });

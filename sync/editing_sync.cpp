@@ -9,6 +9,8 @@
 #include "sync/sync_messages.h"
 #include "sync/write_back_plan.h"
 
+#include <QSet>
+
 namespace {
 constexpr int MainMaximum = 100;
 } // namespace
@@ -21,8 +23,8 @@ QString readerChangedMessage()
 }
 
 EditingSync::EditingSync(LibraryPage &page, const VolumeList &volumes, Dialogs &dialogs, Progress &progress,
-                         FileOperations &files)
-    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files)
+                         FileOperations &files, const BookFormats &formats)
+    : m_page(page), m_volumes(volumes), m_dialogs(dialogs), m_progress(progress), m_files(files), m_formats(formats)
 {}
 
 bool EditingSync::run()
@@ -35,8 +37,9 @@ bool EditingSync::run()
         m_dialogs.message(QStringLiteral("На устройстве нет книг!"));
         return false;
     }
+    bool inPlace = false;
     try {
-        write();
+        inPlace = write();
     } catch (const TessalyError &error) {
         m_progress.hide();
         m_dialogs.message(error.message());
@@ -44,16 +47,16 @@ bool EditingSync::run()
     }
     m_progress.setPosition(Progress::Bar::Main, MainMaximum);
     // Shown while the progress window is still up.
-    m_dialogs.message(SyncMessages::success());
+    m_dialogs.message(inPlace ? SyncMessages::success() : SyncMessages::notCompleted());
     m_progress.hide();
-    return true;
+    return inPlace;
 }
 
-void EditingSync::write()
+bool EditingSync::write()
 {
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю превьюшки с устройства..."));
     syncPhase(m_progress, 10);
-    ReaderSync sync(m_deviceRoot, m_files, m_progress);
+    ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     sync.open();
     // The rows name the loaded records by id: written to another library they would give its
     // books other titles, collections and notes.
@@ -61,16 +64,19 @@ void EditingSync::write()
         throw TessalyError(readerChangedMessage());
     WriteBackPlan plan = planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot);
 
-    // Every book stays where it is.
-    sync.keepEveryBook();
-    QSet<qint64> thumbnailsTakenOver;
-    for (const ThumbnailOrigin &origin : std::as_const(plan.thumbnails))
-        if (origin.previousRecord != 0)
-            thumbnailsTakenOver.insert(origin.previousRecord);
-    sync.clearThumbnails(thumbnailsTakenOver);
+    // Every book stays where it is, and so does its thumbnail; the folders of records that go
+    // and of no record go once the library is committed.
+    SyncJournal journal;
+    QSet<QString> staying;
+    for (const BookRow &book : m_page.books.rows())
+        staying.insert(book.record_id);
+    for (const PreviousBook &book : sync.previousBooks())
+        if (!staying.contains(QString::number(book.id)))
+            journal.goneBooks << book.id;
+    sync.begin(journal);
     syncPhase(m_progress, 20);
     syncPhase(m_progress, 40);
     // The page's rows change only once the new library is committed.
     sync.rebuild(m_page.books, m_page.collections, plan.thumbnails, {}, &plan.writeBack);
-    sync.finish();
+    return sync.finish({});
 }

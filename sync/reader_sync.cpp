@@ -2,14 +2,17 @@
 
 #include "core/file_operations.h"
 #include "core/progress.h"
+#include "core/tessaly_error.h"
 #include "covers/cover_thumbnail.h"
 #include "reader/folder_clearing.h"
+#include "reader/library_rebuild.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_error.h"
-#include "sync/books_kept_aside.h"
 #include "sync/page_rebuild.h"
+#include "sync/sync_messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -19,8 +22,8 @@ void syncPhase(Progress &progress, int position, const QString &caption)
     ProgressSteps::phase(progress, position, caption, Progress::Repaint::MainCaption);
 }
 
-ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress)
-    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress), m_thumbnails(deviceRoot, files)
+ReaderSync::ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress, const BookFormats &formats)
+    : m_deviceRoot(deviceRoot), m_files(files), m_progress(progress), m_formats(formats)
 {}
 
 ReaderSync::~ReaderSync()
@@ -36,44 +39,32 @@ std::function<void()> ReaderSync::turn()
 void ReaderSync::open()
 {
     m_database = std::make_unique<ReaderDatabase>(m_deviceRoot);
-    m_thumbnails.clearLeftovers();
-    m_foldersLeftAside = BooksKeptAside::recover(
-        m_deviceRoot, m_files, [this](const QByteArray &storedPath) { return m_database->lists(storedPath); });
+    bool recovered = false;
+    try {
+        recovered = recoverInterruptedSync(m_deviceRoot, m_files, database(), turn());
+    } catch (const SqliteError &error) {
+        m_database.reset();
+        throw TessalyError(
+            readerDatabaseMessage(error.code(), ReaderLayout::databasePath(m_deviceRoot), error.message()));
+    }
+    if (!recovered) {
+        m_database.reset();
+        throw TessalyError(interruptedSyncNotRepairedMessage());
+    }
+    for (const PreviousBook &book : previousBooks())
+        m_previousThumbnails.insert(book.id, book.thumbnail);
 }
 
-void ReaderSync::withdraw(const QSet<qint64> &recordsStaying)
+qint64 ReaderSync::nextBookId()
 {
-    m_database->withdrawAllBut(recordsStaying);
-    // Only once the database without them is on the medium may their files go.
-    m_files.flush(m_deviceRoot);
+    return ::nextBookId(database());
 }
 
-void ReaderSync::keepEveryBook()
+void ReaderSync::begin(const SyncJournal &journal)
 {
-    // The checking transaction ends; exclusive locking keeps the lock it took.
-    m_database->connection().commit();
-}
-
-KeepEntry ReaderSync::keepsThumbnails(const QSet<qint64> &thumbnailsTakenOver) const
-{
-    const QString folder =
-        QDir::cleanPath(QFileInfo(ReaderLayout::thumbnailsFolderPath(m_deviceRoot)).absoluteFilePath());
-    return [folder, &thumbnailsTakenOver](const QFileInfo &entry) {
-        bool isNumber = false;
-        const qint64 record = entry.fileName().toLongLong(&isNumber);
-        return isNumber && entry.isDir() && entry.absolutePath() == folder && thumbnailsTakenOver.contains(record);
-    };
-}
-
-void ReaderSync::clearThumbnails(const QSet<qint64> &thumbnailsTakenOver)
-{
-    clearFolderTree(ReaderLayout::thumbnailsFolderPath(m_deviceRoot), m_files, turn(),
-                    keepsThumbnails(thumbnailsTakenOver));
-}
-
-qint64 ReaderSync::bytesFreedInThumbnails(const QSet<qint64> &thumbnailsTakenOver) const
-{
-    return bytesFreedByClearing(ReaderLayout::thumbnailsFolderPath(m_deviceRoot), keepsThumbnails(thumbnailsTakenOver));
+    if (!SyncJournalFile::write(m_deviceRoot, m_files, journal))
+        throw TessalyError(SyncMessages::journalNotWritten());
+    m_journal = journal;
 }
 
 void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
@@ -82,8 +73,6 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     RebuildHooks hooks;
     hooks.beforeStep = [&](RebuildStep next) {
         switch (next) {
-        case RebuildStep::CreateBooksTable:
-            break;
         case RebuildStep::InsertBooks:
             syncPhase(m_progress, 70, QStringLiteral("Заношу информацию о книгах в базу..."));
             break;
@@ -103,48 +92,102 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
         case RebuildStep::Commit:
             // The books and thumbnails the new records name reach the medium before the records do.
             m_files.flush(m_deviceRoot);
+            // Held exclusively, the rollback journal would outlast the commit; the run's journal
+            // guards what follows it.
+            database().query(QStringLiteral("PRAGMA locking_mode=NORMAL"));
             break;
         }
     };
     hooks.writeThumbnail = [&](const ThumbnailJob &job) {
         ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
-        writeThumbnail(job.recordId, thumbnails.at(job.number - 1));
+        return writeThumbnail(job, thumbnails.at(job.number - 1));
     };
     hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
     try {
-        rebuildLibrary(m_database->connection(), m_deviceRoot, books, collections, hooks, writeBack);
+        rebuildLibrary(database(), m_deviceRoot, books, collections, hooks, writeBack);
     } catch (const SqliteError &error) {
         if (error.code() != SQLITE_FULL)
             throw;
-        throw TessalyError(QStringLiteral("На устройстве закончилось место, синхронизация не завершена.\r\n"
-                                          "Освободите место на устройстве и повторите синхронизацию."));
+        throw TessalyError(SyncMessages::volumeFull());
     }
 }
 
-void ReaderSync::writeThumbnail(const QString &recordId, const ThumbnailOrigin &origin)
+ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin)
 {
-    if (origin.previousRecord != 0 && m_thumbnails.adopt(origin.previousRecord, recordId))
-        return;
-    const QString folder = m_thumbnails.folderFor(recordId);
+    // A book that stays keeps the thumbnail it has: the reader may have made it itself.
+    if (!job.addedRecord && !job.thumbnailPath.isEmpty() &&
+        QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(job.thumbnailPath))).isFile())
+        return ThumbnailOutcome::Kept;
+    const QString idFolder = QDir::cleanPath(job.folder + QStringLiteral(".."));
+    // What a stopped run may have left under an id given again.
+    if (job.addedRecord && QFileInfo::exists(idFolder))
+        clearFolderTree(idFolder, m_files);
     // A folder that cannot be made shows as the thumbnail's own write error.
-    m_files.makeFolder(folder);
-    writeCoverThumbnail(origin.bookFile, folder, m_files);
+    m_files.makeFolder(job.folder);
+    const QByteArray previous = m_previousThumbnails.value(origin.previousRecord);
+    const QString previousFile = ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(previous));
+    if (!previous.isEmpty() && QFileInfo(previousFile).isFile() &&
+        m_files.copyFile(previousFile, job.folder + ReaderLayout::ThumbnailFileName))
+        return ThumbnailOutcome::Written;
+    if (writeCoverThumbnail(origin.bookFile, job.folder, m_files, m_formats) != ThumbnailSource::None)
+        return ThumbnailOutcome::Written;
+    // No thumbnail, and no empty folder left to stand in another's way.
+    m_files.removeFolder(QDir::cleanPath(job.folder));
+    m_files.removeFolder(idFolder);
+    return ThumbnailOutcome::None;
 }
 
-void ReaderSync::finish()
+bool ReaderSync::libraryInPlace()
 {
-    m_thumbnails.install(turn());
-    // Closing gives up the lock and deletes the journal.
+    // The files of the records added, and every thumbnail: the rest is as the old library had it.
+    const QSet<qint64> added(m_journal->newBooks.cbegin(), m_journal->newBooks.cend());
+    bool inPlace = true;
+    database().forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
+        const auto there = [&](int column) {
+            return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, row.text(column))).isFile();
+        };
+        inPlace = inPlace && (!added.contains(row.integer(0)) || there(1)) && (row.bytes(2).isEmpty() || there(2));
+    });
+    return inPlace;
+}
+
+bool ReaderSync::finish(const QStringList &kept)
+{
+    SyncJournal journal = *m_journal;
+    journal.kept = kept;
+    bool done = false;
+    try {
+        done =
+            completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database()), turn()) && libraryInPlace();
+    } catch (const SqliteError &) {
+        done = false;
+    }
+    // The journal stays for the next run while anything named is not in place; one that cannot be
+    // removed only has the next run look again.
+    if (done)
+        SyncJournalFile::remove(m_deviceRoot, m_files);
+    else
+        m_files.flush(m_deviceRoot);
+    m_journal.reset();
+    // Closing gives up the lock.
     m_database.reset();
-    m_files.flush(m_deviceRoot);
+    return done;
 }
 
 void ReaderSync::abandon()
 {
-    // Without the lock the staged thumbnails may be another run's.
+    // Without the lock the files may be another run's.
     if (!m_database)
         return;
-    m_database->connection().rollback();
-    m_thumbnails.abandon();
+    database().rollback();
+    if (m_journal) {
+        try {
+            if (undoSync(m_deviceRoot, m_files, *m_journal, ListedLibrary::read(database())))
+                SyncJournalFile::remove(m_deviceRoot, m_files);
+        } catch (const SqliteError &) {
+            // The next run judges from the journal and what books.db holds then.
+        }
+        m_journal.reset();
+    }
     m_database.reset();
 }

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "reader/folder_clearing.h"
+#include "covers/book_formats.h"
+#include "reader/library_rebuild.h"
 #include "reader/reader_database.h"
-#include "sync/thumbnail_staging.h"
+#include "reader/sync_journal.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BookTable;
 class CollectionTable;
@@ -22,70 +23,70 @@ struct WriteBack;
 // Where the thumbnail of a book being written comes from.
 struct ThumbnailOrigin
 {
-    qint64 previousRecord = 0; // a record of the reader's previous library for the same file, whose thumbnail moves
+    qint64 previousRecord = 0; // a record of the reader's previous library for the same file, whose thumbnail is copied
     QString bookFile;          // otherwise the cover is made from this file
 };
 
-// The steps both synchronisations share, in the order that keeps the reader sound whatever stops a
-// run (an error, a kill, a pulled cable, a full volume): at every moment books.db is whole, each of
-// its records names a file with that book's bytes, and its thumbnail is that book's cover or none.
-//  1. open: books.db is opened, checked and locked before anything on the reader changes, and
-//     whatever a run that stopped half-way left is put right;
-//  2. withdraw: a database that no longer lists the books whose files are about to go or change
-//     is committed, and is on the medium before any file is touched;
-//  3. the caller's own work on the book files (the creation page deletes, moves and copies them);
-//  4. clearThumbnails: the thumbnails of the records that go are deleted;
-//  5. rebuild: the new library, its thumbnails made where no previous record points, committed
-//     once the files it names are on the medium;
-//  6. finish: the new thumbnails take the old ones' place, books.db is closed, the volume flushed.
-// When a step throws, abandon() undoes what can be undone; the reader stays sound either way.
-// Only one object at a time works on a reader: the database's lock keeps a second one out.
+// The steps both synchronisations share. The reader lists a whole library at every moment: the
+// old one until the one commit of books.db, the new one after it. Until then nothing the old
+// library uses changes: new files go where no record points or under names of their own, and the
+// new records' thumbnails into folders of ids never given before. The journal tells whatever
+// stops a run (an error, a kill, a pulled cable, a full volume) what to finish or undo.
+//  1. open: books.db is opened, checked and locked before anything on the reader changes, and a
+//     run that stopped half-way is finished or undone;
+//  2. begin: the journal of what the run is about to write is on the medium;
+//  3. the caller writes the book files (the creation page's copies);
+//  4. rebuild: the new library, with the thumbnails of its records, committed once what it names
+//     is on the medium;
+//  5. finish: the files take their places, what only the old library used goes, and what the
+//     library names is checked to be there; the volume is flushed.
+// When a step throws, abandon() undoes what the run wrote. Only one object at a time works on a
+// reader: the database's lock keeps a second one out.
 class ReaderSync
 {
 public:
-    ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress);
+    // `formats` says which covers beyond FB2 books' own the thumbnails made take.
+    ReaderSync(const QString &deviceRoot, FileOperations &files, Progress &progress, const BookFormats &formats = {});
     // A run that did not finish is abandoned.
     ~ReaderSync();
 
-    // Throws TessalyError with the user's message when books.db cannot serve; nothing has changed then.
+    // Throws TessalyError with the user's message when books.db cannot serve or a stopped run
+    // cannot be put right; nothing has changed then.
     void open();
     const QVector<PreviousBook> &previousBooks() const { return m_database->previousBooks(); }
-    // Folders where books that a stopped run set aside stay because their places are taken.
-    const QStringList &foldersLeftAside() const { return m_foldersLeftAside; }
-
     // The reader's books.db, open and locked, once open() has succeeded.
     SqliteConnection &database() { return m_database->connection(); }
+    // The id the first book record added takes.
+    qint64 nextBookId();
 
-    void withdraw(const QSet<qint64> &recordsStaying);
-    // In place of withdraw() for a run that changes no book file: nothing is written, and the
-    // database stays locked against other programs' writes.
-    void keepEveryBook();
-    // `thumbnailsTakenOver`: previous records whose thumbnail a book of the new library takes.
-    void clearThumbnails(const QSet<qint64> &thumbnailsTakenOver);
-    // The bytes that clearing frees.
-    qint64 bytesFreedInThumbnails(const QSet<qint64> &thumbnailsTakenOver) const;
-    // Rebuilds books.db from `books` and `collections` (see rebuildLibrary) with the progress
-    // of its phases; `thumbnails` has one origin per book row. `movedPaths` maps the stored
-    // file_path of previous records whose file moved on the reader to where it is now;
-    // `writeBack` is given when the library written is one loaded from this reader.
+    // Throws TessalyError when the journal cannot be written; nothing has changed then.
+    void begin(const SyncJournal &journal);
+    // Writes `books` and `collections` as the reader's library (see rebuildLibrary) with the
+    // progress of its phases; `thumbnails` has one origin per book row. `movedPaths` maps the
+    // stored file_path of previous records whose file is copied to another place on the reader to
+    // that place; `writeBack` is given when the library written is one loaded from this reader.
     void rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
                  const QHash<QByteArray, QByteArray> &movedPaths = {}, const WriteBack *writeBack = nullptr);
-    void finish();
+    // After the rebuild: `kept` are the reader's files that stay though the library does not list
+    // them (books of the page that were not written). True when every file and thumbnail the
+    // library names is in place; otherwise the journal stays for the next run to complete.
+    bool finish(const QStringList &kept);
     void abandon();
 
     // Lets the progress window repaint: for each sub-folder a clearing enters.
     std::function<void()> turn();
 
 private:
-    KeepEntry keepsThumbnails(const QSet<qint64> &thumbnailsTakenOver) const;
-    void writeThumbnail(const QString &recordId, const ThumbnailOrigin &origin);
+    ThumbnailOutcome writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin);
+    bool libraryInPlace();
 
     QString m_deviceRoot;
     FileOperations &m_files;
     Progress &m_progress;
+    BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
-    ThumbnailStaging m_thumbnails;
-    QStringList m_foldersLeftAside;
+    std::optional<SyncJournal> m_journal; // once begun, until done with
+    QHash<qint64, QByteArray> m_previousThumbnails;
 };
 
 // The main bar of a synchronisation at `position`; an empty caption keeps the previous one.

@@ -1,7 +1,5 @@
 #include "sync/sync_messages.h"
 
-#include <QDir>
-
 namespace {
 constexpr qsizetype MessageListLength = 20;
 } // namespace
@@ -26,13 +24,24 @@ QString booksNotWritten(const QStringList &books)
     return message + QStringLiteral("\r\nОни остались в списке файлов.");
 }
 
-QString keptAsideNote(const QStringList &folders)
+QString notCompleted()
 {
-    QString note;
-    for (const QString &folder : folders)
-        note += QStringLiteral("\r\nКниги, взятые из папки книг устройства, остались в папке:\r\n") +
-                QDir::toNativeSeparators(folder);
-    return note;
+    return QStringLiteral("Синхронизация не завершена: новая библиотека записана в базу данных устройства,\r\n"
+                          "но не все её файлы и превью удалось поставить на место.\r\n"
+                          "Подключите устройство и повторите синхронизацию: она завершит начатое.");
+}
+
+QString journalNotWritten()
+{
+    return QStringLiteral("Не удалось начать запись на устройство: оно недоступно для записи или переполнено.\r\n"
+                          "На устройстве ничего не изменено.");
+}
+
+QString volumeFull()
+{
+    return QStringLiteral("На устройстве закончилось место, синхронизация не завершена.\r\n"
+                          "На устройстве осталась прежняя библиотека.\r\n"
+                          "Освободите место на устройстве и повторите синхронизацию.");
 }
 
 } // namespace SyncMessages

@@ -12,8 +12,13 @@ QString success();
 // line. Long lists are cut short.
 QString booksNotWritten(const QStringList &books);
 
-// Added to the closing message for every folder on the reader where books taken from its own
-// book folder stayed aside.
-QString keptAsideNote(const QStringList &folders);
+// The library is committed, but files it names are not in place yet (the reader went away).
+QString notCompleted();
+
+// The record of what a run is about to write could not be put on the reader: nothing was done.
+QString journalNotWritten();
+
+// The volume filled up before the commit: the reader keeps its previous library.
+QString volumeFull();
 
 } // namespace SyncMessages

@@ -140,5 +140,5 @@ WriteBackPlan planWriteBack(const LoadedLibrary &loaded, const QVector<BookRow> 
                             const QVector<CollectionRow> &collections, const QString &deviceRoot)
 {
     WriteBackPlanner planner(loaded, books, collections);
-    return {{loaded.database, planner.memberships()}, planner.thumbnails(deviceRoot)};
+    return {{planner.memberships()}, planner.thumbnails(deviceRoot)};
 }

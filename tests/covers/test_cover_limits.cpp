@@ -79,8 +79,8 @@ class TestCoverLimits : public QObject
 {
     Q_OBJECT
 private slots:
-    // A cover too large for the 200 KB the space check allows is made again as a JPEG that fits
-    // the reader's screen and the allowance; the picture keeps its proportions.
+    // A cover larger than the reader's screen or the 200 KB the space check allows is made again as
+    // a JPEG that fits both; the picture keeps its proportions.
     void anOversizedCoverIsScaledToFit_data()
     {
         QTest::addColumn<QByteArray>("id");
@@ -89,6 +89,9 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::newRow("a large JPEG") << QByteArray("cover.jpg") << *encodeJpeg(noise(2400, 3200, false), 95) << 758
                                       << 1010;
+        QTest::newRow("a light JPEG larger than the screen")
+            << QByteArray("cover.jpg")
+            << *encodeJpeg(RgbPixels{2000, 2400, false, QByteArray(2000 * 2400 * 3, '\x60')}, 90) << 758 << 909;
         QTest::newRow("a JPEG of the screen's size, too heavy")
             << QByteArray("cover.jpg") << *encodeJpeg(noise(700, 900, false), 100) << 700 << 900;
         QTest::newRow("a large PNG with transparency")
@@ -103,7 +106,6 @@ private slots:
         QFETCH(QByteArray, picture);
         QFETCH(int, width);
         QFETCH(int, height);
-        QVERIFY(picture.size() > ThumbnailAllowanceBytes);
         QTemporaryDir dir;
 
         const Thumbnail thumbnail = coverThumbnail(writeBook(dir, fb2WithCover(id, picture)));
@@ -145,6 +147,7 @@ private slots:
         huge[frame + 6] = '\x60';
         huge[frame + 7] = '\xea';
         huge[frame + 8] = '\x60';
+        QTest::newRow("a light JPEG of 60000 pixels a side") << QByteArray("cover.jpg") << huge;
         huge += QByteArray(ThumbnailAllowanceBytes, '\0');
         QTest::newRow("a JPEG of 60000 pixels a side") << QByteArray("cover.jpg") << huge;
     }

@@ -181,9 +181,8 @@ private slots:
         reader.runSql("drop table books");
         Window window(&reader);
         window.pickTab(1);
-        QCOMPARE(window.messages(),
-                 QStringList{"Error executing SQL \"select title, author, added_date, modified_date, file_path, "
-                             "file_name, file_size, mime_type, _id from books\" : no such table: books"});
+        QCOMPARE(window.messages(), QStringList{"В базе данных устройства нет библиотеки книг:\r\n" +
+                                                QDir::toNativeSeparators(reader.databasePath())});
         QCOMPARE(window.editing().books.rowCount(), 0);
         QCOMPARE(window.editing().collections.rowCount(), 0);
         QVERIFY(window.editing().reader.isEmpty());

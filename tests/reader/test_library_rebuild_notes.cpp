@@ -38,7 +38,8 @@ class TestLibraryRebuildNotes : public QObject
 {
     Q_OBJECT
 private slots:
-    // Books 1, 3 and 5 stay (renumbered), book 2 leaves the library; book 4 was already gone.
+    // Book 5 stays with its record; books 1 and 3 stay under records of their own, book 2 leaves
+    // the library; book 4 was already gone.
     void notesFollowTheirBooks()
     {
         const FixtureReader reader;
@@ -48,8 +49,10 @@ private slots:
             before.insert(table, sqliteRows(database, "select * from " + table + " order by _id"));
 
         BookTable books;
+        BookRow staying = readerBook(reader, "notes.txt", "Разное");
+        staying.record_id = "5";
         books.appendRows({
-            readerBook(reader, "notes.txt", "Разное"),
+            staying,
             readerBook(reader, "Фантастика/Стругацкие/Пикник на обочине.fb2", "Разное"),
             readerBook(reader, "Manuals/PRS-T3 guide.pdf", "Разное"),
             readerBook(reader, "Новое/Пикник на обочине.fb2", "Разное"),
@@ -58,7 +61,7 @@ private slots:
         collections.appendRow(CollectionRow{"Разное", "4", {}});
         rebuildLibrary(reader.root(), books, collections);
 
-        const QHash<qlonglong, qlonglong> newIds{{5, 1}, {1, 2}, {3, 3}};
+        const QHash<qlonglong, qlonglong> newIds{{5, 5}, {1, 6}, {3, 7}};
         int kept = 0;
         for (const QString &table : noteTables) {
             const int column = contentIdColumn(database, table);
@@ -84,11 +87,11 @@ private slots:
                 sqliteRows(database, "select count(*) from " + table));
         // The firmware's own view joins each note to its book.
         QCOMPARE(sqliteRows(database, "select content_id, title from markups order by content_id, title"),
-                 (QList<QVariantList>{{1, "notes.txt"},
-                                      {2, "Пикник на обочине.fb2"},
-                                      {2, "Пикник на обочине.fb2"},
-                                      {2, "Пикник на обочине.fb2"},
-                                      {3, "PRS-T3 guide.pdf"}}));
+                 (QList<QVariantList>{{5, "notes.txt"},
+                                      {6, "Пикник на обочине.fb2"},
+                                      {6, "Пикник на обочине.fb2"},
+                                      {6, "Пикник на обочине.fb2"},
+                                      {7, "PRS-T3 guide.pdf"}}));
     }
 
     void aBookPutTwiceTakesItsNotesToTheLaterRecord()
@@ -102,7 +105,7 @@ private slots:
         collections.appendRow(CollectionRow{"A", "3", {}});
         rebuildLibrary(reader.root(), books, collections);
         QCOMPARE(sqliteRows(reader.databasePath(), "select distinct content_id from annotation"),
-                 (QList<QVariantList>{{3}}));
+                 (QList<QVariantList>{{8}}));
     }
 
     void readerWithoutOptionalTables()
@@ -117,7 +120,7 @@ private slots:
         collections.appendRow(CollectionRow{"A", "1", {}});
         rebuildLibrary(reader.root(), books, collections);
         QCOMPARE(sqliteRows(reader.databasePath(), "select _id, file_path from books"),
-                 (QList<QVariantList>{{1, "Sony_Reader/media/books/notes.txt"}}));
+                 (QList<QVariantList>{{6, "Sony_Reader/media/books/notes.txt"}}));
         QCOMPARE(sqliteRows(reader.databasePath(), "select count(*) from sqlite_master where name = 'layout_cache'"),
                  QList<QVariantList>{{0}});
     }

@@ -3,10 +3,17 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-// The window's remembered choices kept in a folder of the test's own, empty at first, so no
-// test reads the user's settings or another test's.
-struct IsolatedSettings
+// The application's remembered settings kept in a temporary folder of their own while it lives,
+// so no test reads the user's choices or leaves its own behind.
+class IsolatedSettings
 {
-    QTemporaryDir folder;
-    IsolatedSettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path()); }
+public:
+    IsolatedSettings()
+    {
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_folder.path());
+    }
+
+private:
+    QTemporaryDir m_folder;
 };

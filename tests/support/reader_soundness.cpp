@@ -97,3 +97,22 @@ QStringList ReaderSoundness::faults(const QString &root) const
         found << QStringLiteral("%1 memberships name no book or collection").arg(strayMemberships.size());
     return found;
 }
+
+QStringList leftovers(const QString &root)
+{
+    QStringList found;
+    QDirIterator entries(root,
+                         {"tessaly-sync.journal", "*.tessaly-new", ".tessaly-copy-*", "books.db-journal",
+                          "books.db-wal", "books.db-shm"},
+                         QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (entries.hasNext())
+        found << entries.next();
+    QSet<QString> ids;
+    for (const QVariantList &record : sqliteRows(ReaderLayout::databasePath(root), "select _id from books"))
+        ids.insert(record.at(0).toString());
+    const QString thumbnails = ReaderLayout::thumbnailsFolderPath(root);
+    for (const QString &folder : QDir(thumbnails).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (!ids.contains(folder))
+            found << thumbnails + folder;
+    return found;
+}

@@ -37,3 +37,7 @@ QByteArray fileDigest(const QString &path);
 
 // The digest of every file below `folder`, by its path relative to the folder.
 QHash<QString, QByteArray> folderDigests(const QString &folder);
+
+// What a run leaves on the reader at `root` besides the library: its journal, files under names
+// of their own, books.db's journals, and thumbnail folders of no book.
+QStringList leftovers(const QString &root);

@@ -2,9 +2,9 @@
 
 #include "booklist/book_intake.h"
 #include "collections/statistics.h"
-#include "sync/creation_sync.h"
 #include "reader/reader_layout.h"
 #include "support/fixed_clock.h"
+#include "sync/creation_sync.h"
 #include "test_paths.h"
 
 #include <QDirIterator>
@@ -61,7 +61,7 @@ void SyncScene::addBooks(const QList<SceneBook> &books, const QStringList &extra
 
     const FixedClock clock(QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
     RecordingProgress intakeProgress;
-    BookIntake intake(page.books, intakeProgress, clock);
+    BookIntake intake(page.books, intakeProgress, clock, formats);
     intake.open();
     intake.addPath(QDir::toNativeSeparators(sourceFolder()));
     intake.finish();
@@ -83,7 +83,7 @@ void SyncScene::addPath(const QString &path, const QString &collection)
     const FixedClock clock(QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
     RecordingProgress intakeProgress;
     const int before = page.books.rowCount();
-    BookIntake intake(page.books, intakeProgress, clock);
+    BookIntake intake(page.books, intakeProgress, clock, formats);
     intake.open();
     intake.addPath(path);
     intake.finish();
@@ -111,7 +111,7 @@ bool SyncScene::run()
 
 bool SyncScene::run(qint64 totalSize)
 {
-    CreationSync sync(page, volumes, dialogs, progress, *files);
+    CreationSync sync(page, volumes, dialogs, progress, *files, formats);
     return sync.run(totalSize);
 }
 

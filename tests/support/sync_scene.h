@@ -2,6 +2,7 @@
 
 #include "collections/library_page.h"
 #include "core/file_operations.h"
+#include "covers/book_formats.h"
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/recording_progress.h"
@@ -86,6 +87,8 @@ public:
     // The reader's file operations; a test may put a counting or failing one in their place.
     FileOperations realFiles;
     FileOperations *files = &realFiles;
+    // The formats beyond plain FB2 that the intake and the synchronisation read.
+    BookFormats formats;
 
 private:
     QTemporaryDir m_sources;
