@@ -1,5 +1,6 @@
 #include "app/library_page_widget.h"
 
+#include "app/collection_source_menu.h"
 #include "app/page_layout.h"
 #include "app/shown_text.h"
 #include "collections/statistics.h"
@@ -48,6 +49,7 @@ QLabel *makeLabel(const ControlDescription &description, QWidget *parent)
         break;
     }
     case ControlKind::Button:
+    case ControlKind::SourceMenu:
         break;
     }
     label->setFont(font);
@@ -102,6 +104,8 @@ QWidget *LibraryPageWidget::makeControl(const ControlDescription &description)
     if (description.kind == ControlKind::Button)
         return new PictureButton(description.picture, description.text, description.size, description.shortcut,
                                  m_infoPanel);
+    if (description.kind == ControlKind::SourceMenu)
+        return makeCollectionSourceButton(description.size, m_infoPanel);
     QLabel *label = makeLabel(description, m_infoPanel);
     if (description.kind == ControlKind::StatisticsCaptions)
         m_statisticsCaptions = label;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/stoppable_progress.h"
+#include "collections/automatic_collections.h"
 #include "collections/library_page.h"
 #include "core/file_operations.h"
 #include "covers/book_formats.h"
@@ -76,8 +77,10 @@ public:
     void deleteCollectionsOn(LibraryPageWidget &page, int key);
     void renameBookOn(LibraryPageWidget &page, int row);
     void removeShownBooksOn(LibraryPageWidget &page, int key);
-    // `autocollectionbutton` and `SpeedButton4`: one collection per folder.
-    void buildFolderCollectionsOn(LibraryPageWidget &page);
+    // `autocollectionbutton` and `SpeedButton4`: one collection per folder, or per series or
+    // author as chosen beside them; a choice builds at once and is remembered.
+    void buildAutomaticCollectionsOn(LibraryPageWidget &page);
+    void chooseCollectionSourceOn(LibraryPageWidget &page, CollectionSource source);
 
     // The file list of either page: Delete (the editing page's list ignores it) and the
     // double click that opens a book.

@@ -4,14 +4,37 @@
 // the event loop, the lists it reads or fills must not change under it: the editing
 // operations wait for it to end, only showing a collection's books goes on.
 
+#include "app/collection_source_menu.h"
 #include "app/library_page_widget.h"
+#include "app/long_operation.h"
 #include "app/main_window.h"
+#include "booklist/book_intake.h"
 #include "collections/automatic_collections.h"
 #include "collections/collection_operations.h"
 #include "collections/shown_books.h"
+#include "core/dialogs.h"
+#include "reader/find_reader.h"
 #include "widgets/grid_view.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+// The arrow beside the page's automatic button, and that button.
+QToolButton *sourceButtonOf(const LibraryPageWidget &page)
+{
+    return qobject_cast<QToolButton *>(page.control(page.page().kind == LibraryPage::Kind::Editing
+                                                        ? QStringLiteral("SpeedButton4source")
+                                                        : QStringLiteral("autocollectionsource")));
+}
+QAbstractButton *automaticButtonOf(const LibraryPageWidget &page)
+{
+    return page.button(page.page().kind == LibraryPage::Kind::Editing ? QStringLiteral("SpeedButton4")
+                                                                      : QStringLiteral("autocollectionbutton"));
+}
+} // namespace
 
 void MainWindow::connectCollectionHandlers(LibraryPageWidget &page, const QString &addButton,
                                            const QString &automaticButton)
@@ -19,7 +42,11 @@ void MainWindow::connectCollectionHandlers(LibraryPageWidget &page, const QStrin
     LibraryPageWidget *target = &page;
     connect(page.button(addButton), &QAbstractButton::clicked, this, [this, target] { addCollectionOn(*target); });
     connect(page.button(automaticButton), &QAbstractButton::clicked, this,
-            [this, target] { buildFolderCollectionsOn(*target); });
+            [this, target] { buildAutomaticCollectionsOn(*target); });
+    showCollectionSource(sourceButtonOf(page), page.button(automaticButton), rememberedCollectionSource());
+    connect(sourceButtonOf(page)->menu(), &QMenu::triggered, this, [this, target](QAction *entry) {
+        chooseCollectionSourceOn(*target, CollectionSource(entry->data().toInt()));
+    });
     // A double click arrives after the click of its first press: that click shows the
     // collection's books, which the rename leaves as they are.
     connect(page.collectionList(), &QAbstractItemView::clicked, this,
@@ -87,11 +114,30 @@ void MainWindow::removeShownBooksOn(LibraryPageWidget &page, int key)
         [&] { applyPageUpdate(page, removeShownBooks(page.page(), m_dialogs, selected.first, selected.count)); });
 }
 
-void MainWindow::buildFolderCollectionsOn(LibraryPageWidget &page)
+void MainWindow::buildAutomaticCollectionsOn(LibraryPageWidget &page)
 {
     if (m_longOperationRunning)
         return;
-    runHandler([&] { applyPageUpdate(page, buildFolderCollections(page.page(), m_dialogs)); });
+    const CollectionSource source = rememberedCollectionSource();
+    const bool seriesOnReader = source == CollectionSource::Series && page.page().kind == LibraryPage::Kind::Editing &&
+                                page.page().books.rowCount() > 0;
+    const LongOperation operation(m_longOperationRunning);
+    runHandler([&] {
+        // The reader's books are read first; what could not be read goes by its folder.
+        const QStringList unreadable =
+            seriesOnReader ? readSeriesOnReader(page.page(), m_progress, findReaderRoot(m_volumes)) : QStringList();
+        applyPageUpdate(page, buildAutomaticCollections(page.page(), m_dialogs, source));
+        if (!unreadable.isEmpty())
+            m_dialogs.message(unreadableBooksMessage(unreadable));
+    });
+}
+
+void MainWindow::chooseCollectionSourceOn(LibraryPageWidget &page, CollectionSource source)
+{
+    rememberCollectionSource(source);
+    for (const LibraryPageWidget *shown : {m_creatorpage, m_editorpage})
+        showCollectionSource(sourceButtonOf(*shown), automaticButtonOf(*shown), source);
+    buildAutomaticCollectionsOn(page);
 }
 
 void MainWindow::applyPageUpdate(LibraryPageWidget &page, const PageUpdate &update)

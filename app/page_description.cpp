@@ -54,6 +54,7 @@ PageDescription creationPage()
              QStringLiteral(":/add_collection.png"), 36, collections, newCollectionKey},
             {Button, QStringLiteral("autocollectionbutton"), 72, 128, autoCollectionsHint,
              QStringLiteral(":/auto_collections.png"), 36, collections, automaticCollectionsKey},
+            {SourceMenu, QStringLiteral("autocollectionsource"), 109, 128, {}, {}, 36, collections},
             {HelpLabel,
              QStringLiteral("label2_3"),
              24,
@@ -102,8 +103,9 @@ PageDescription editingPage()
              36, ControlStep::Always, newCollectionKey},
             {Button, QStringLiteral("SpeedButton4"), 72, 64, autoCollectionsHint,
              QStringLiteral(":/auto_collections.png"), 36, ControlStep::Always, automaticCollectionsKey},
+            {SourceMenu, QStringLiteral("SpeedButton4source"), 109, 64, {}, {}, 36},
             // Loads the reader's library again once it is attached; F5 does so whenever the page is shown.
-            {Button, QStringLiteral("eReloadbutton"), 120, 64, hintWithShortcut(reloadHint, reloadKey()),
+            {Button, QStringLiteral("eReloadbutton"), 128, 64, hintWithShortcut(reloadHint, reloadKey()),
              QStringLiteral(":/reload.png"), 36, ControlStep::Reload},
             {HelpLabel, QStringLiteral("Label8"), 24, 112,
              helpTextStart + QStringLiteral("Книги и коллекции из списков \r\nможно удалять клавишей Delete\r\n"

@@ -12,6 +12,7 @@ enum class ControlKind {
     StepLabel,          // bold caption of a step
     HelpLabel,          // italic help text
     Button,             // picture button with a hint
+    SourceMenu,         // the arrow beside the automatic button choosing what it builds from
     StatisticsCaptions, // grey, kept at the bottom of the column
     StatisticsValues,   // grey, kept at the bottom of the column; the statistics write it
 };

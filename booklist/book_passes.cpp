@@ -71,8 +71,27 @@ QStringList runMetadataPass(BookTable &books, Progress &progress, const BookForm
             row.author = metadata.author;
             if (metadata.title)
                 row.title = *metadata.title;
+            row.series = metadata.series;
+            row.series_number = metadata.seriesNumber;
         }
         row.mime_type = mimeTypeOf(kind);
+        return true;
+    });
+}
+
+QStringList runSeriesPass(BookTable &books, Progress &progress,
+                          const std::function<QString(const QString &fullPath)> &placeOf)
+{
+    const Fb2MetadataReader reader;
+    return runPass(books, progress, [&](BookRow &row) {
+        if (bookKindOf(row.full_path) != BookKind::Fb2)
+            return true;
+        const std::optional<QByteArray> head = readBookHead(placeOf(row.full_path), Fb2HeadSize);
+        if (!head)
+            return false;
+        const Fb2Metadata metadata = reader.read(*head);
+        row.series = metadata.series;
+        row.series_number = metadata.seriesNumber;
         return true;
     });
 }

@@ -24,6 +24,9 @@ struct BookRow
     // Editing page: the names of the other collections the book is in on the reader, which can
     // hold a book in several; `collection` is never empty while these are not.
     QStringList other_collections;
+    // Not columns of the table: what the book's own head says of its series.
+    QString series;
+    QString series_number; // as written; empty when the series gives none
 
     bool operator==(const BookRow &) const = default;
 };

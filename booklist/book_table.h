@@ -27,6 +27,8 @@ public:
     // Edits a row without telling the views, for a pass over many rows that runs with redraw
     // suspended; announceAllRowsChanged() tells them once at its end.
     BookRow &rowForQuietEdit(int row) { return editableRow(row); }
+    // The same for a pass that edits every row: the brief below is worked out again whole.
+    QVector<BookRow> &rowsForQuietEdit() { return mutableRows(); }
     void announceAllRowsChanged();
 
     // Emptying the list gives back the brief of its rows too.

@@ -1,8 +1,11 @@
 #include "collections/automatic_collections.h"
 
+#include "booklist/book_passes.h"
 #include "collections/collection_operations.h"
+#include "collections/file_list_editing.h"
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
+#include "core/progress.h"
 
 #include <QCollator>
 #include <QDir>
@@ -40,6 +43,7 @@ struct FolderName
 {
     QString name;
     int books = 0;
+    bool bySeries = false; // some book carries it as its series
 };
 
 // The distinct names as the collection list orders them, and for each name the one whose
@@ -156,6 +160,16 @@ private:
     QHash<Key, QString> m_names;
     QHash<Key, QString>::iterator m_last = m_names.end();
 };
+
+// What the book's head says for `source`, without the blanks around it; letter case aside,
+// the collation merges the names. Empty for the folder build.
+QString namedInBook(const BookRow &book, CollectionSource source)
+{
+    if (source == CollectionSource::Folders)
+        return {};
+    const QString &text = source == CollectionSource::Series ? book.series : book.author;
+    return text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace()) ? text : text.trimmed();
+}
 } // namespace
 
 QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators)
@@ -169,6 +183,11 @@ QString folderCollectionName(const QString &root, const QString &fullPath, PathS
 
 PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
 {
+    return buildAutomaticCollections(page, dialogs, CollectionSource::Folders);
+}
+
+PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, CollectionSource source)
+{
     BookTable &books = page.books;
     if (books.rowCount() == 0) {
         dialogs.message(noBooksMessage(page));
@@ -178,28 +197,35 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
 
     // One pass derives, counts and gives each book its name, the text shared with the list;
     // each book remembers its name by index in case a name gives way to another form below.
+    QVector<BookRow> &rows = books.rowsForQuietEdit();
     QVector<FolderName> names;
     QHash<QString, int> indexOfName;
-    std::vector<int> nameOfBook(size_t(books.rowCount()));
+    std::vector<int> nameOfBook(size_t(rows.size()));
     FolderNames folderNames(separators);
-    // The books of a folder share its name's text, so one at the same address is the same name.
-    const QChar *lastText = nullptr;
+    // The books of a folder share its name's text, which lives through the pass, so a folder's
+    // name at the same address is the same name.
+    const QChar *lastFolderText = nullptr;
     int lastName = -1;
-    for (int row = 0; row < books.rowCount(); ++row) {
-        BookRow &book = books.rowForQuietEdit(row);
-        const QString &name = folderNames.of(book);
-        if (lastName < 0 || name.constData() != lastText || name.size() != names[lastName].name.size()) {
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        BookRow &book = rows[row];
+        const QString inBook = namedInBook(book, source);
+        const bool bySeries = source == CollectionSource::Series && !inBook.isEmpty();
+        const QString &name = inBook.isEmpty() ? folderNames.of(book) : inBook;
+        const QChar *folderText = inBook.isEmpty() ? name.constData() : nullptr;
+        if (folderText == nullptr || folderText != lastFolderText || name.size() != names[lastName].name.size()) {
             auto found = indexOfName.constFind(name);
             if (found == indexOfName.cend()) {
                 found = indexOfName.insert(name, int(names.size()));
                 names.append({name, 0});
             }
             lastName = *found;
-            lastText = name.constData();
+            lastFolderText = folderText;
         }
-        ++names[lastName].books;
+        FolderName &named = names[lastName];
+        ++named.books;
+        named.bySeries |= bySeries;
         nameOfBook[size_t(row)] = lastName;
-        book.collection = names[lastName].name;
+        book.collection = named.name;
         book.other_collections.clear();
     }
 
@@ -208,14 +234,15 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     bool formsMerged = false;
     for (qsizetype name = 0; name < names.size(); ++name) {
         booksOfKept[size_t(forms.kept[size_t(name)])] += names[name].books;
+        names[forms.kept[size_t(name)]].bySeries |= names[name].bySeries;
         formsMerged |= forms.kept[size_t(name)] != name;
     }
     // Every book carries the form its collection is listed under.
     if (formsMerged) {
-        for (int row = 0; row < books.rowCount(); ++row) {
+        for (qsizetype row = 0; row < rows.size(); ++row) {
             const int kept = forms.kept[size_t(nameOfBook[size_t(row)])];
             if (kept != nameOfBook[size_t(row)])
-                books.rowForQuietEdit(row).collection = names[kept].name;
+                rows[row].collection = names[kept].name;
         }
     }
     books.setColumnAlignment(CollectionColumn, Qt::AlignHCenter);
@@ -224,11 +251,14 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     books.announceAllRowsChanged();
 
     QVector<CollectionRow> collections;
+    collections.reserve(names.size());
     for (const int name : forms.order) {
         // An empty `collection` means no collection, wherever the collation sorts it.
         if (forms.kept[size_t(name)] != name || names[name].name.isEmpty())
             continue;
-        collections.append({names[name].name, QString::number(booksOfKept[size_t(name)]), QString()});
+        collections.append({.name = names[name].name,
+                            .book_count = QString::number(booksOfKept[size_t(name)]),
+                            .series_order = names[name].bySeries});
     }
     if (collections.isEmpty()) {
         page.collections.clear();
@@ -240,4 +270,14 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs)
     PageUpdate update = showCollectionBooks(page, 0);
     update.selectCollectionRow = 0;
     return update;
+}
+
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow)
+{
+    constexpr int steps = 10;
+    ProgressSteps::open(progress, steps, QStringLiteral("Читаю серии книг с устройства..."));
+    const QStringList unreadable = runSeriesPass(
+        page.books, progress, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
+    ProgressSteps::close(progress, steps);
+    return unreadable;
 }

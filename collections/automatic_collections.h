@@ -6,6 +6,7 @@
 #include <QString>
 
 class Dialogs;
+class Progress;
 
 // The characters that part folders in a page's paths: the platform's own separator, and
 // also "/" where the paths come from the reader, which stores forward slashes.
@@ -24,6 +25,11 @@ struct PathSeparators
 // nothing names the book's folder (a book directly in "/").
 QString folderCollectionName(const QString &root, const QString &fullPath, PathSeparators separators);
 
+// What the automatic build names collections after: the books' folders, or what a book says
+// of itself (its series, its author), without the blanks around it. A book that says nothing
+// of it goes into the collection of its folder.
+enum class CollectionSource { Folders, Series, Authors };
+
 // The automatic button of either page: every book gets the collection named after its folder,
 // and the collection list is rebuilt from the names in the user's collation order, ignoring
 // letter case, with the number of books of each; the first collection is then shown. Names
@@ -31,3 +37,12 @@ QString folderCollectionName(const QString &root, const QString &fullPath, PathS
 // list, and every book of either form is given that form; an empty name is no collection.
 // An empty file list is refused with the page's own message.
 PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs);
+// The same build naming the collections after `source`; a collection holding a book by its
+// series is marked to keep its books in their series' order on the reader.
+PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, CollectionSource source);
+
+// The reader's database keeps no series: before the editing page builds by series, the heads of
+// its FB2 books are read where the reader is attached now (`readerRootNow`; empty when it is
+// not, and the files are looked for where they were loaded from), under the progress window.
+// Returns the files that could not be read; their books go by their folders.
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow);

@@ -12,6 +12,8 @@ struct CollectionRow
     // Editing page: the `_id`s of the reader's collections merged into this one, whose other
     // memberships pass to it when the library is written back (a deleted collection's go).
     QStringList merged_record_ids;
+    // Made from a series: written to the reader with its books in their series' order.
+    bool series_order = false;
 
     // Takes in the reader's collections that `merged` stands for, as its rows go in a merge.
     void takeRecordsOf(const CollectionRow &merged);

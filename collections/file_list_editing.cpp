@@ -64,10 +64,16 @@ void openFileListBook(const LibraryPage &page, FileOpener &opener, int row, cons
 {
     if (row < 0 || row >= page.books.rowCount())
         return;
-    QString path = page.books.row(row).full_path;
-    const QString &loadedFrom = page.reader.deviceRoot;
-    if (!readerRootNow.isEmpty() && !loadedFrom.isEmpty() && readerRootNow != loadedFrom && path.startsWith(loadedFrom))
-        path = ReaderLayout::onDevice(readerRootNow, ReaderLayout::storedPathOf(loadedFrom, path));
+    const QString path = bookFileNow(page, page.books.row(row).full_path, readerRootNow);
     if (isOpenableBook(path))
         opener.open(path);
+}
+
+QString bookFileNow(const LibraryPage &page, const QString &fullPath, const QString &readerRootNow)
+{
+    const QString &loadedFrom = page.reader.deviceRoot;
+    if (!readerRootNow.isEmpty() && !loadedFrom.isEmpty() && readerRootNow != loadedFrom &&
+        fullPath.startsWith(loadedFrom))
+        return ReaderLayout::onDevice(readerRootNow, ReaderLayout::storedPathOf(loadedFrom, fullPath));
+    return fullPath;
 }

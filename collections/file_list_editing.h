@@ -22,3 +22,7 @@ PageUpdate removeFileListRows(LibraryPage &page, Dialogs &dialogs, int first, in
 // from it is looked for there, though the reader came back under another root (another drive
 // letter) since the load.
 void openFileListBook(const LibraryPage &page, FileOpener &opener, int row, const QString &readerRootNow = {});
+
+// Where the file of a book at `fullPath` is now: below `readerRootNow` when the page's library was
+// loaded from a reader that came back under another root since; elsewhere where it was.
+QString bookFileNow(const LibraryPage &page, const QString &fullPath, const QString &readerRootNow);

@@ -1,5 +1,6 @@
 #include "reader/library_rebuild.h"
 
+#include "booklist/series_order.h"
 #include "reader/library_schema.h"
 #include "reader/reader_layout.h"
 #include "reader/reader_notes.h"
@@ -10,6 +11,7 @@
 #include <QSet>
 #include <QVector>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -365,13 +367,45 @@ private:
         return memberships;
     }
 
+    // The books of a collection made from a series go in series order, numbered from 1 in
+    // added_order, where its first book went; every other membership stays as it is.
+    QVector<Membership> inSeriesOrder(const QVector<Membership> &memberships) const
+    {
+        const auto ordered = [this](const Membership &membership) {
+            return membership.collection >= 0 && membership.collection < m_collections.size() && membership.book >= 0 &&
+                   membership.book < m_books.size() && m_collections.at(membership.collection).series_order;
+        };
+        QHash<int, QVector<Membership>> series;
+        for (const Membership &membership : memberships)
+            if (ordered(membership))
+                series[membership.collection].append(membership);
+        if (series.isEmpty())
+            return memberships;
+        QVector<Membership> written;
+        written.reserve(memberships.size());
+        for (const Membership &membership : memberships) {
+            if (!ordered(membership)) {
+                written.append(membership);
+                continue;
+            }
+            QVector<Membership> books = series.take(membership.collection);
+            std::stable_sort(books.begin(), books.end(), [this](const Membership &a, const Membership &b) {
+                return comesEarlierInSeries(m_books.at(a.book), m_books.at(b.book));
+            });
+            for (int place = 0; place < books.size(); ++place)
+                written.append({books.at(place).collection, books.at(place).book, SqliteValue::integer(place + 1)});
+        }
+        return written;
+    }
+
     // A membership that stays keeps its record; the others go, and the new ones are added.
     void writeMemberships()
     {
         using Pair = std::pair<qint64, qint64>; // collection _id, book _id
         QVector<std::pair<Pair, SqliteValue>> wanted;
         QHash<Pair, int> present; // -> its place in `wanted`, or -1 once a record holds it
-        for (const Membership &membership : m_writeBack ? m_writeBack->memberships : membershipsByName()) {
+        for (const Membership &membership :
+             inSeriesOrder(m_writeBack ? m_writeBack->memberships : membershipsByName())) {
             if (membership.collection < 0 || membership.collection >= m_collections.size() || membership.book < 0 ||
                 membership.book >= m_books.size())
                 continue;

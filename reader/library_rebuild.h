@@ -72,7 +72,8 @@ struct WriteBack
 struct CollectionRecord
 {
     QString name;
-    QString record_id; // the reader's record it keeps (editing page), or empty; its `_id` on success
+    QString record_id;         // the reader's record it keeps (editing page), or empty; its `_id` on success
+    bool series_order = false; // made from a series: its books go in their series' order
 };
 
 // Writes `books` (every row, a book without a collection without a membership) and `collections`

@@ -24,7 +24,7 @@ void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookT
     QVector<CollectionRecord> writtenCollections;
     writtenCollections.reserve(collections.rowCount());
     for (const CollectionRow &row : collections.rows())
-        writtenCollections.append({row.name, row.record_id});
+        writtenCollections.append({row.name, row.record_id, row.series_order});
     rebuildLibrary(database, deviceRoot, writtenBooks, writtenCollections, hooks, writeBack);
 
     Q_ASSERT(writtenBooks.size() == books.rowCount() && writtenCollections.size() == collections.rowCount());

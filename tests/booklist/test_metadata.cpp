@@ -282,6 +282,76 @@ private slots:
         QVERIFY(!metadata.title);
     }
 
+    // The series of the title-info: the first sequence, nested or repeated ones after it; the
+    // document's and the publisher's sections do not count.
+    void seriesOfSamples_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("series");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("UTF-8") << "example.fb2"
+                               << "Детство, Отрочество, Юность"
+                               << "2";
+        QTest::newRow("closed by its own tag") << "_Test.fb2"
+                                               << "Тесты"
+                                               << "1";
+        QTest::newRow("nested and repeated, publisher's ones too") << "complex.fb2"
+                                                                   << "Книга, чё"
+                                                                   << "1";
+        QTest::newRow("Windows-1251, none") << "image.fb2" << QString() << QString();
+    }
+    void seriesOfSamples()
+    {
+        QFETCH(QString, file);
+        BookTable books;
+        books.appendRow(BookRow{
+            .full_path = QStringLiteral(TESSALY_SAMPLES_DIR "/fb2/") + file, .series = "old", .series_number = "9"});
+        RecordingProgress progress;
+        QVERIFY(runMetadataPass(books, progress).isEmpty());
+        QTEST(books.row(0).series, "series");
+        QTEST(books.row(0).series_number, "number");
+    }
+
+    void seriesRules_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QString>("series");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("number first, single quotes, blanks around =")
+            << fb2Head("<sequence number = '3'\tname='Дюна'/>") << "Дюна"
+            << "3";
+        QTest::newRow("no number") << fb2Head("<sequence name=\"Дюна\"/>") << "Дюна"
+                                   << "";
+        QTest::newRow("number not an integer, kept as written")
+            << fb2Head("<sequence name=\"Дюна\" number=\" 2.5 \"/>") << "Дюна"
+            << "2.5";
+        QTest::newRow("entities and blanks around")
+            << fb2Head("<sequence name=\" Цикл &quot;Мир&quot; &amp; др. \"/>") << "Цикл \"Мир\" & др."
+            << "";
+        QTest::newRow("Windows-1251") << fb2Head(windows1251("<sequence name=\"Дюна\" number=\"1\"/>")) << "Дюна"
+                                      << "1";
+        QTest::newRow("no name") << fb2Head("<sequence number=\"1\"/><sequences name=\"x\"/>") << ""
+                                 << "";
+        QTest::newRow("only the publisher's")
+            << QByteArray("<description><title-info><book-title>T</book-title></title-info><publish-info>"
+                          "<sequence name=\"Серия издательства\" number=\"5\"/></publish-info>")
+            << ""
+            << "";
+        QTest::newRow("tag cut off by the head's end")
+            << QByteArray("<title-info>" + QByteArray(Fb2HeadSize - 30, ' ') + "<sequence name=\"Дюна\"") << ""
+            << "";
+        QTest::newRow("after the first 10000 bytes")
+            << QByteArray("<title-info>" + QByteArray(Fb2HeadSize, ' ') + "<sequence name=\"Дюна\"/>") << ""
+            << "";
+    }
+    void seriesRules()
+    {
+        QFETCH(QByteArray, head);
+        const Fb2Metadata metadata = Fb2MetadataReader().read(head);
+        QTEST(metadata.series, "series");
+        QTEST(metadata.seriesNumber, "number");
+    }
+
     void onlyTheFirst10000BytesAreSearched()
     {
         const QByteArray start = "<book-title>";

@@ -1,7 +1,13 @@
 #include "collections/automatic_collections.h"
 #include "collections/statistics.h"
 #include "support/page_columns.h"
+#include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
+#include "test_paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -325,6 +331,85 @@ private slots:
         QCOMPARE(page.collections.rows(), (QVector<CollectionRow>{{"Fantasy", "1", {}}, {"Fantasy_Series", "1", {}}}));
         QCOMPARE(page.books.row(1).record_id, QString("3"));
         QCOMPARE(page.collections.columnWidth(CollectionRecordIdColumn), 0);
+    }
+
+    // The reader's books have their heads read where the reader is now, though it came back under
+    // another root since the load; a book whose file cannot be read goes by its folder.
+    void editingPageReadsTheSeriesOnTheReader()
+    {
+        const QTemporaryDir now;
+        const QString loadedFrom = "/media/u/OLD/";
+        const QString books = "Sony_Reader/media/books/";
+        QVERIFY(QDir().mkpath(now.filePath(books + "Толстой")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/example.fb2", now.filePath(books + "Толстой/1.fb2")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/pdf/project-history.en.pdf", now.filePath(books + "Толстой/2.pdf")));
+        LibraryPage page(LibraryPage::Kind::Editing);
+        page.reader.deviceRoot = loadedFrom;
+        const QString folder = loadedFrom + books + "Толстой";
+        addBooks(page, {book(folder, folder + "/1.fb2"), book(folder, folder + "/2.pdf"),
+                        book(folder, folder + "/gone.fb2")});
+        RecordingProgress progress;
+        const QStringList unreadable = readSeriesOnReader(page, progress, now.path() + "/");
+        QCOMPARE(unreadable, QStringList{folder + "/gone.fb2"});
+        QVERIFY(!progress.visible);
+        ScriptedDialogs dialogs;
+        buildAutomaticCollections(page, dialogs, CollectionSource::Series);
+        QCOMPARE(collectionsOfBooks(page), (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой"}));
+        QCOMPARE(page.books.row(0).full_path, folder + "/1.fb2");
+    }
+
+    // By series or author, a book saying neither goes where its folder puts it. On the editing
+    // page no book's head was read: the series build gives the folders, the author build the
+    // authors the reader stores.
+    void buildsByWhatTheBooksSay_data()
+    {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<CollectionSource>("source");
+        QTest::addColumn<QStringList>("listed"); // "name count", "*" for a list in series order
+        QTest::addColumn<QStringList>("ofBooks");
+        QTest::newRow("series, case and blanks merged")
+            << false << CollectionSource::Series << QStringList{"Дюна 2*", "Книги_Фантастика 1", "Основание 1*"}
+            << QStringList{"Дюна", "Дюна", "Книги_Фантастика", "Основание"};
+        QTest::newRow("authors") << false << CollectionSource::Authors
+                                 << QStringList{"Айзек Азимов 1", "Книги_Фантастика 1", "Фрэнк Герберт 2"}
+                                 << QStringList{"Фрэнк Герберт", "Фрэнк Герберт", "Книги_Фантастика", "Айзек Азимов"};
+        QTest::newRow("folders as ever") << false << CollectionSource::Folders
+                                         << QStringList{"Книги 2", "Книги_Фантастика 2"}
+                                         << QStringList{"Книги_Фантастика", "Книги", "Книги_Фантастика", "Книги"};
+        QTest::newRow("editing page, series")
+            << true << CollectionSource::Series << QStringList{"Fantasy 1", "Fantasy_Series 1"}
+            << QStringList{"Fantasy", "Fantasy_Series"};
+        QTest::newRow("editing page, authors")
+            << true << CollectionSource::Authors << QStringList{"Fantasy_Series 1", "Лем 1"}
+            << QStringList{"Лем", "Fantasy_Series"};
+    }
+    void buildsByWhatTheBooksSay()
+    {
+        QFETCH(bool, editing);
+        QFETCH(CollectionSource, source);
+        LibraryPage page(editing ? LibraryPage::Kind::Editing : LibraryPage::Kind::Creation);
+        const auto told = [](BookRow row, const QString &series, const QString &author) {
+            row.series = series;
+            row.author = author;
+            return row;
+        };
+        if (editing) {
+            const QString books = "/media/u/READER/Sony_Reader/media/books/";
+            addBooks(page, {told(book(books + "Fantasy", books + "Fantasy/a.fb2"), {}, "Лем"),
+                            book(books + "Fantasy", books + "Fantasy/Series/b.fb2")});
+        } else {
+            addBooks(page, {told(book("/a/Книги", "/a/Книги/Фантастика/1.fb2"), "Дюна", "Фрэнк Герберт"),
+                            told(book("/a/Книги", "/a/Книги/2.fb2"), "  дюна ", " фрэнк герберт"),
+                            book("/a/Книги", "/a/Книги/Фантастика/3.pdf"),
+                            told(book("/a/Книги", "/a/Книги/4.fb2"), "Основание", "Айзек Азимов")});
+        }
+        ScriptedDialogs dialogs;
+        buildAutomaticCollections(page, dialogs, source);
+        QStringList names;
+        for (const CollectionRow &collection : page.collections.rows())
+            names << collection.name + " " + collection.book_count + (collection.series_order ? "*" : "");
+        QTEST(names, "listed");
+        QTEST(collectionsOfBooks(page), "ofBooks");
     }
 };
 

@@ -6,10 +6,13 @@
 #include "widgets/page_control.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <functional>
@@ -138,6 +141,62 @@ private slots:
         QCOMPARE(window.page.shownBooks.rowCount(), 1);
         QVERIFY(window.shown("ecollectionpanel"));
         QCOMPARE(window.mainWindow.creation().collections.rowCount(), 0);
+    }
+
+    // The arrow beside the automatic button builds by what it names at once; both pages' buttons,
+    // and those of the next run, go on building so.
+    void sourceMenuBuildsAtOnceAndIsRemembered()
+    {
+        Window window;
+        window.book("fb2/example.fb2", "Книги/Толстой/1.fb2");
+        window.book("fb2/fblib-test.fb2", "Книги/2.fb2");
+        window.book("fb2/minimal.fb2", "Книги/Черчилль/3.fb2");
+        window.addFolder(QDir::toNativeSeparators(window.folder.filePath("Книги")));
+        QVERIFY(window.shown("autocollectionsource"));
+        const auto entries = [](const LibraryPageWidget *page, const char *name) {
+            return page->findChild<QToolButton *>(name)->menu()->actions();
+        };
+        const QList<QAction *> creation = entries(window.widget, "autocollectionsource");
+        QCOMPARE(creation.at(0)->text(), QString("Создать коллекции по папкам"));
+        QVERIFY(creation.at(0)->isChecked());
+
+        creation.at(1)->trigger();
+        QCOMPARE(window.names(), (QStringList{"Детство, Отрочество, Юность 2", "Книги_Черчилль 1"}));
+        QVERIFY(window.page.collections.row(0).series_order);
+        QVERIFY(entries(window.mainWindow.editorpage(), "SpeedButton4source").at(1)->isChecked());
+
+        const MainWindow nextRun(window.dialogs, window.clock, window.progress, window.volumes, window.fileOpener);
+        QVERIFY(entries(nextRun.editorpage(), "SpeedButton4source").at(1)->isChecked());
+        QCOMPARE(nextRun.creatorpage()->button("autocollectionbutton")->toolTip(),
+                 QString("Создать коллекции автоматически по сериям книг в списке файлов (книги без серии - по папкам) "
+                         "(Ctrl+Shift+N)"));
+
+        // Chosen on the other page, by authors: its empty list refuses, this page's button follows.
+        entries(window.mainWindow.editorpage(), "SpeedButton4source").at(2)->trigger();
+        QCOMPARE(window.dialogs.messages(), QStringList{"Книги не обнаружены или были удалены из списка!"});
+        QTest::mouseClick(window.automaticButton(), Qt::LeftButton);
+        QCOMPARE(window.names(), (QStringList{"Лев Толстой 2", "Уинстон Черчилль 1"}));
+        QVERIFY(!window.page.collections.row(0).series_order);
+    }
+
+    // The reader's database keeps no series: the editing page reads its books' heads first.
+    void editingPageReadsTheSeriesOfTheReadersBooks()
+    {
+        Window window(true);
+        const QString books = "READER/Sony_Reader/media/books/";
+        const auto onReader = [&](const QString &sample, const QString &folder) {
+            const QString path = window.book(sample, books + folder + "/" + QFileInfo(sample).fileName());
+            return BookRow{.full_path = path, .file_size = "2048", .root = QFileInfo(path).path()};
+        };
+        window.page.books.appendRows({onReader("fb2/example.fb2", "Толстой"), onReader("fb2/minimal.fb2", "Черчилль")});
+        window.mainWindow.refreshStatistics(*window.widget);
+        window.dialogs.shown.clear();
+
+        window.widget->findChild<QToolButton *>("SpeedButton4source")->menu()->actions().at(1)->trigger();
+        QCOMPARE(window.names(), (QStringList{"Детство, Отрочество, Юность 1", "Черчилль 1"}));
+        QVERIFY(window.dialogs.messages().isEmpty());
+        QVERIFY(!window.progress.visible);
+        QVERIFY(!window.mainWindow.longOperationRunning());
     }
 
     void automaticButtonRefusesAnEmptyList_data()

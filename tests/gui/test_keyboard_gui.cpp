@@ -40,12 +40,13 @@ private slots:
         window.mainWindow.showCollectionBooksOn(*window.mainWindow.creatorpage(), 0);
         window.mainWindow.creatorpage()->button("AddFileButton")->setFocus(Qt::TabFocusReason);
         QStringList order{window.focused()};
-        for (int step = 0; step < 7; ++step) {
+        for (int step = 0; step < 8; ++step) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << window.focused();
         }
-        QCOMPARE(order, (QStringList{"AddFileButton", "AddDirButton", "addcollectionbutton", "autocollectionbutton",
-                                     "Synchronizebutton", "PathList", "CollectionList", "BookList"}));
+        QCOMPARE(order,
+                 (QStringList{"AddFileButton", "AddDirButton", "addcollectionbutton", "autocollectionbutton",
+                              "autocollectionsource", "Synchronizebutton", "PathList", "CollectionList", "BookList"}));
     }
 
     // A focused button is pressed by Enter and by Space, and shows its focus.

@@ -207,7 +207,7 @@ private slots:
         row("creatorpage", "Synchronizebutton", 24, 392, "Синхронизация с читалкой (Ctrl+S)", 50);
         row("editorpage", "SpeedButton3", 24, 64, "Добавить коллекцию (Ctrl+N)", 36);
         row("editorpage", "SpeedButton4", 72, 64, autoHint + " (Ctrl+Shift+N)", 36);
-        row("editorpage", "eReloadbutton", 120, 64, "Загрузить библиотеку с устройства заново (F5)", 36);
+        row("editorpage", "eReloadbutton", 128, 64, "Загрузить библиотеку с устройства заново (F5)", 36);
         row("editorpage", "eSynchronizebutton", 24, 344, "Синхронизация с читалкой (Ctrl+S)", 50);
     }
 
@@ -260,8 +260,8 @@ private slots:
         for (const char *name : {"label1_1", "label1_2", "AddFileButton", "AddDirButton", "statisticlabel"})
             QVERIFY2(window.shown(name), name);
         for (const char *name :
-             {"label2_1", "label2_2", "label2_3", "addcollectionbutton", "autocollectionbutton", "label3_1", "label3_2",
-              "Synchronizebutton", "pathpanel", "collectionpanel", "bookpanel"})
+             {"label2_1", "label2_2", "label2_3", "addcollectionbutton", "autocollectionbutton", "autocollectionsource",
+              "label3_1", "label3_2", "Synchronizebutton", "pathpanel", "collectionpanel", "bookpanel"})
             QVERIFY2(!window.shown(name), name);
         QCOMPARE(window.mainWindow.findChild<QLabel *>("statisctilabelvalue")->text(), emptyStatistics);
         QCOMPARE(window.mainWindow.totalSize(), 0);

@@ -5,6 +5,7 @@
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/interrupting_progress.h"
+#include "support/isolated_settings.h"
 #include "support/recording_file_opener.h"
 #include "support/sync_scene.h"
 #include "widgets/page_control.h"
@@ -21,6 +22,7 @@ const QString successText = "Синхронизация успешно заве�
 // "Книги" (an FB2, a PDF and a TXT) added through its folder button.
 struct Window
 {
+    IsolatedSettings settings;
     InterruptingProgress progress;
     WatchingDialogs dialogs{progress};
     FixedClock clock{QDateTime(QDate(2024, 5, 1), QTime(12, 0))};

@@ -267,6 +267,40 @@ private slots:
                  (QList<QVariantList>{{1, 1}, {2, 2}, {3, 1}}));
     }
 
+    // By number (its digits' value first, then the rest as text), then title; other collections
+    // keep table order and no added_order.
+    void aSeriesCollectionKeepsItsSeriesOrder()
+    {
+        const FixtureReader reader;
+        const auto inSeries = [](const QString &file, const QString &number, const QString &title) {
+            BookRow row = bookRow("Книги/" + file, "Дюна", title);
+            row.series = "Дюна";
+            row.series_number = number;
+            return row;
+        };
+        BookTable books;
+        books.appendRows({inSeries("1.fb2", "10", "Дети"), bookRow("Книги/2.fb2", "Прочее", "Б"),
+                          inSeries("3.fb2", "2a", "Б"), inSeries("4.fb2", "", "Без номера"),
+                          inSeries("5.fb2", "x", "Икс"), inSeries("6.fb2", "2", "мессия"),
+                          inSeries("7.fb2", "02", "Бог"), bookRow("Книги/8.fb2", "Прочее", "А")});
+        CollectionTable collections;
+        collections.appendRows(
+            {CollectionRow{.name = "Дюна", .book_count = "6", .series_order = true}, collectionRow("Прочее", "2")});
+        rebuildLibrary(reader.root(), books, collections);
+        const QVariant null;
+        QCOMPARE(rowsOf(reader, "select c.title, replace(b.file_path, 'Sony_Reader/media/books/Книги/', ''), "
+                                "m.added_order from collections m join collection c on c._id = m.collection_id "
+                                "join books b on b._id = m.content_id order by m._id"),
+                 (QList<QVariantList>{{"Дюна", "7.fb2", 1},
+                                      {"Дюна", "6.fb2", 2},
+                                      {"Дюна", "3.fb2", 3},
+                                      {"Дюна", "1.fb2", 4},
+                                      {"Дюна", "5.fb2", 5},
+                                      {"Дюна", "4.fb2", 6},
+                                      {"Прочее", "2.fb2", null},
+                                      {"Прочее", "8.fb2", null}}));
+    }
+
     // The reader's tables are changed, never made again: a later firmware's columns, triggers and
     // indexes stay, and so do the rows of books that stay.
     void theReadersOwnTablesStay()

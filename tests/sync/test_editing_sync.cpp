@@ -259,6 +259,12 @@ private slots:
                                                                 {"Manuals", Guide, QVariant()},
                                                                 {"books", Notes, QVariant()},
                                                                 {"Фантастика_Стругацкие", Picnic, QVariant()}};
+        // As the heads read on the reader gave them: a series in its order, the others by folder.
+        QTest::newRow("automatic build by series") << "series"
+                                                   << QList<QVariantList>{{"Manuals", Guide, QVariant()},
+                                                                          {"books", Notes, QVariant()},
+                                                                          {"Мир Полудня", Solaris, 1},
+                                                                          {"Мир Полудня", Picnic, 2}};
     }
 
     void editsOnThePage()
@@ -293,6 +299,12 @@ private slots:
                              scene.collectionRow("Документация"));
         } else if (edit == "automatic") {
             buildFolderCollections(page, scene.dialogs);
+        } else if (edit == "series") {
+            for (const auto &[title, number] : {std::pair{"Пикник на обочине", "10"}, std::pair{"Solaris", "9"}}) {
+                page.books.rowForQuietEdit(scene.bookRow(title)).series = "Мир Полудня";
+                page.books.rowForQuietEdit(scene.bookRow(title)).series_number = number;
+            }
+            buildAutomaticCollections(page, scene.dialogs, CollectionSource::Series);
         }
         scene.dialogs.shown.clear();
 
