@@ -55,41 +55,6 @@ void SqliteConnection::open(const QString &fileName, const OpenOptions &options)
     execute(QStringLiteral("PRAGMA temp_store = MEMORY;"));
 }
 
-void SqliteConnection::openImage(const DatabaseImage &image)
-{
-    close();
-    const QString name = QStringLiteral(":memory:");
-    sqlite3 *handle = nullptr;
-    const int result = sqlite3_open_v2(":memory:", &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    SqliteHandles::Database database(handle);
-    if (result != SQLITE_OK || !database)
-        throw TessalyError(QStringLiteral("Failed to open database \"") + name + QStringLiteral("\" : unknown error"));
-    m_database = std::move(database);
-    m_fileName = name;
-    m_image = image;
-    // Read-only, SQLite reads the image where it lies and never resizes or frees it.
-    if (sqlite3_deserialize(m_database.get(), "main", m_image.m_bytes.get(), m_image.m_size, m_image.m_size,
-                            SQLITE_DESERIALIZE_READONLY) != SQLITE_OK)
-        fail(QStringLiteral("Failed to open database"), name);
-}
-
-DatabaseImage SqliteConnection::image()
-{
-    // SQLite copies the pages within one read transaction, as a query would read them.
-    sqlite3_int64 size = 0;
-    unsigned char *bytes = sqlite3_serialize(m_database.get(), "main", &size, 0);
-    if (bytes == nullptr) {
-        const int code = sqlite3_errcode(m_database.get());
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            throw TessalyError(QStringLiteral("Could not prepare SQL statement"));
-        fail(QStringLiteral("Could not retrieve data"), m_fileName);
-    }
-    DatabaseImage image;
-    image.m_bytes.reset(bytes, sqlite3_free);
-    image.m_size = size;
-    return image;
-}
-
 SqliteHandles::Statement SqliteConnection::prepareOrFail(const QString &sql, const QByteArray &utf8)
 {
     sqlite3_stmt *handle = nullptr;
@@ -194,6 +159,5 @@ void SqliteConnection::close() noexcept
     // A transaction left open is undone, so nothing half-written reaches the file.
     rollback();
     m_database.reset();
-    m_image = {};
     m_fileName.clear();
 }

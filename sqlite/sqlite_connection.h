@@ -11,23 +11,8 @@
 #include <QVector>
 
 #include <functional>
-#include <memory>
 
 struct sqlite3;
-
-// A whole SQLite database in one block of memory, as a consistent copy of its pages; a
-// connection can open it read-only. Copies share the block.
-class DatabaseImage
-{
-public:
-    bool isEmpty() const { return m_size == 0; }
-    qint64 size() const { return m_size; }
-
-private:
-    friend class SqliteConnection;
-    std::shared_ptr<unsigned char> m_bytes; // as SQLite allocated it
-    qint64 m_size = 0;
-};
 
 // One connection to a SQLite database (`SqliteConnection`). Every failure of SQLite throws
 // SqliteError with SQLite's own message attached.
@@ -53,8 +38,6 @@ public:
     // Opens and sets the connection's pragmas.
     void open(const QString &fileName, const OpenOptions &options);
     void open(const QString &fileName, OpenMode mode = OpenMode::ReadWriteCreate) { open(fileName, OpenOptions{mode}); }
-    // Opens an image of a database, read-only, in memory; the connection keeps it.
-    void openImage(const DatabaseImage &image);
     bool isOpen() const { return bool(m_database); }
 
     // Runs a statement that returns no rows.
@@ -76,9 +59,6 @@ public:
 
     bool tableExists(const QString &name);
 
-    // A copy of the whole open database as one state of it, read under SQLite's own locking
-    // (a write by another connection meanwhile is either all in it or not at all).
-    DatabaseImage image();
     // True when the file could be opened for reading only.
     bool isReadOnly() const;
 
@@ -90,7 +70,6 @@ private:
     [[noreturn]] void fail(const QString &fixedText, const QString &subject) const;
 
     QString m_fileName;
-    DatabaseImage m_image; // the image opened, which must outlive the handle reading it
     SqliteHandles::Database m_database;
     bool m_transactionOpen = false;
 };

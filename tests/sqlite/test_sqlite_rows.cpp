@@ -44,7 +44,7 @@ QStringList queryTexts(SqliteConnection &database, const QString &sql)
 }
 } // namespace
 
-// Reading rows as they arrive, opening read-only, and whole-database images.
+// Reading rows as they arrive, and opening read-only.
 class TestSqliteRows : public QObject
 {
     Q_OBJECT
@@ -152,58 +152,6 @@ private slots:
         QCOMPARE(errorOf([&] { database.open(missing, SqliteConnection::OpenMode::ReadOnly); }),
                  "Failed to open database \"" + missing + "\" : unable to open database file");
         QVERIFY(!QFile::exists(missing));
-    }
-
-    void imageIsTheWholeDatabaseAsItWas()
-    {
-        const FixtureReader reader;
-        const QList<QVariantList> snapshot = sqliteSnapshot(reader.databasePath());
-        SqliteConnection file;
-        file.open(reader.databasePath(), SqliteConnection::OpenMode::ReadOnly);
-        const DatabaseImage image = file.image();
-        file.close();
-        QCOMPARE(image.size(), QFileInfo(reader.databasePath()).size());
-
-        // Later changes to the file do not reach the image.
-        sqliteExecute(reader.databasePath(), "delete from collections; drop table annotation");
-        SqliteConnection copy;
-        copy.openImage(image);
-        QCOMPARE(rowTexts(copy, "select count(*) from collections"), QStringList{"4"});
-        QCOMPARE(rowTexts(copy, "select count(*) from annotation"), QStringList{"3"});
-        QCOMPARE(errorOf([&] { copy.execute("delete from books"); }),
-                 QString("Error executing SQL statement \"delete from books\" : attempt to write a readonly "
-                         "database"));
-
-        // Written out, the image is the database it was taken from.
-        const QString written = m_folder.filePath("image.db");
-        SqliteConnection imageReader;
-        imageReader.openImage(image);
-        imageReader.execute("VACUUM INTO '" + written + "'");
-        QCOMPARE(sqliteSnapshot(written), snapshot);
-    }
-
-    void imageOfALockedDatabaseFails()
-    {
-        const FixtureReader reader;
-        SqliteConnection database;
-        database.open(reader.databasePath(), SqliteConnection::OpenMode::ReadOnly);
-        const ExclusiveLock lock(reader.databasePath());
-        QVERIFY(lock.locked());
-        QCOMPARE(errorOf([&] { database.image(); }), QString("Could not prepare SQL statement"));
-    }
-
-    void anImageOutlivesItsCopies()
-    {
-        DatabaseImage image;
-        {
-            SqliteConnection database;
-            database.open(m_folder.filePath("typed.db"), SqliteConnection::OpenMode::ReadOnly);
-            image = database.image();
-        }
-        SqliteConnection first;
-        first.openImage(image);
-        image = {};
-        QCOMPARE(rowTexts(first, "select t from typed where rowid = 1"), QStringList{"Пикник"});
     }
 };
 
