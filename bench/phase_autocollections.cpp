@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 constexpr int booksPerFolder = 20;
@@ -59,50 +60,55 @@ QVector<BookRow> seriesRows(int n)
     return books;
 }
 
-void fail(const char *what)
+// The fastest run of the floor and of the build, which take turns so that a busy moment of the
+// machine falls on both alike.
+struct Fastest
 {
-    std::fprintf(stderr, "autocollections: %s\n", what);
-    std::exit(1);
+    double baseline = 1e9;
+    double tessaly = 1e9;
+};
+Fastest fastestInTurns(const std::function<void()> &floor, const std::function<void()> &build)
+{
+    Fastest fastest;
+    for (int run = 0; run < runs; ++run) {
+        fastest.baseline = std::min(fastest.baseline, secondsFor(floor));
+        fastest.tessaly = std::min(fastest.tessaly, secondsFor(build));
+    }
+    return fastest;
 }
 
 const BenchPhase autocollectionsPhase("autocollections", {100000}, [](int n) {
     LibraryPage page(LibraryPage::Kind::Creation);
     page.books.appendRows(libraryRows(n));
     const QChar separator = QDir::separator();
-    volatile qsizetype sink = 0;
 
     // The floor: count the books of each folder in a hash map keyed on views of the paths'
-    // folder parts, once; every folder here gives a name of its own. The two take turns, so a
-    // busy moment of the machine falls on both alike; the fastest run of each is its own cost.
-    double baseline = 1e9;
-    double tessaly = 1e9;
+    // folder parts, once; every folder here gives a name of its own. The build is the whole of
+    // it: names, the case-blind collation, the books' cells, the list and the books of its first
+    // collection.
     qsizetype names = 0;
     NoDialogs dialogs;
-    for (int run = 0; run < runs; ++run) {
-        baseline = std::min(baseline, secondsFor([&] {
-                                QHash<QStringView, int> counts;
-                                for (const BookRow &book : page.books.rows()) {
-                                    const QStringView path = book.full_path;
-                                    ++counts[path.first(path.lastIndexOf(separator))];
-                                }
-                                names = counts.size();
-                            }));
-        sink = sink + names;
-        // The whole build: names, the case-blind collation, the books' cells, the list and
-        // the books of its first collection.
-        tessaly = std::min(tessaly, secondsFor([&] { buildFolderCollections(page, dialogs); }));
-    }
+    const auto [baseline, tessaly] = fastestInTurns(
+        [&] {
+            QHash<QStringView, int> counts;
+            for (const BookRow &book : page.books.rows()) {
+                const QStringView path = book.full_path;
+                ++counts[path.first(path.lastIndexOf(separator))];
+            }
+            names = counts.size();
+        },
+        [&] { buildFolderCollections(page, dialogs); });
 
     if (page.collections.rowCount() != names)
-        fail("the collection list does not hold one row per folder");
+        failPhase("autocollections", QStringLiteral("the collection list does not hold one row per folder"));
     qint64 counted = 0;
     for (int row = 0; row < page.collections.rowCount(); ++row)
         counted += page.collections.bookCount(row);
     if (counted != n || page.shownBooks.rowCount() == 0)
-        fail("the counts do not add up to the books");
+        failPhase("autocollections", QStringLiteral("the counts do not add up to the books"));
     if (std::any_of(page.books.rows().cbegin(), page.books.rows().cend(),
                     [](const BookRow &book) { return book.collection.isEmpty(); }))
-        fail("a book was left without a collection");
+        failPhase("autocollections", QStringLiteral("a book was left without a collection"));
     reportPhase("autocollections", n, tessaly, baseline);
     std::printf("  autocollections n=%d folders=%lld tessaly=%.1fms baseline=%.1fms\n", n, qint64(names), tessaly * 1e3,
                 baseline * 1e3);
@@ -113,27 +119,21 @@ const BenchPhase seriesPhase("autocollections-series", {100000}, [](int n) {
     const char *name = "autocollections-series";
     LibraryPage page(LibraryPage::Kind::Creation);
     page.books.appendRows(seriesRows(n));
-    volatile qsizetype sink = 0;
 
     // The floor: count the books of each series in a hash map, a book without one under its
-    // added folder, once; the two take turns as above.
-    double baseline = 1e9;
-    double tessaly = 1e9;
+    // added folder, once; the build is the whole build by series.
     qsizetype names = 0;
     NoDialogs dialogs;
-    for (int run = 0; run < runs; ++run) {
-        baseline = std::min(baseline, secondsFor([&] {
-                                QHash<QString, int> counts;
-                                for (const BookRow &book : page.books.rows())
-                                    ++counts[book.series.isEmpty() ? book.root : book.series];
-                                names = counts.size();
-                            }));
-        sink = sink + names;
-        // The whole build by series: names, the case-blind collation, the books' cells, the
-        // list and the books of its first collection.
-        tessaly =
-            std::min(tessaly, secondsFor([&] { buildAutomaticCollections(page, dialogs, CollectionSource::Series); }));
-    }
+    const auto [baseline, tessaly] = fastestInTurns(
+        [&] {
+            QHash<QString, int> counts;
+            for (const BookRow &book : page.books.rows())
+                ++counts[book.series.isEmpty() ? book.root : book.series];
+            names = counts.size();
+        },
+        [&] { buildAutomaticCollections(page, dialogs, CollectionSource::Series); });
+    if (names == 0)
+        failPhase(name, QStringLiteral("the floor counted no series"));
 
     qint64 counted = 0;
     qsizetype inSeriesOrder = 0;
