@@ -1,5 +1,6 @@
 #include "bench/bench.h"
 #include "bench/null_progress.h"
+#include "bench/plain_head.h"
 #include "bench/synthetic_books.h"
 #include "booklist/book_passes.h"
 #include "booklist/book_table.h"
@@ -14,8 +15,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <zip.h>
 
 namespace {
@@ -108,13 +107,7 @@ qint64 readHeads(const QVector<BookRow> &rows)
     for (const BookRow &row : rows) {
         const QByteArray path = QFile::encodeName(row.full_path);
         if (row.full_path.endsWith(QLatin1StringView(".fb2"))) {
-            const int file = ::open(path.constData(), O_RDONLY);
-            qint64 got = 0;
-            ssize_t chunk = 0;
-            while (got < Fb2HeadSize && (chunk = ::read(file, buffer + got, size_t(Fb2HeadSize - got))) > 0)
-                got += chunk;
-            bytes += got;
-            ::close(file);
+            bytes += readHeadPlainly(row.full_path, buffer, Fb2HeadSize);
             continue;
         }
         int error = 0;

@@ -1,6 +1,7 @@
 #include "app/progress_window.h"
 #include "bench/bench.h"
 #include "bench/null_progress.h"
+#include "bench/plain_head.h"
 #include "bench/synthetic_books.h"
 #include "booklist/book_passes.h"
 #include "booklist/book_table.h"
@@ -12,26 +13,14 @@
 
 #include <algorithm>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 // What any program must do at least: read the head of each book.
 qint64 readHeads(const QVector<BookRow> &rows)
 {
     qint64 bytes = 0;
     char buffer[Fb2HeadSize];
-    for (const BookRow &row : rows) {
-        const int file = ::open(QFile::encodeName(row.full_path).constData(), O_RDONLY);
-        if (file < 0)
-            continue;
-        qint64 got = 0;
-        ssize_t chunk = 0;
-        while (got < Fb2HeadSize && (chunk = ::read(file, buffer + got, size_t(Fb2HeadSize - got))) > 0)
-            got += chunk;
-        bytes += got;
-        ::close(file);
-    }
+    for (const BookRow &row : rows)
+        bytes += readHeadPlainly(row.full_path, buffer, Fb2HeadSize);
     return bytes;
 }
 
