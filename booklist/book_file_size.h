@@ -14,7 +14,7 @@ class BookFileSize
 public:
     BookFileSize() = default;
     // Rows are written with the text, as the grid and the database hold it.
-    BookFileSize(const QString &text);
+    BookFileSize(QString text);
     BookFileSize(const char *text) : BookFileSize(QString::fromUtf8(text)) {}
     explicit BookFileSize(qint64 bytes)
         : m_bytes(std::max<qint64>(bytes, 0)), m_plainDigits(bytes >= 0), m_text(QString::number(bytes))

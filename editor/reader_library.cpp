@@ -4,6 +4,7 @@
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
 #include "core/progress.h"
+#include "core/text_block.h"
 #include "editor/reader_paths.h"
 #include "editor/rows_by_id.h"
 #include "editor/settled_reader_database.h"
@@ -101,23 +102,45 @@ private:
             database.forEachRow(QStringLiteral("select count(*) from books"),
                                 [this](const SqliteRow &row) { m_library.books.reserve(row.integer(0)); });
         database.forEachRow(BooksQuery, [this](const SqliteRow &row) {
-            ReaderBookPlace place = m_places.place(row.text(FilePath));
-            BookRow book;
-            book.full_path = std::move(place.full_path);
-            book.file_size = row.text(FileSize);
+            // The book's own texts go into one block of memory; those that repeat from book to
+            // book are shared with the books before.
+            TextBlock &texts = m_bookTexts;
+            texts.clear();
+            texts.append(m_deviceRoot);
+            row.appendText(FilePath, texts);
+            const int fullPath = texts.end();
+            ReaderBookPlaces::PlaceInBlock place = m_places.placeIn(texts, fullPath);
+            row.appendText(FileName, texts);
+            const int fileName = texts.endAsTailOf(fullPath);
+            const int title = endedText(row, Title);
+            const int fileSize = endedText(row, FileSize);
+            const int addedDate = endedText(row, AddedDate);
+            const int modifiedDate = endedText(row, ModifiedDate);
+            const int recordId = endedText(row, BookId);
+            texts.seal();
+
+            BookRow &book = m_library.books.emplace_back();
+            book.full_path = texts.take(fullPath);
+            book.file_size = texts.take(fileSize);
             book.author = m_authors.text(row, Author);
-            book.title = row.text(Title);
+            book.title = texts.take(title);
             book.root = std::move(place.root);
-            book.file_name = row.text(FileName);
+            book.file_name = texts.take(fileName);
             book.display_name = book.file_name;
-            book.added_date = row.text(AddedDate);
-            book.modified_date = row.text(ModifiedDate);
+            book.added_date = texts.take(addedDate);
+            book.modified_date = texts.take(modifiedDate);
             book.mime_type = m_mimeTypes.text(row, MimeType);
-            book.relative_path = std::move(place.relative_path);
-            book.record_id = row.text(BookId);
-            m_library.books.append(std::move(book));
+            book.relative_path = texts.take(place.relative_path);
+            book.record_id = texts.take(recordId);
             m_library.loaded.books.add(row, BookId, FilePath);
         });
+    }
+
+    // Writes the cell's text as its own text of the book's block.
+    int endedText(const SqliteRow &row, int column)
+    {
+        row.appendText(column, m_bookTexts);
+        return m_bookTexts.end();
     }
 
     // Each membership names one collection and one book by id. The book's cell shows the
@@ -165,6 +188,7 @@ private:
     ReaderBookPlaces m_places;
     SharedTexts m_authors;
     SharedTexts m_mimeTypes;
+    TextBlock m_bookTexts; // the texts of the book being read
     Progress &m_progress;
     bool m_showProgress = false;
     ReaderLibrary m_library;

@@ -1,12 +1,13 @@
 #include "editor/reader_paths.h"
 
+#include "core/text_block.h"
 #include "reader/reader_layout.h"
 
 #include <QDir>
 
 namespace {
 // Another program may have written the path with a leading separator.
-qsizetype leadingSeparators(const QString &path)
+qsizetype leadingSeparators(QStringView path)
 {
     qsizetype count = 0;
     while (count < path.size() && path.at(count) == QDir::separator())
@@ -20,20 +21,36 @@ ReaderBookPlaces::ReaderBookPlaces(const QString &deviceRoot)
       m_booksFolderOnDevice(ReaderLayout::booksFolderPath(deviceRoot))
 {}
 
-ReaderBookPlace ReaderBookPlaces::place(const QString &storedPath)
+ReaderBookPlaces::Cut ReaderBookPlaces::cut(QStringView path)
 {
-    const QString path = QDir::toNativeSeparators(storedPath);
     // The reader's volume ignores letter case, so any spelling names the same folder; the
     // firmware's own spelling is tried first, as it is much the quicker test.
     const bool inBooksFolder = path.startsWith(m_booksFolder) || path.startsWith(m_booksFolder, Qt::CaseInsensitive);
-    ReaderBookPlace place{
-        m_deviceRoot + storedPath, {}, path.mid(inBooksFolder ? m_booksFolder.size() : leadingSeparators(path))};
-    const qsizetype topFolderLength = std::max<qsizetype>(place.relative_path.indexOf(QDir::separator()), 0);
-    place.root =
-        inBooksFolder
-            ? root(m_rootsInBooksFolder, m_booksFolderOnDevice, QStringView(place.relative_path).left(topFolderLength))
-            : root(m_rootsElsewhere, m_deviceRoot, QStringView(place.relative_path).left(topFolderLength));
-    return place;
+    const qsizetype relativeFrom = inBooksFolder ? m_booksFolder.size() : leadingSeparators(path);
+    const QStringView relative = path.sliced(relativeFrom);
+    const QStringView topFolder = relative.left(std::max<qsizetype>(relative.indexOf(QDir::separator()), 0));
+    return {relativeFrom, inBooksFolder ? root(m_rootsInBooksFolder, m_booksFolderOnDevice, topFolder)
+                                        : root(m_rootsElsewhere, m_deviceRoot, topFolder)};
+}
+
+ReaderBookPlace ReaderBookPlaces::place(const QString &storedPath)
+{
+    const QString path = QDir::toNativeSeparators(storedPath);
+    Cut parts = cut(path);
+    return {m_deviceRoot + storedPath, std::move(parts.root), path.mid(parts.relativeFrom)};
+}
+
+ReaderBookPlaces::PlaceInBlock ReaderBookPlaces::placeIn(TextBlock &block, int fullPath)
+{
+    const QStringView stored = block.view(fullPath).sliced(m_deviceRoot.size());
+    if (QDir::separator() == u'/') {
+        Cut parts = cut(stored);
+        return {block.tail(fullPath, m_deviceRoot.size() + parts.relativeFrom), std::move(parts.root)};
+    }
+    const QString path = QDir::toNativeSeparators(stored.toString());
+    Cut parts = cut(path);
+    block.append(QStringView(path).sliced(parts.relativeFrom));
+    return {block.end(), std::move(parts.root)};
 }
 
 QString ReaderBookPlaces::root(Roots &roots, const QString &base, QStringView topFolder)

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
+class TextBlock;
+
 // Where a book that the reader's database lists lies, as the editing page shows it.
 struct ReaderBookPlace
 {
@@ -28,6 +30,15 @@ public:
     // root instead, so that such a book's folders still name its collection in the automatic
     // build. The stored path itself is never changed: it is written back as it was read.
     ReaderBookPlace place(const QString &storedPath);
+    // The same place for text `fullPath` of `block`, the device root followed by the stored
+    // path: the relative path goes into the block, as the end of the full path where the
+    // separators are the stored ones.
+    struct PlaceInBlock
+    {
+        int relative_path; // its number in the block
+        QString root;
+    };
+    PlaceInBlock placeIn(TextBlock &block, int fullPath);
 
 private:
     struct Hash
@@ -38,6 +49,14 @@ private:
     // The roots made so far by their top folder: the books of one folder share one text.
     using Roots = std::unordered_map<std::u16string, QString, Hash, std::equal_to<>>;
 
+    // Where the path below the books folder (or the device root) begins in a stored path
+    // with native separators, and the book's root.
+    struct Cut
+    {
+        qsizetype relativeFrom;
+        QString root;
+    };
+    Cut cut(QStringView path);
     QString root(Roots &roots, const QString &base, QStringView topFolder);
 
     QString m_deviceRoot;

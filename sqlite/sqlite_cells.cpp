@@ -2,8 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <iterator>
-
 namespace SqliteCells {
 QueryResult::Kind kindOfDeclaredType(const char *declared, int firstValueType)
 {
@@ -27,22 +25,6 @@ QueryResult::Kind kindOfDeclaredType(const char *declared, int firstValueType)
     if (type == "BLOB")
         return QueryResult::Kind::Blob;
     return QueryResult::Kind::Text;
-}
-
-// The decimal text of a number, as QString::number gives it, without its general machinery: a
-// load makes four of them for each of tens of thousands of books.
-QString decimalText(qint64 value)
-{
-    char16_t digits[20];
-    qsizetype first = std::size(digits);
-    quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
-    do {
-        digits[--first] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        digits[--first] = u'-';
-    return QString(reinterpret_cast<const QChar *>(digits + first), qsizetype(std::size(digits)) - first);
 }
 
 QueryResult::Kind columnKind(sqlite3_stmt *statement, int column)

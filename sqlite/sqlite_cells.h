@@ -10,8 +10,6 @@ struct sqlite3_stmt;
 namespace SqliteCells {
 // The kind of a column from its declared type, or from its first value where it declares none.
 QueryResult::Kind kindOfDeclaredType(const char *declared, int firstValueType);
-// The decimal text of a number, as QString::number gives it, without its general machinery.
-QString decimalText(qint64 value);
 QueryResult::Kind columnKind(sqlite3_stmt *statement, int column);
 QueryResult::Cell readCell(sqlite3_stmt *statement, int column, QueryResult::Kind kind);
 } // namespace SqliteCells

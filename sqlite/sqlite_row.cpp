@@ -1,6 +1,8 @@
 #include "sqlite/sqlite_row.h"
 
+#include "core/decimal_digits.h"
 #include "core/tessaly_error.h"
+#include "core/text_block.h"
 #include "sqlite/sqlite_cells.h"
 
 #include <QLocale>
@@ -23,28 +25,69 @@ void SqliteRow::checkColumn(int column) const
         throw TessalyError(QStringLiteral("Field index out of range"));
 }
 
-QString SqliteRow::text(int column) const
+SqliteRow::TextSource SqliteRow::textSource(int column) const
 {
     checkColumn(column);
     const QueryResult::Kind kind = m_kinds.at(column);
     if (kind == QueryResult::Kind::Text) {
         // Only a NULL has no text, so no separate test of the type is needed.
         const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
-        return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column)) : QString();
+        return {TextSource::Form::Utf8, QByteArrayView(text, text ? sqlite3_column_bytes(m_statement, column) : 0)};
     }
     if (sqlite3_column_type(m_statement, column) == SQLITE_NULL)
         return {};
     switch (kind) {
     case QueryResult::Kind::Integer:
-        return decimalText(sqlite3_column_int64(m_statement, column));
+        return {TextSource::Form::Integer, {}, sqlite3_column_int64(m_statement, column)};
     case QueryResult::Kind::Float:
-        return QString::number(sqlite3_column_double(m_statement, column), 'g', QLocale::FloatingPointShortest);
+        return {TextSource::Form::Real, {}, 0, sqlite3_column_double(m_statement, column)};
     case QueryResult::Kind::Blob:
     case QueryResult::Kind::Text:
         break;
     }
     const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
+    return {TextSource::Form::Utf8, QByteArrayView(bytes, sqlite3_column_bytes(m_statement, column))};
+}
+
+namespace {
+QString realText(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+} // namespace
+
+QString SqliteRow::text(int column) const
+{
+    const TextSource source = textSource(column);
+    switch (source.form) {
+    case TextSource::Form::Utf8:
+        return source.utf8.isNull() ? QString() : QString::fromUtf8(source.utf8);
+    case TextSource::Form::Integer:
+        return DecimalDigits(source.integer).view().toString();
+    case TextSource::Form::Real:
+        return realText(source.real);
+    case TextSource::Form::Null:
+        break;
+    }
+    return {};
+}
+
+void SqliteRow::appendText(int column, TextBlock &block) const
+{
+    const TextSource source = textSource(column);
+    switch (source.form) {
+    case TextSource::Form::Utf8:
+        block.appendUtf8(source.utf8);
+        break;
+    case TextSource::Form::Integer:
+        block.append(DecimalDigits(source.integer).view());
+        break;
+    case TextSource::Form::Real:
+        block.append(realText(source.real));
+        break;
+    case TextSource::Form::Null:
+        break;
+    }
 }
 
 SqliteValue::Type SqliteRow::storedType(int column) const

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+class TextBlock;
 struct sqlite3_stmt;
 
 // The row a query has stepped to, read in place while SqliteConnection::forEachRow runs; no
@@ -17,6 +18,8 @@ public:
     int columnCount() const { return int(m_kinds.size()); }
     // The cell as text, as QueryResult::fieldAsText gives it: read by the column's declared type.
     QString text(int column) const;
+    // The same text appended to the text `block` is writing.
+    void appendText(int column, TextBlock &block) const;
     // The cell exactly as stored, whatever the column declares.
     SqliteValue value(int column) const;
     SqliteValue::Type storedType(int column) const;
@@ -30,6 +33,15 @@ private:
     friend class SqliteStatement;
     explicit SqliteRow(sqlite3_stmt *statement) : m_statement(statement) {}
     void checkColumn(int column) const;
+    // What a cell's text is made from: its UTF-8 bytes (null for none) or its number.
+    struct TextSource
+    {
+        enum class Form { Null, Utf8, Integer, Real } form = Form::Null;
+        QByteArrayView utf8;
+        qint64 integer = 0;
+        double real = 0;
+    };
+    TextSource textSource(int column) const;
     // The columns' kinds, taken when the first row arrives.
     void takeKinds();
 

@@ -1,4 +1,5 @@
 #include "core/tessaly_error.h"
+#include "core/text_block.h"
 #include "sqlite/sqlite_connection.h"
 #include "support/fixture_reader.h"
 #include "support/sqlite_test_tools.h"
@@ -23,13 +24,24 @@ QByteArray fileDigest(const QString &path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-// Every row of `sql` as SqliteRow::text reads it, row after row, cell after cell.
+// Every row of `sql` as SqliteRow::text reads it, row after row, cell after cell; a cell's
+// text appended to a block must be the same.
 QStringList rowTexts(SqliteConnection &database, const QString &sql)
 {
     QStringList texts;
     database.forEachRow(sql, [&texts](const SqliteRow &row) {
-        for (int column = 0; column < row.columnCount(); ++column)
+        TextBlock block;
+        for (int column = 0; column < row.columnCount(); ++column) {
             texts << row.text(column);
+            row.appendText(column, block);
+            block.end();
+        }
+        block.seal();
+        for (int column = 0; column < row.columnCount(); ++column) {
+            const QString appended = block.take(column);
+            if (appended != row.text(column) || appended.isNull() != row.text(column).isNull())
+                texts << QStringLiteral("appended differently: ") + appended;
+        }
     });
     return texts;
 }
