@@ -22,6 +22,5 @@ QStringList bookTableHeaderTexts()
 void setBookTableWidths(BookTable &books)
 {
     static constexpr std::array<int, BookColumnCount> widths{400, 300, 0, 100, 200, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int column = 0; column < BookColumnCount; ++column)
-        books.setColumnWidth(column, widths[std::size_t(column)]);
+    books.setColumnWidths(widths);
 }

@@ -77,11 +77,10 @@ int CollectionTable::indexOfName(const QString &name) const
 void CollectionTable::applyLayout(bool hideRecordColumn)
 {
     setHeaderTexts({QStringLiteral("#"), QStringLiteral("Название коллекции"), QStringLiteral("Книг в коллекции")});
-    setColumnWidth(CollectionNumberColumn, FitToContents);
-    setColumnWidth(CollectionNameColumn, 380);
-    setColumnWidth(CollectionBookCountColumn, FitToContents);
-    if (hideRecordColumn)
-        setColumnWidth(CollectionRecordIdColumn, 0);
+    // By column: number, name, book count, and the record id where it is hidden.
+    static constexpr int widths[] = {FitToContents, 380, FitToContents, 0};
+    static_assert(std::size(widths) == CollectionRecordIdColumn + 1);
+    setColumnWidths(std::span(widths, hideRecordColumn ? std::size(widths) : std::size(widths) - 1));
     setColumnAlignment(CollectionNumberColumn, Qt::AlignHCenter);
     setColumnAlignment(CollectionBookCountColumn, Qt::AlignHCenter);
     setHeaderAlignment(CollectionBookCountColumn, Qt::AlignHCenter);

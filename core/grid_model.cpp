@@ -1,5 +1,7 @@
 #include "core/grid_model.h"
 
+#include <algorithm>
+
 GridModel::GridModel(int columnCount, QObject *parent) : QAbstractTableModel(parent), m_columnCount(columnCount)
 {}
 
@@ -44,6 +46,13 @@ void GridModel::setColumnWidth(int column, int width)
 {
     m_widths.resize(std::max<qsizetype>(m_widths.size(), column + 1), DefaultWidth);
     m_widths[column] = width;
+    emit columnLayoutChanged();
+}
+
+void GridModel::setColumnWidths(std::span<const int> widths)
+{
+    m_widths.resize(std::max<qsizetype>(m_widths.size(), qsizetype(widths.size())), DefaultWidth);
+    std::copy(widths.begin(), widths.end(), m_widths.begin());
     emit columnLayoutChanged();
 }
 

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <span>
+
 // A table of text cells as the grids show it. Rows are data rows only, indexed from 0;
 // the header texts are the view's header, shown while the grid has data rows. Column
 // widths and alignments that operations set live here, so tests can read them.
@@ -27,6 +29,9 @@ public:
     bool hasHeader() const { return !m_headerTexts.isEmpty(); }
 
     void setColumnWidth(int column, int width);
+    // Sets the widths of the first widths.size() columns and tells the views once: a view
+    // fits its columns to their contents again each time it hears of a change.
+    void setColumnWidths(std::span<const int> widths);
     int columnWidth(int column) const { return m_widths.value(column, DefaultWidth); }
     void setColumnAlignment(int column, Qt::Alignment alignment);
     Qt::Alignment columnAlignment(int column) const { return m_alignments.value(column, Qt::AlignLeft); }

@@ -216,11 +216,12 @@ void installReaderLibrary(LibraryPage &page, ReaderLibrary library)
     page.books.setHeaderAlignment(CollectionColumn, Qt::AlignHCenter);
     page.books.setHeaderAlignment(FileSizeColumn, Qt::AlignHCenter);
 
-    page.collections.appendRows(std::move(library.collections));
+    // The layout first, so that the views fit the columns to the rows once, as they come in.
     applyCollectionListLayout(page);
     // Loaded cells keep the default alignment; a collection added later centres its columns.
     page.collections.setColumnAlignment(CollectionNumberColumn, Qt::AlignLeft);
     page.collections.setColumnAlignment(CollectionBookCountColumn, Qt::AlignLeft);
+    page.collections.appendRows(std::move(library.collections));
 
     page.reader = std::move(library.loaded);
     page.rememberLoadedRows();

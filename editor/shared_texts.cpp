@@ -8,13 +8,12 @@ QString SharedTexts::text(const SqliteRow &row, int column)
         return row.text(column);
     const QByteArrayView bytes = row.bytes(column);
     const std::string_view key(bytes.data(), std::size_t(bytes.size()));
-    if (key == m_lastBytes && !m_lastText.isNull())
-        return m_lastText;
+    if (m_last && key == m_last->first)
+        return m_last->second;
     auto known = m_texts.find(key);
     if (known == m_texts.end())
         known = m_texts.emplace(std::string(key), row.text(column)).first;
-    // The map's keys stay where they are while it grows, so the view stays valid.
-    m_lastBytes = known->first;
-    m_lastText = known->second;
-    return m_lastText;
+    // The map's entries stay where they are while it grows.
+    m_last = &*known;
+    return m_last->second;
 }

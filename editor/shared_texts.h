@@ -26,6 +26,5 @@ private:
     };
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
     // The last text asked for, which the next record most often repeats.
-    std::string_view m_lastBytes;
-    QString m_lastText;
+    const std::pair<const std::string, QString> *m_last = nullptr;
 };
