@@ -8,7 +8,7 @@
 #include <vector>
 
 // Texts made together in one block of memory that they share, as copies of one QString share
-// theirs: the texts of a record then cost one allocation instead of one each. Each text is a
+// theirs: the texts of a few records then cost one allocation instead of one each. Each text is a
 // QString like any other; the block goes with the last of them, and a text that is changed
 // first takes memory of its own, as any shared QString does.
 class TextBlock

@@ -102,45 +102,72 @@ private:
             database.forEachRow(QStringLiteral("select count(*) from books"),
                                 [this](const SqliteRow &row) { m_library.books.reserve(row.integer(0)); });
         database.forEachRow(BooksQuery, [this](const SqliteRow &row) {
-            // The book's own texts go into one block of memory; those that repeat from book to
-            // book are shared with the books before.
-            TextBlock &texts = m_bookTexts;
-            texts.clear();
-            texts.append(m_deviceRoot);
-            row.appendText(FilePath, texts);
-            const int fullPath = texts.end();
-            ReaderBookPlaces::PlaceInBlock place = m_places.placeIn(texts, fullPath);
-            row.appendText(FileName, texts);
-            const int fileName = texts.endAsTailOf(fullPath);
-            const int title = endedText(row, Title);
-            const int fileSize = endedText(row, FileSize);
-            const int addedDate = endedText(row, AddedDate);
-            const int modifiedDate = endedText(row, ModifiedDate);
-            const int recordId = endedText(row, BookId);
-            texts.seal();
-
             BookRow &book = m_library.books.emplace_back();
-            book.full_path = texts.take(fullPath);
-            book.file_size = texts.take(fileSize);
             book.author = m_authors.text(row, Author);
-            book.title = texts.take(title);
-            book.root = std::move(place.root);
-            book.file_name = texts.take(fileName);
-            book.display_name = book.file_name;
-            book.added_date = texts.take(addedDate);
-            book.modified_date = texts.take(modifiedDate);
             book.mime_type = m_mimeTypes.text(row, MimeType);
-            book.relative_path = texts.take(place.relative_path);
-            book.record_id = texts.take(recordId);
+            writeOwnTexts(row, book);
             m_library.loaded.books.add(row, BookId, FilePath);
+            if (m_pendingTexts.size() == BooksPerTextBlock)
+                takeOwnTexts();
         });
+        takeOwnTexts();
     }
 
-    // Writes the cell's text as its own text of the book's block.
+    // The texts of each book that are its own alone go into one block of memory with those of
+    // the books beside it; those that repeat from book to book are shared with the books before.
+    static constexpr std::size_t BooksPerTextBlock = 64;
+    // A book's texts by their numbers in the block.
+    struct OwnTexts
+    {
+        int fullPath, fileName, title, fileSize, addedDate, modifiedDate, recordId, relativePath;
+    };
+
+    void writeOwnTexts(const SqliteRow &row, BookRow &book)
+    {
+        TextBlock &texts = m_bookTexts;
+        texts.append(m_deviceRoot);
+        row.appendText(FilePath, texts);
+        const int fullPath = texts.end();
+        ReaderBookPlaces::PlaceInBlock place = m_places.placeIn(texts, fullPath);
+        book.root = std::move(place.root);
+        row.appendText(FileName, texts);
+        const int fileName = texts.endAsTailOf(fullPath);
+        const int title = endedText(row, Title);
+        const int fileSize = endedText(row, FileSize);
+        const int addedDate = endedText(row, AddedDate);
+        const int modifiedDate = endedText(row, ModifiedDate);
+        const int recordId = endedText(row, BookId);
+        m_pendingTexts.push_back(
+            {fullPath, fileName, title, fileSize, addedDate, modifiedDate, recordId, place.relative_path});
+    }
+
+    // Writes the cell's text as a text of its own in the block.
     int endedText(const SqliteRow &row, int column)
     {
         row.appendText(column, m_bookTexts);
         return m_bookTexts.end();
+    }
+
+    // Makes the block of the books written since the last one and gives them their texts.
+    void takeOwnTexts()
+    {
+        TextBlock &texts = m_bookTexts;
+        texts.seal();
+        auto book = m_library.books.end() - qsizetype(m_pendingTexts.size());
+        for (const OwnTexts &own : m_pendingTexts) {
+            book->full_path = texts.take(own.fullPath);
+            book->file_size = texts.take(own.fileSize);
+            book->title = texts.take(own.title);
+            book->file_name = texts.take(own.fileName);
+            book->display_name = book->file_name;
+            book->added_date = texts.take(own.addedDate);
+            book->modified_date = texts.take(own.modifiedDate);
+            book->relative_path = texts.take(own.relativePath);
+            book->record_id = texts.take(own.recordId);
+            ++book;
+        }
+        texts.clear();
+        m_pendingTexts.clear();
     }
 
     // Each membership names one collection and one book by id. The book's cell shows the
@@ -188,7 +215,8 @@ private:
     ReaderBookPlaces m_places;
     SharedTexts m_authors;
     SharedTexts m_mimeTypes;
-    TextBlock m_bookTexts; // the texts of the book being read
+    TextBlock m_bookTexts;              // the own texts of the books read since the last block
+    std::vector<OwnTexts> m_pendingTexts; // their numbers in it, book by book
     Progress &m_progress;
     bool m_showProgress = false;
     ReaderLibrary m_library;
