@@ -53,6 +53,17 @@ QVector<BookRow> workedExample()
             book("/home/u/Books", "/home/u/Books/Fantasy/Dragons/Tale 2.epub"),
             book("/mnt/Library/Poems", "/mnt/Library/Poems/Verses.txt")};
 }
+// The brief the build hands the file list is the one worked out from its rows afresh.
+void verifyHandedSummary(const LibraryPage &page)
+{
+    const BookCollectionSummary &handed = page.books.collectionSummary();
+    const BookCollectionSummary fresh = BookCollectionSummary::of(page.books.rows());
+    QCOMPARE(handed.booksInCollections(), fresh.booksInCollections());
+    QCOMPARE(handed.bytesInCollections(), fresh.bytesInCollections());
+    for (const BookRow &row : page.books.rows())
+        QCOMPARE(handed.rowsOf(row.collection), fresh.rowsOf(row.collection));
+}
+
 void addLocales()
 {
     QTest::addColumn<QString>("locale");
@@ -243,6 +254,7 @@ private slots:
         QCOMPARE(shownPaths(page), (QStringList{"/b/книги/3.fb2", "/a/Книги/4.fb2"}));
         const PageStatistics statistics = updateStatistics(page);
         QCOMPARE(statistics.total_size, 4000);
+        verifyHandedSummary(page);
     }
 
     void anEmptyNameIsNoCollection()
@@ -255,6 +267,7 @@ private slots:
         buildFolderCollections(page, dialogs);
         QCOMPARE(listed(page), (QList<QPair<QString, QString>>{{"Sub", "2"}}));
         QCOMPARE(collectionsOfBooks(page), (QStringList{"", "Sub", "Sub"}));
+        verifyHandedSummary(page);
     }
 
     void onlyEmptyNamesLeaveNoCollection()
@@ -410,6 +423,7 @@ private slots:
             names << collection.name + " " + collection.book_count + (collection.series_order ? "*" : "");
         QTEST(names, "listed");
         QTEST(collectionsOfBooks(page), "ofBooks");
+        verifyHandedSummary(page);
     }
 };
 
