@@ -231,12 +231,13 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
     return update;
 }
 
-QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow)
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const BookFormats &formats,
+                               const QString &readerRootNow)
 {
     constexpr int steps = 10;
     ProgressSteps::open(progress, steps, QStringLiteral("Читаю серии книг с устройства..."));
     const QStringList unreadable = runSeriesPass(
-        page.books, progress, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
+        page.books, progress, formats, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
     ProgressSteps::close(progress, steps);
     return unreadable;
 }

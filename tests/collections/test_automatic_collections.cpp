@@ -1,5 +1,6 @@
 #include "collections/automatic_collections.h"
 #include "collections/statistics.h"
+#include "covers/book_formats.h"
 #include "support/page_columns.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
@@ -356,18 +357,24 @@ private slots:
         QVERIFY(QDir().mkpath(now.filePath(books + "Толстой")));
         QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/example.fb2", now.filePath(books + "Толстой/1.fb2")));
         QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/pdf/project-history.en.pdf", now.filePath(books + "Толстой/2.pdf")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/example.fb2", now.filePath(books + "Толстой/broken.epub")));
         LibraryPage page(LibraryPage::Kind::Editing);
         page.reader.deviceRoot = loadedFrom;
         const QString folder = loadedFrom + books + "Толстой";
         addBooks(page, {book(folder, folder + "/1.fb2"), book(folder, folder + "/2.pdf"),
-                        book(folder, folder + "/gone.fb2")});
+                        book(folder, folder + "/gone.fb2"), book(folder, folder + "/broken.epub")});
         RecordingProgress progress;
-        const QStringList unreadable = readSeriesOnReader(page, progress, now.path() + "/");
-        QCOMPARE(unreadable, QStringList{folder + "/gone.fb2"});
+        QCOMPARE(readSeriesOnReader(page, progress, BookFormats(), now.path() + "/"), QStringList{folder + "/gone.fb2"});
+        // With EPUB read, its package document is looked for too.
+        BookFormats epub;
+        epub.epubAndPdf = true;
+        const QStringList unreadable = readSeriesOnReader(page, progress, epub, now.path() + "/");
+        QCOMPARE(unreadable, (QStringList{folder + "/gone.fb2", folder + "/broken.epub"}));
         QVERIFY(!progress.visible);
         ScriptedDialogs dialogs;
         buildAutomaticCollections(page, dialogs, CollectionSource::Series);
-        QCOMPARE(collectionsOfBooks(page), (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой"}));
+        QCOMPARE(collectionsOfBooks(page),
+                 (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой", "Толстой"}));
         QCOMPARE(page.books.row(0).full_path, folder + "/1.fb2");
     }
 
