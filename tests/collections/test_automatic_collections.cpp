@@ -1,4 +1,5 @@
 #include "collections/automatic_collections.h"
+#include "collections/shown_books.h"
 #include "collections/statistics.h"
 #include "covers/book_formats.h"
 #include "support/page_columns.h"
@@ -376,6 +377,24 @@ private slots:
         QCOMPARE(collectionsOfBooks(page),
                  (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой", "Толстой"}));
         QCOMPARE(page.books.row(0).full_path, folder + "/1.fb2");
+    }
+
+    // A series lists its books by their numbers in it, as the reader will.
+    void aSeriesIsShownInSeriesOrder()
+    {
+        LibraryPage page(LibraryPage::Kind::Creation);
+        const auto numbered = [](const QString &path, const QString &number) {
+            BookRow row = book("/a", path);
+            row.series = "S";
+            row.series_number = number;
+            return row;
+        };
+        addBooks(page, {numbered("/a/3.fb2", "3"), numbered("/a/1.fb2", "1"), book("/a", "/a/x.fb2"),
+                        numbered("/a/2.fb2", "2")});
+        ScriptedDialogs dialogs;
+        buildAutomaticCollections(page, dialogs, CollectionSource::Series);
+        showCollectionBooks(page, page.collections.indexOfName("S"));
+        QCOMPARE(shownPaths(page), (QStringList{"/a/1.fb2", "/a/2.fb2", "/a/3.fb2"}));
     }
 
     // By series or author, a book saying neither goes where its folder puts it. On the editing
