@@ -215,7 +215,7 @@ private:
     ReaderBookPlaces m_places;
     SharedTexts m_authors;
     SharedTexts m_mimeTypes;
-    TextBlock m_bookTexts;              // the own texts of the books read since the last block
+    TextBlock m_bookTexts;                // the own texts of the books read since the last block
     std::vector<OwnTexts> m_pendingTexts; // their numbers in it, book by book
     Progress &m_progress;
     bool m_showProgress = false;
