@@ -13,6 +13,13 @@ public:
     explicit DecimalDigits(qint64 value)
     {
         quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+        // Two digits a step: the dates of a library have thirteen.
+        while (magnitude >= 100) {
+            const unsigned pair = unsigned(magnitude % 100);
+            magnitude /= 100;
+            m_digits[--m_first] = char16_t(u'0' + pair % 10);
+            m_digits[--m_first] = char16_t(u'0' + pair / 10);
+        }
         do {
             m_digits[--m_first] = char16_t(u'0' + magnitude % 10);
             magnitude /= 10;

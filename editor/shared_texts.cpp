@@ -4,10 +4,10 @@
 
 QString SharedTexts::text(const SqliteRow &row, int column)
 {
-    if (row.storedType(column) != SqliteValue::Type::Text)
+    const std::optional<QByteArrayView> bytes = row.storedText(column);
+    if (!bytes)
         return row.text(column);
-    const QByteArrayView bytes = row.bytes(column);
-    const std::string_view key(bytes.data(), std::size_t(bytes.size()));
+    const std::string_view key(bytes->data(), std::size_t(bytes->size()));
     if (m_last && key == m_last->first)
         return m_last->second;
     auto known = m_texts.find(key);

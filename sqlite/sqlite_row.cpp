@@ -128,6 +128,15 @@ QByteArrayView SqliteRow::bytes(int column) const
     return QByteArrayView(static_cast<const char *>(data), sqlite3_column_bytes(m_statement, column));
 }
 
+std::optional<QByteArrayView> SqliteRow::storedText(int column) const
+{
+    checkColumn(column);
+    if (sqlite3_column_type(m_statement, column) != SQLITE_TEXT)
+        return std::nullopt;
+    return QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)),
+                          sqlite3_column_bytes(m_statement, column));
+}
+
 SqliteValue SqliteRow::value(int column) const
 {
     switch (storedType(column)) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 class TextBlock;
 struct sqlite3_stmt;
 
@@ -27,6 +29,9 @@ public:
     double real(int column) const;
     // A text's or blob's bytes; valid until the query steps on.
     QByteArrayView bytes(int column) const;
+    // The bytes of a cell stored as text, none for any other storage class; valid until the
+    // query steps on.
+    std::optional<QByteArrayView> storedText(int column) const;
 
 private:
     friend class SqliteConnection;
