@@ -21,9 +21,9 @@ struct ReaderLibrary
 // long enough for the progress window to show.
 inline constexpr qint64 LargeReaderDatabaseBytes = 2 * 1024 * 1024;
 
-// Reads the library of the reader at `deviceRoot` from its books.db, which is opened
-// read-only and copied whole first, so that everything is read from one state of it: every
-// book, every collection and every membership. A book shows the collection of its last
+// Reads the library of the reader at `deviceRoot` from its books.db, settled first and read
+// where it lies in one read transaction, so that everything is read from one state of it:
+// every book, every collection and every membership. A book shows the collection of its last
 // membership; a collection counts every membership that names a loaded book. A database
 // without the collection tables has no collections. The progress window shows while a large
 // database is read. Throws TessalyError with the database's error text; nothing is returned
