@@ -35,6 +35,14 @@ QProgressBar *makeBar(const QString &name, int top, QWidget *parent)
     bar->setTextVisible(false);
     return bar;
 }
+
+// A bar paints itself at once at every new value; the window paints it with the rest instead.
+void setQuietly(QProgressBar *bar, int value)
+{
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(true);
+}
 } // namespace
 
 ProgressWindow::ProgressWindow(std::chrono::milliseconds refreshInterval, QWidget *parent)
@@ -87,7 +95,7 @@ void ProgressWindow::setPosition(Bar which, int position)
     }
     showLatestItem();
     // The bar itself would ignore a value outside its range; the window clamps instead.
-    m_loader->setValue(std::clamp(position, m_loader->minimum(), m_loader->maximum()));
+    setQuietly(m_loader, std::clamp(position, m_loader->minimum(), m_loader->maximum()));
     // A new phase reaches the screen at the next turn of the event loop, whenever that is.
     m_refreshForced = true;
 }
@@ -116,8 +124,6 @@ void ProgressWindow::show()
 void ProgressWindow::hide()
 {
     showLatestItem();
-    if (isVisible())
-        QWidget::repaint();
     QWidget::hide();
 }
 
@@ -131,8 +137,9 @@ void ProgressWindow::repaint(Repaint what)
         return;
     }
     showLatestItem();
+    // The window's pending paint at once: what changed, the rest is on the screen already.
     if (what == Repaint::Window)
-        QWidget::repaint();
+        QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
     else
         m_loadertext->repaint();
 }
@@ -157,6 +164,6 @@ void ProgressWindow::showLatestItem()
     if (!m_itemPending)
         return;
     m_itemPending = false;
-    m_loader2->setValue(std::clamp(m_itemPosition, m_loader2->minimum(), m_loader2->maximum()));
+    setQuietly(m_loader2, std::clamp(m_itemPosition, m_loader2->minimum(), m_loader2->maximum()));
     m_loadertext2->setText(m_itemCaption);
 }

@@ -17,7 +17,12 @@ class QProgressBar;
 // Every call of the protocol is taken, but a loop of many items would spend its time painting
 // and turning the event loop: the item bar and caption reach the screen, and the event loop
 // turns, at most once per `refreshInterval`, and always at the last item of a loop. Any
-// other call (a phase, show, hide) first puts the latest item on the bar and paints at once.
+// other call (a phase, show, hide) first puts the latest item on the bar.
+//
+// Every paint on an X server waits for the server to take the last one, so the window paints
+// only when asked to: a new bar position waits for the next repaint or turn of the event loop,
+// a repaint paints at once what changed since the last one, and the window hides without a
+// last paint that would leave the screen as it came.
 class ProgressWindow : public QWidget, public Progress
 {
     Q_OBJECT

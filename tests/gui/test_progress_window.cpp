@@ -153,6 +153,33 @@ private slots:
         QCOMPARE(window.loadertext2()->text(), QString("Книга №3 из 4"));
     }
 
+    void aRepaintPaintsTheBarsAtOnceAndAPositionAloneDoesNot()
+    {
+        ProgressWindow window(std::chrono::hours(1));
+        ProgressSteps::open(window, 100, "Загружаю библиотеку с устройства...");
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        struct PaintCount : QObject
+        {
+            int paints = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } loader, loader2;
+        window.loader()->installEventFilter(&loader);
+        window.loader2()->installEventFilter(&loader2);
+
+        window.setPosition(Progress::Bar::Main, 40);
+        QCOMPARE(loader.paints, 0);
+        window.repaint(Progress::Repaint::Window);
+        QCOMPARE(loader.paints, 1);
+        ProgressSteps::beginItems(window, 3, false);
+        ProgressSteps::item(window, "Книга №", 3, 3);
+        QCOMPARE(loader2.paints, 1);
+        QCOMPARE(loader.paints, 1);
+    }
+
     void fileFilterReadsAsQtWritesIt_data()
     {
         QTest::addColumn<QString>("filter");
