@@ -5,12 +5,16 @@
 #include <optional>
 
 namespace {
+// Numbers of up to this many digits are keyed by their value, longer ones by their text.
+constexpr qsizetype NumberDigits = 18;
+constexpr qint64 FirstLongNumber = 1'000'000'000'000'000'000; // 10 to the power NumberDigits
+
 // The number whose decimal text `id` is ("12", "-3"; not "012", "+3" or "1.0").
 std::optional<qint64> decimalNumber(const QString &id)
 {
     const qsizetype digitsFrom = id.startsWith(QLatin1Char('-')) ? 1 : 0;
     const qsizetype digits = id.size() - digitsFrom;
-    if (digits < 1 || digits > 18 || (id.at(digitsFrom) == QLatin1Char('0') && (digits > 1 || digitsFrom > 0)))
+    if (digits < 1 || digits > NumberDigits || (id.at(digitsFrom) == QLatin1Char('0') && (digits > 1 || digitsFrom > 0)))
         return std::nullopt;
     qint64 number = 0;
     for (qsizetype i = digitsFrom; i < id.size(); ++i) {
@@ -50,9 +54,13 @@ int RowsById::firstRowOfNumber(qint64 number) const
 
 int RowsById::firstRow(const SqliteRow &cells, int column) const
 {
-    // An integer's text is its decimal digits: looked up without making the text.
-    if (cells.storedType(column) == SqliteValue::Type::Integer)
-        return firstRowOfNumber(cells.integer(column));
+    // An integer's text is its decimal digits: looked up without making the text, unless it
+    // is too long to be keyed by its value.
+    if (cells.storedType(column) == SqliteValue::Type::Integer) {
+        const qint64 number = cells.integer(column);
+        if (number > -FirstLongNumber && number < FirstLongNumber)
+            return firstRowOfNumber(number);
+    }
     const QString id = cells.text(column);
     const std::optional<qint64> number = decimalNumber(id);
     return number ? firstRowOfNumber(*number) : m_byText.value(id, -1);

@@ -255,7 +255,7 @@ private slots:
         QCOMPARE(collectionCells(library.collections), QStringList{"Поэзия/1/4"});
     }
 
-    // Ids that repeat (tables without their primary key) or are not numbers match as a scan of
+    // Ids that repeat (tables without their primary key), are far apart or are not numbers match as a scan of
     // the rows comparing the ids' texts would match them, which is how the reader's library was
     // first described: the last membership names the shown collection, every match counts.
     void idsMatchAsTextsAsAScanWouldMatchThem()
@@ -266,7 +266,9 @@ private slots:
                                    "CREATE TABLE collection (_id INTEGER, title TEXT);"
                                    "CREATE TABLE collections (collection_id, content_id)");
         QRandomGenerator random(12);
-        const QVariantList ids{1, 2, 3, "3", "03", "x", 2.0, QVariant(), 7, -4, 100000};
+        // Ids of 19 digits, so far apart that they span more rows than memory could hold.
+        const QVariantList ids{1, 2, 3, "3", "03", "x", 2.0, QVariant(), 7, -4, 100000, qint64(1) << 62,
+                               -(qint64(1) << 62)};
         const auto anyId = [&] { return ids.at(random.bounded(int(ids.size()))); };
         for (int book = 0; book < 40; ++book)
             reader.insert("books", {{"_id", anyId()}, {"title", QString("Книга %1").arg(book)}});
