@@ -17,6 +17,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -28,6 +29,11 @@ enum CollectionField { CollectionId, CollectionTitle };
 const QString BooksQuery = QStringLiteral(
     "select title, author, added_date, modified_date, file_path, file_name, file_size, mime_type, _id from books");
 enum BookField { Title, Author, AddedDate, ModifiedDate, FilePath, FileName, FileSize, MimeType, BookId };
+// Each end read from the table's key alone, where `_id` is that key.
+const QString IdSpanQuery =
+    QStringLiteral("select (select max(_id) from books) - (select min(_id) from books) + 1");
+// Fewer bytes than any record of the reader's `books` takes in the file, with its cell and pointer.
+constexpr qint64 LeastBookRecordBytes = 32;
 
 // The order of each membership goes with the page's rows for writing them back.
 const QString MembershipsQuery = QStringLiteral("select collection_id, content_id, %1 from collections");
@@ -46,7 +52,8 @@ public:
     ReaderLibrary run()
     {
         const QString path = ReaderLayout::databasePath(m_deviceRoot);
-        m_showProgress = QFileInfo(path).size() >= LargeReaderDatabaseBytes;
+        const qint64 databaseBytes = QFileInfo(path).size();
+        m_showProgress = databaseBytes >= LargeReaderDatabaseBytes;
         if (m_showProgress) {
             ProgressSteps::open(m_progress, LoadSteps, LoadingCaption);
             m_progress.processEvents();
@@ -60,7 +67,7 @@ public:
         // A database that another program made may lack the collection tables: no collections.
         if (database.tableExists(QStringLiteral("collection")))
             readCollections(database);
-        readBooks(database);
+        readBooks(database, databaseBytes);
         m_bookRows.emplace(m_library.books);
         if (m_bookRows->hasRepeatedIds())
             m_library.loaded.books.markRepeatedIds();
@@ -94,13 +101,18 @@ private:
         m_bookCounts.fill(0, m_library.collections.size());
     }
 
-    void readBooks(SqliteConnection &database)
+    void readBooks(SqliteConnection &database, qint64 databaseBytes)
     {
-        // Counted first, so the rows of a large library are not moved while it grows; without
-        // the table the query below reports it.
+        // Room for every row first, so the rows of a large library are not moved while it grows.
+        // The reader's ids are its table's key, distinct integers: their span bounds the count
+        // without the scan of the whole table a count takes. The file's size bounds the room a
+        // sparse span would ask for, and room never written to takes no memory. Where the bound
+        // falls short (ids of another kind), the rows grow as they come. Without the table the
+        // query below reports it.
         if (database.tableExists(QStringLiteral("books")))
-            database.forEachRow(QStringLiteral("select count(*) from books"),
-                                [this](const SqliteRow &row) { m_library.books.reserve(row.integer(0)); });
+            database.forEachRow(IdSpanQuery, [&](const SqliteRow &row) {
+                m_library.books.reserve(std::clamp(row.integer(0), qint64(0), databaseBytes / LeastBookRecordBytes));
+            });
         database.forEachRow(BooksQuery, [this](const SqliteRow &row) {
             BookRow &book = m_library.books.emplace_back();
             book.author = m_authors.text(row, Author);

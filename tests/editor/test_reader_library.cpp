@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -137,6 +138,17 @@ private slots:
         const ReaderLibrary library = load(reader);
         QCOMPARE(library.collections.size(), 0);
         QCOMPARE(collectionNames(library.books), QStringList{""});
+    }
+
+    // The room taken for the rows before reading them stays within what the file could hold.
+    void booksFarApartLoadInRoomForWhatTheFileHolds()
+    {
+        const FixtureReader reader(FixtureReader::Contents::Empty);
+        reader.addBook("Первая", "a/1.fb2");
+        reader.insert("books", {{"_id", qint64(1) << 22}, {"title", "Последняя"}});
+        const ReaderLibrary library = load(reader);
+        QCOMPARE(library.books.size(), 2);
+        QVERIFY(library.books.capacity() < QFileInfo(reader.databasePath()).size());
     }
 
     void readerWithoutBooks()
