@@ -17,6 +17,8 @@ public:
     int columnCount() const { return int(m_kinds.size()); }
     // The cell as text, as QueryResult::fieldAsText gives it: read by the column's declared type.
     QString text(int column) const;
+    // Whether text(column) would equal `other`, mostly told without making that text.
+    bool textEquals(int column, QStringView other) const;
     // The cell exactly as stored, whatever the column declares.
     SqliteValue value(int column) const;
     SqliteValue::Type storedType(int column) const;
