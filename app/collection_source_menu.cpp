@@ -1,5 +1,6 @@
 #include "app/collection_source_menu.h"
 
+#include "widgets/flat_tool_button.h"
 #include "widgets/picture_button.h"
 
 #include <QAbstractButton>
@@ -47,11 +48,8 @@ const SourceText &textOf(CollectionSource source)
 
 QToolButton *makeCollectionSourceButton(int height, QWidget *parent)
 {
-    auto *button = new QToolButton(parent);
+    auto *button = new FlatToolButton(parent);
     button->setArrowType(Qt::DownArrow);
-    button->setAutoRaise(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::TabFocus);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setFixedSize(14, height);

@@ -125,7 +125,7 @@ void MainWindow::buildAutomaticCollectionsOn(LibraryPageWidget &page)
     runHandler([&] {
         // The reader's books are read first; what could not be read goes by its folder.
         const QStringList unreadable =
-            seriesOnReader ? readSeriesOnReader(page.page(), m_progress, findReaderRoot(m_volumes)) : QStringList();
+            seriesOnReader ? readSeriesOnReader(page.page(), m_progress, m_formats, findReaderRoot(m_volumes)) : QStringList();
         applyPageUpdate(page, buildAutomaticCollections(page.page(), m_dialogs, source));
         if (!unreadable.isEmpty())
             m_dialogs.message(unreadableBooksMessage(unreadable));

@@ -35,6 +35,22 @@ BookCollectionSummary BookCollectionSummary::of(const QVector<BookRow> &rows)
     return summary;
 }
 
+BookCollectionSummary BookCollectionSummary::ofKnownKeys(QVector<quint32> keys, QVector<qint64> bytes,
+                                                        const QVector<QString> &names)
+{
+    BookCollectionSummary summary;
+    summary.m_keys = std::move(keys);
+    summary.m_bytes = std::move(bytes);
+    summary.m_booksWithKey.resize(names.size() + 1);
+    summary.m_keyOfCollection.reserve(names.size());
+    for (qsizetype name = 0; name < names.size(); ++name)
+        if (!names[name].isEmpty())
+            summary.m_keyOfCollection.insert(names[name], quint32(name + 1));
+    for (qsizetype row = 0; row < summary.m_keys.size(); ++row)
+        summary.count(int(row), 1);
+    return summary;
+}
+
 void BookCollectionSummary::refreshRow(int row, const BookRow &book)
 {
     count(row, -1);

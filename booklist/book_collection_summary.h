@@ -16,6 +16,9 @@ public:
     static constexpr quint32 NoCollection = 0;
 
     static BookCollectionSummary of(const QVector<BookRow> &rows);
+    // The same from a pass that already knows each row's collection: `keys` holds, per row,
+    // the index of its `collection` text in `names` plus one, or NoCollection; `bytes` its size.
+    static BookCollectionSummary ofKnownKeys(QVector<quint32> keys, QVector<qint64> bytes, const QVector<QString> &names);
     // Takes in the present state of `row`, which the summary had as it was before.
     void refreshRow(int row, const BookRow &book);
 

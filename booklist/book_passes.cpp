@@ -9,6 +9,8 @@
 #include "core/clock.h"
 #include "core/progress.h"
 #include "core/zipped_fb2.h"
+#include "covers/book_formats.h"
+#include "covers/epub_package.h"
 
 #include <QFileInfo>
 
@@ -79,12 +81,21 @@ QStringList runMetadataPass(BookTable &books, Progress &progress, const BookForm
     });
 }
 
-QStringList runSeriesPass(BookTable &books, Progress &progress,
+QStringList runSeriesPass(BookTable &books, Progress &progress, const BookFormats &formats,
                           const std::function<QString(const QString &fullPath)> &placeOf)
 {
     const Fb2MetadataReader reader;
     return runPass(books, progress, [&](BookRow &row) {
-        if (bookKindOf(row.full_path) != BookKind::Fb2)
+        const BookKind kind = bookKindOf(row.full_path);
+        if (kind == BookKind::Epub && formats.epubAndPdf) {
+            const std::optional<EpubPackage> package = readEpubPackageAt(placeOf(row.full_path));
+            if (!package)
+                return false;
+            row.series = package->series;
+            row.series_number = package->seriesNumber;
+            return true;
+        }
+        if (kind != BookKind::Fb2)
             return true;
         const std::optional<QByteArray> head = readBookHead(placeOf(row.full_path), Fb2HeadSize);
         if (!head)

@@ -16,7 +16,8 @@ class Progress;
 // be read is skipped (its row keeps its values) and returned, so the pass always finishes.
 QStringList runSizePass(BookTable &books, Progress &progress, const Clock &clock);
 QStringList runMetadataPass(BookTable &books, Progress &progress, const BookFormats &formats = {});
-// The series of the FB2 books alone, their heads read at `placeOf(full_path)`; the other
-// fields stay. For books whose other fields come from elsewhere (the reader's database).
-QStringList runSeriesPass(BookTable &books, Progress &progress,
+// The series of the FB2 books alone, and of EPUB books with `formats` switched on, their files
+// read at `placeOf(full_path)`; the other fields stay. For books whose other fields come from
+// elsewhere (the reader's database).
+QStringList runSeriesPass(BookTable &books, Progress &progress, const BookFormats &formats,
                           const std::function<QString(const QString &fullPath)> &placeOf);

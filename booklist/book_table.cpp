@@ -46,6 +46,14 @@ void BookTable::announceAllRowsChanged()
         emit dataChanged(index(0, 0), index(rowCount() - 1, BookColumnCount - 1));
 }
 
+void BookTable::announceAllRowsChanged(BookCollectionSummary summary)
+{
+    m_summary = std::move(summary);
+    m_summaryRevision = revision();
+    m_editedRows.clear();
+    announceAllRowsChanged();
+}
+
 void BookTable::append(BookRow &&row)
 {
     if (inBulk())

@@ -30,6 +30,8 @@ public:
     // The same for a pass that edits every row: the brief below is worked out again whole.
     QVector<BookRow> &rowsForQuietEdit() { return mutableRows(); }
     void announceAllRowsChanged();
+    // The same from a pass that worked out the rows' brief itself.
+    void announceAllRowsChanged(BookCollectionSummary summary);
 
     // Emptying the list gives back the brief of its rows too.
     void clear() override;

@@ -15,11 +15,12 @@ void take(BookRow &row, const QString &title, const QString &author)
 
 bool readEpub(BookRow &row)
 {
-    const std::optional<ZipArchive> archive = ZipArchive::open(row.full_path);
-    const std::optional<EpubPackage> package = archive ? readEpubPackage(*archive) : std::nullopt;
+    const std::optional<EpubPackage> package = readEpubPackageAt(row.full_path);
     if (!package)
         return false;
     take(row, package->title, package->author);
+    row.series = package->series;
+    row.series_number = package->seriesNumber;
     return true;
 }
 

@@ -1,18 +1,17 @@
 #include "collections/automatic_collections.h"
 
 #include "booklist/book_passes.h"
+#include "collections/case_blind_order.h"
 #include "collections/collection_operations.h"
 #include "collections/file_list_editing.h"
 #include "collections/shown_books.h"
 #include "core/dialogs.h"
 #include "core/progress.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QHash>
 
 #include <algorithm>
-#include <numeric>
 #include <vector>
 
 namespace {
@@ -45,62 +44,6 @@ struct FolderName
     int books = 0;
     bool bySeries = false; // some book carries it as its series
 };
-
-// The distinct names as the collection list orders them, and for each name the one whose
-// form it takes: names equal under the case-blind collation go with the first of them in
-// the file list. The collation's sort keys are made once per name, so sorting thousands of
-// folders compares bytes, not strings through the locale each time.
-struct CaseForms
-{
-    std::vector<int> order; // indices into the names, in collation order
-    std::vector<int> kept;  // for each name, the index of the name whose form it takes
-};
-
-// A name's place in the user's collation, ignoring letter case. Qt's "C" locale makes its
-// sort keys from the bytes, letter case included, so there the case-folded text stands in.
-class CollationKeys
-{
-public:
-    explicit CollationKeys(const QVector<FolderName> &names)
-    {
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        m_plain = collator.locale().language() == QLocale::C;
-        for (const FolderName &name : names) {
-            if (m_plain)
-                m_folded.push_back(name.name.toCaseFolded());
-            else
-                m_keys.push_back(collator.sortKey(name.name));
-        }
-    }
-    int compare(int a, int b) const
-    {
-        return m_plain ? m_folded[size_t(a)].compare(m_folded[size_t(b)])
-                       : m_keys[size_t(a)].compare(m_keys[size_t(b)]);
-    }
-
-private:
-    bool m_plain = false;
-    std::vector<QString> m_folded;
-    std::vector<QCollatorSortKey> m_keys;
-};
-
-CaseForms caseForms(const QVector<FolderName> &names)
-{
-    const CollationKeys keys(names);
-    CaseForms forms;
-    forms.order.resize(size_t(names.size()));
-    std::iota(forms.order.begin(), forms.order.end(), 0);
-    // Stable: among equal names the one met first in the file list leads its run.
-    std::stable_sort(forms.order.begin(), forms.order.end(), [&keys](int a, int b) { return keys.compare(a, b) < 0; });
-    forms.kept.resize(size_t(names.size()));
-    for (size_t i = 0; i < forms.order.size(); ++i) {
-        const int name = forms.order[i];
-        const bool sameAsPrevious = i > 0 && keys.compare(name, forms.order[i - 1]) == 0;
-        forms.kept[size_t(name)] = sameAsPrevious ? forms.kept[size_t(forms.order[i - 1])] : name;
-    }
-    return forms;
-}
 
 QString nameOfFolder(QStringView root, QStringView path, QChar separator)
 {
@@ -163,12 +106,11 @@ private:
 
 // What the book's head says for `source`, without the blanks around it; letter case aside,
 // the collation merges the names. Empty for the folder build.
-QString namedInBook(const BookRow &book, CollectionSource source)
+QStringView namedInBook(const BookRow &book, CollectionSource source)
 {
     if (source == CollectionSource::Folders)
         return {};
-    const QString &text = source == CollectionSource::Series ? book.series : book.author;
-    return text.isEmpty() || (!text.front().isSpace() && !text.back().isSpace()) ? text : text.trimmed();
+    return QStringView(source == CollectionSource::Series ? book.series : book.author).trimmed();
 }
 } // namespace
 
@@ -197,39 +139,51 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
 
     // One pass derives, counts and gives each book its name, the text shared with the list;
     // each book remembers its name by index in case a name gives way to another form below.
+    // The names are looked up by views of the rows' texts and of the folders' names, which live
+    // through the pass; the books of a series or a folder mostly follow one another.
     QVector<BookRow> &rows = books.rowsForQuietEdit();
     QVector<FolderName> names;
-    QHash<QString, int> indexOfName;
+    QHash<QStringView, int> indexOfName;
     std::vector<int> nameOfBook(size_t(rows.size()));
+    QVector<qint64> bytesOfBook(rows.size());
     FolderNames folderNames(separators);
-    // The books of a folder share its name's text, which lives through the pass, so a folder's
-    // name at the same address is the same name.
-    const QChar *lastFolderText = nullptr;
+    QStringView lastText;
     int lastName = -1;
+    const auto nameIndex = [&](QStringView text, const QString &whole) {
+        if (lastName >= 0 && text.size() == lastText.size() && (text.data() == lastText.data() || text == lastText))
+            return lastName;
+        auto found = indexOfName.constFind(text);
+        if (found == indexOfName.cend()) {
+            found = indexOfName.insert(text, int(names.size()));
+            names.append({text.size() == whole.size() ? whole : text.toString(), 0});
+        }
+        lastText = text;
+        return lastName = *found;
+    };
     for (qsizetype row = 0; row < rows.size(); ++row) {
         BookRow &book = rows[row];
-        const QString inBook = namedInBook(book, source);
-        const bool bySeries = source == CollectionSource::Series && !inBook.isEmpty();
-        const QString &name = inBook.isEmpty() ? folderNames.of(book) : inBook;
-        const QChar *folderText = inBook.isEmpty() ? name.constData() : nullptr;
-        if (folderText == nullptr || folderText != lastFolderText || name.size() != names[lastName].name.size()) {
-            auto found = indexOfName.constFind(name);
-            if (found == indexOfName.cend()) {
-                found = indexOfName.insert(name, int(names.size()));
-                names.append({name, 0});
-            }
-            lastName = *found;
-            lastFolderText = folderText;
+        const QStringView inBook = namedInBook(book, source);
+        int name;
+        if (inBook.isEmpty()) {
+            const QString &folderName = folderNames.of(book);
+            name = nameIndex(folderName, folderName);
+        } else {
+            name = nameIndex(inBook, source == CollectionSource::Series ? book.series : book.author);
+            names[name].bySeries |= source == CollectionSource::Series;
         }
-        FolderName &named = names[lastName];
+        FolderName &named = names[name];
         ++named.books;
-        named.bySeries |= bySeries;
-        nameOfBook[size_t(row)] = lastName;
+        nameOfBook[size_t(row)] = name;
+        bytesOfBook[row] = book.file_size.bytes();
         book.collection = named.name;
         book.other_collections.clear();
     }
 
-    const CaseForms forms = caseForms(names);
+    std::vector<QStringView> texts;
+    texts.reserve(size_t(names.size()));
+    for (const FolderName &name : std::as_const(names))
+        texts.push_back(name.name);
+    const CaseBlindOrder forms = caseBlindOrder(texts);
     std::vector<int> booksOfKept(size_t(names.size()), 0);
     bool formsMerged = false;
     for (qsizetype name = 0; name < names.size(); ++name) {
@@ -237,18 +191,23 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
         names[forms.kept[size_t(name)]].bySeries |= names[name].bySeries;
         formsMerged |= forms.kept[size_t(name)] != name;
     }
-    // Every book carries the form its collection is listed under.
-    if (formsMerged) {
-        for (qsizetype row = 0; row < rows.size(); ++row) {
-            const int kept = forms.kept[size_t(nameOfBook[size_t(row)])];
-            if (kept != nameOfBook[size_t(row)])
-                rows[row].collection = names[kept].name;
-        }
+    // Every book carries the form its collection is listed under, and the brief of the rows'
+    // collections is handed over as this pass knows it.
+    QVector<quint32> keyOfBook(rows.size());
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const int kept = forms.kept[size_t(nameOfBook[size_t(row)])];
+        if (formsMerged && kept != nameOfBook[size_t(row)])
+            rows[row].collection = names[kept].name;
+        keyOfBook[row] = names[kept].name.isEmpty() ? BookCollectionSummary::NoCollection : quint32(kept + 1);
     }
+    QVector<QString> namesOfKeys;
+    namesOfKeys.reserve(names.size());
+    for (const FolderName &name : std::as_const(names))
+        namesOfKeys.append(name.name);
     books.setColumnAlignment(CollectionColumn, Qt::AlignHCenter);
     books.setHeaderAlignment(CollectionColumn, Qt::AlignHCenter);
     books.setHeaderAlignment(FileSizeColumn, Qt::AlignHCenter);
-    books.announceAllRowsChanged();
+    books.announceAllRowsChanged(BookCollectionSummary::ofKnownKeys(std::move(keyOfBook), std::move(bytesOfBook), namesOfKeys));
 
     QVector<CollectionRow> collections;
     collections.reserve(names.size());
@@ -272,12 +231,13 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
     return update;
 }
 
-QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow)
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const BookFormats &formats,
+                               const QString &readerRootNow)
 {
     constexpr int steps = 10;
     ProgressSteps::open(progress, steps, QStringLiteral("Читаю серии книг с устройства..."));
     const QStringList unreadable = runSeriesPass(
-        page.books, progress, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
+        page.books, progress, formats, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
     ProgressSteps::close(progress, steps);
     return unreadable;
 }

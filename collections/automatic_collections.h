@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QString>
 
+struct BookFormats;
 class Dialogs;
 class Progress;
 
@@ -42,7 +43,9 @@ PageUpdate buildFolderCollections(LibraryPage &page, Dialogs &dialogs);
 PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, CollectionSource source);
 
 // The reader's database keeps no series: before the editing page builds by series, the heads of
-// its FB2 books are read where the reader is attached now (`readerRootNow`; empty when it is
-// not, and the files are looked for where they were loaded from), under the progress window.
-// Returns the files that could not be read; their books go by their folders.
-QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const QString &readerRootNow);
+// its FB2 books, and of its EPUB books with `formats` switched on, are read where the reader is
+// attached now (`readerRootNow`; empty when it is not, and the files are looked for where they
+// were loaded from), under the progress window. Returns the files that could not be read; their
+// books go by their folders.
+QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const BookFormats &formats,
+                               const QString &readerRootNow);

@@ -1,5 +1,6 @@
 #include "collections/shown_books.h"
 
+#include "booklist/series_order.h"
 #include "collections/book_memberships.h"
 #include "collections/selection_range.h"
 #include "core/dialogs.h"
@@ -34,8 +35,14 @@ PageUpdate showCollectionBooks(LibraryPage &page, int collectionRow)
 {
     if (collectionRow < 0 || collectionRow >= page.collections.rowCount())
         return {};
-    // An empty `collection` means no collection, so a collection named "" has no members.
-    page.shownBooks.showBookRows(memberRows(page, page.collections.row(collectionRow).name));
+    // An empty `collection` means no collection, so a collection named "" has no members. A
+    // series shows its books in the order the reader will list them.
+    const CollectionRow &collection = page.collections.row(collectionRow);
+    QVector<int> rows = memberRows(page, collection.name);
+    if (collection.series_order)
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](int a, int b) { return comesEarlierInSeries(page.books.row(a), page.books.row(b)); });
+    page.shownBooks.showBookRows(std::move(rows));
     page.shownBooks.shown_collection_row = collectionRow;
     page.shownBooks.applyLayout();
     return {.rerunStatistics = true};

@@ -92,16 +92,28 @@ private:
         m_creators.append(creator);
     }
 
-    // EPUB 3 refines an element by its id; EPUB 2 names the cover's manifest item.
+    // EPUB 3 refines an element by its id; EPUB 2 names the cover's manifest item, and the
+    // series in the metadata that e-book managers write ("calibre:series").
     void readMeta(QXmlStreamReader &xml)
     {
-        if (attribute(xml, QLatin1StringView("name")) == QLatin1StringView("cover")) {
+        const QString name = attribute(xml, QLatin1StringView("name"));
+        if (name == QLatin1StringView("cover")) {
             if (m_coverId.isEmpty())
                 m_coverId = attribute(xml, QLatin1StringView("content"));
             return;
         }
+        if (name == QLatin1StringView("calibre:series") || name == QLatin1StringView("calibre:series_index")) {
+            QString &kept = name.endsWith(QLatin1StringView("index")) ? m_managerSeries.number : m_managerSeries.name;
+            if (kept.isEmpty())
+                kept = attribute(xml, QLatin1StringView("content")).simplified();
+            return;
+        }
         QString refines = attribute(xml, QLatin1StringView("refines"));
         const QString property = attribute(xml, QLatin1StringView("property"));
+        if (property == QLatin1StringView("belongs-to-collection")) {
+            m_collections.append({attribute(xml, QLatin1StringView("id")), xml.readElementText().simplified()});
+            return;
+        }
         if (!refines.startsWith(u'#'))
             return;
         refines.remove(0, 1);
@@ -112,6 +124,28 @@ private:
             m_refinedFileAs.insert(refines, value);
         else if (property == QLatin1StringView("title-type") && value == QLatin1StringView("main"))
             m_mainTitleId = refines;
+        else if (property == QLatin1StringView("collection-type"))
+            m_collectionTypes.insert(refines, value);
+        else if (property == QLatin1StringView("group-position"))
+            m_groupPositions.insert(refines, value);
+    }
+
+    // The first collection the book belongs to that is a series, or of no stated kind; else the
+    // series an e-book manager wrote.
+    void takeSeries(EpubPackage &package) const
+    {
+        for (const auto &[id, name] : m_collections) {
+            const QString type = m_collectionTypes.value(id);
+            if (!name.isEmpty() && (type.isEmpty() || type == QLatin1StringView("series"))) {
+                package.series = name;
+                package.seriesNumber = m_groupPositions.value(id);
+                return;
+            }
+        }
+        if (!m_managerSeries.name.isEmpty()) {
+            package.series = m_managerSeries.name;
+            package.seriesNumber = m_managerSeries.number;
+        }
     }
 
     void readItem(QXmlStreamReader &xml)
@@ -146,6 +180,7 @@ private:
             if (package.author.isEmpty())
                 package.author = chosen->fileAs.isEmpty() ? m_refinedFileAs.value(chosen->id) : chosen->fileAs;
         }
+        takeSeries(package);
         package.coverImage = m_coverImage.isEmpty() ? m_items.value(m_coverId) : m_coverImage;
         package.coverPage = m_guideCover;
         return package;
@@ -157,6 +192,14 @@ private:
     QList<Creator> m_creators;
     QSet<QString> m_refinedAuthors;
     QHash<QString, QString> m_refinedFileAs;
+    QList<std::pair<QString, QString>> m_collections; // id, name
+    QHash<QString, QString> m_collectionTypes;        // collection id -> its kind
+    QHash<QString, QString> m_groupPositions;         // collection id -> the book's place in it
+    struct
+    {
+        QString name;
+        QString number;
+    } m_managerSeries;
     QHash<QString, QByteArray> m_items; // manifest id -> archive entry
     QString m_coverId;
     QByteArray m_coverImage;
@@ -232,4 +275,10 @@ std::optional<QByteArray> epubCoverPicture(const ZipArchive &archive, const Epub
     if (picture.isEmpty())
         return std::nullopt;
     return readEntry(archive, picture, MaxCoverPictureBytes);
+}
+
+std::optional<EpubPackage> readEpubPackageAt(const QString &path)
+{
+    const std::optional<ZipArchive> archive = ZipArchive::open(path);
+    return archive ? readEpubPackage(*archive) : std::nullopt;
 }

@@ -1,21 +1,17 @@
 #pragma once
 
-#include <QKeySequence>
-#include <QToolButton>
+#include "widgets/flat_tool_button.h"
 
-// A flat square button showing a picture, with a hand cursor and a hint. It takes the focus
-// from the Tab key, shows it with a frame, and is pressed by Space or Enter, or from anywhere
-// in its window by its shortcut, which the hint names.
-class PictureButton : public QToolButton
+#include <QKeySequence>
+
+// A flat square button showing a picture, with a hint, pressed also from anywhere in its window
+// by its shortcut, which the hint names.
+class PictureButton : public FlatToolButton
 {
     Q_OBJECT
 public:
     PictureButton(const QString &picture, const QString &hint, int size, const QKeySequence &shortcut = {},
                   QWidget *parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 };
 
 // A hint as a button with `shortcut` shows it: "Добавить файл (Ctrl+O)".

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +36,22 @@ BookFormats formatsOn(bool zippedFb2, bool epubAndPdf)
     formats.zippedFb2 = zippedFb2;
     formats.epubAndPdf = epubAndPdf;
     return formats;
+}
+
+// A copy of the sample EPUB in `dir` with `metadata` added to its package document's metadata.
+QString epubWithMetadata(const QTemporaryDir &dir, const QString &sample, const QByteArray &metadata)
+{
+    const std::optional<ZipArchive> archive = ZipArchive::open(samplePath(sample));
+    QList<ZipMember> members;
+    for (qint64 index = 0; index < archive->entryCount(); ++index) {
+        const QByteArray name = archive->entry(index)->name;
+        QByteArray bytes = archive->read(index, 1 << 20).value();
+        if (name.endsWith(".opf"))
+            bytes.replace("</metadata>", metadata + "</metadata>");
+        members << ZipMember{name, bytes};
+    }
+    const QString book = dir.filePath(QFileInfo(sample).fileName());
+    return writeZip(book, members) ? book : QString();
 }
 
 QVector<BookRow> intake(const QString &path, const BookFormats &formats, QStringList *unfit = nullptr)
@@ -186,6 +203,45 @@ private slots:
         const QVector<BookRow> off = intake(samplePath(sample), BookFormats());
         QCOMPARE(off.at(0).title, off.at(0).file_name);
         QCOMPARE(off.at(0).author, QString());
+    }
+
+    // A series the book belongs to as EPUB 3 says it, else as e-book managers write it.
+    void epubSeries_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QByteArray>("metadata");
+        QTest::addColumn<QString>("series");
+        QTest::addColumn<QString>("number");
+        const QByteArray manager = "<meta name='calibre:series' content=' Дюна '/>"
+                                   "<meta name='calibre:series_index' content='2.5'/>";
+        QTest::newRow("EPUB 3") << "epub/wasteland.epub"
+                                << "<meta property='belongs-to-collection' id='c1'>Поэмы</meta>"
+                                   "<meta refines='#c1' property='collection-type'>series</meta>"
+                                   "<meta refines='#c1' property='group-position'>3</meta>" +
+                                       manager
+                                << "Поэмы"
+                                << "3";
+        QTest::newRow("a set is no series")
+            << "epub/wasteland.epub"
+            << "<meta property='belongs-to-collection' id='c1'>Собрание</meta>"
+               "<meta refines='#c1' property='collection-type'>set</meta>" +
+                   manager
+            << "Дюна"
+            << "2.5";
+        QTest::newRow("EPUB 2, a manager's series") << "epub/epub2_cover.epub" << manager << "Дюна"
+                                                    << "2.5";
+        QTest::newRow("none") << "epub/epub2_cover.epub" << QByteArray() << "" << "";
+    }
+    void epubSeries()
+    {
+        QFETCH(QString, sample);
+        QFETCH(QByteArray, metadata);
+        QTemporaryDir dir;
+        const QString book = epubWithMetadata(dir, sample, metadata);
+        const QVector<BookRow> on = intake(book, formatsOn(false, true));
+        QTEST(on.at(0).series, "series");
+        QTEST(on.at(0).series_number, "number");
+        QCOMPARE(intake(book, BookFormats()).at(0).series, QString());
     }
 
     void epubCovers_data()

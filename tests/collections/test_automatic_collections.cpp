@@ -1,5 +1,7 @@
 #include "collections/automatic_collections.h"
+#include "collections/shown_books.h"
 #include "collections/statistics.h"
+#include "covers/book_formats.h"
 #include "support/page_columns.h"
 #include "support/recording_progress.h"
 #include "support/scripted_dialogs.h"
@@ -53,6 +55,17 @@ QVector<BookRow> workedExample()
             book("/home/u/Books", "/home/u/Books/Fantasy/Dragons/Tale 2.epub"),
             book("/mnt/Library/Poems", "/mnt/Library/Poems/Verses.txt")};
 }
+// The brief the build hands the file list is the one worked out from its rows afresh.
+void verifyHandedSummary(const LibraryPage &page)
+{
+    const BookCollectionSummary &handed = page.books.collectionSummary();
+    const BookCollectionSummary fresh = BookCollectionSummary::of(page.books.rows());
+    QCOMPARE(handed.booksInCollections(), fresh.booksInCollections());
+    QCOMPARE(handed.bytesInCollections(), fresh.bytesInCollections());
+    for (const BookRow &row : page.books.rows())
+        QCOMPARE(handed.rowsOf(row.collection), fresh.rowsOf(row.collection));
+}
+
 void addLocales()
 {
     QTest::addColumn<QString>("locale");
@@ -243,6 +256,7 @@ private slots:
         QCOMPARE(shownPaths(page), (QStringList{"/b/книги/3.fb2", "/a/Книги/4.fb2"}));
         const PageStatistics statistics = updateStatistics(page);
         QCOMPARE(statistics.total_size, 4000);
+        verifyHandedSummary(page);
     }
 
     void anEmptyNameIsNoCollection()
@@ -255,6 +269,7 @@ private slots:
         buildFolderCollections(page, dialogs);
         QCOMPARE(listed(page), (QList<QPair<QString, QString>>{{"Sub", "2"}}));
         QCOMPARE(collectionsOfBooks(page), (QStringList{"", "Sub", "Sub"}));
+        verifyHandedSummary(page);
     }
 
     void onlyEmptyNamesLeaveNoCollection()
@@ -343,19 +358,43 @@ private slots:
         QVERIFY(QDir().mkpath(now.filePath(books + "Толстой")));
         QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/example.fb2", now.filePath(books + "Толстой/1.fb2")));
         QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/pdf/project-history.en.pdf", now.filePath(books + "Толстой/2.pdf")));
+        QVERIFY(QFile::copy(TESSALY_SAMPLES_DIR "/fb2/example.fb2", now.filePath(books + "Толстой/broken.epub")));
         LibraryPage page(LibraryPage::Kind::Editing);
         page.reader.deviceRoot = loadedFrom;
         const QString folder = loadedFrom + books + "Толстой";
         addBooks(page, {book(folder, folder + "/1.fb2"), book(folder, folder + "/2.pdf"),
-                        book(folder, folder + "/gone.fb2")});
+                        book(folder, folder + "/gone.fb2"), book(folder, folder + "/broken.epub")});
         RecordingProgress progress;
-        const QStringList unreadable = readSeriesOnReader(page, progress, now.path() + "/");
-        QCOMPARE(unreadable, QStringList{folder + "/gone.fb2"});
+        QCOMPARE(readSeriesOnReader(page, progress, BookFormats(), now.path() + "/"), QStringList{folder + "/gone.fb2"});
+        // With EPUB read, its package document is looked for too.
+        BookFormats epub;
+        epub.epubAndPdf = true;
+        const QStringList unreadable = readSeriesOnReader(page, progress, epub, now.path() + "/");
+        QCOMPARE(unreadable, (QStringList{folder + "/gone.fb2", folder + "/broken.epub"}));
         QVERIFY(!progress.visible);
         ScriptedDialogs dialogs;
         buildAutomaticCollections(page, dialogs, CollectionSource::Series);
-        QCOMPARE(collectionsOfBooks(page), (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой"}));
+        QCOMPARE(collectionsOfBooks(page),
+                 (QStringList{"Детство, Отрочество, Юность", "Толстой", "Толстой", "Толстой"}));
         QCOMPARE(page.books.row(0).full_path, folder + "/1.fb2");
+    }
+
+    // A series lists its books by their numbers in it, as the reader will.
+    void aSeriesIsShownInSeriesOrder()
+    {
+        LibraryPage page(LibraryPage::Kind::Creation);
+        const auto numbered = [](const QString &path, const QString &number) {
+            BookRow row = book("/a", path);
+            row.series = "S";
+            row.series_number = number;
+            return row;
+        };
+        addBooks(page, {numbered("/a/3.fb2", "3"), numbered("/a/1.fb2", "1"), book("/a", "/a/x.fb2"),
+                        numbered("/a/2.fb2", "2")});
+        ScriptedDialogs dialogs;
+        buildAutomaticCollections(page, dialogs, CollectionSource::Series);
+        showCollectionBooks(page, page.collections.indexOfName("S"));
+        QCOMPARE(shownPaths(page), (QStringList{"/a/1.fb2", "/a/2.fb2", "/a/3.fb2"}));
     }
 
     // By series or author, a book saying neither goes where its folder puts it. On the editing
@@ -410,6 +449,7 @@ private slots:
             names << collection.name + " " + collection.book_count + (collection.series_order ? "*" : "");
         QTEST(names, "listed");
         QTEST(collectionsOfBooks(page), "ofBooks");
+        verifyHandedSummary(page);
     }
 };
 

@@ -5,6 +5,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
 #include <QTest>
 
 namespace {
@@ -62,6 +65,25 @@ private slots:
         QCOMPARE(window.dialogs.shown.size(), 2);
         QCOMPARE(window.dialogs.shown.at(0).kind, QString("openFile"));
         QCOMPARE(window.dialogs.shown.at(1).kind, QString("openFile"));
+    }
+
+    // The arrow beside the automatic button shows its focus too, and Enter opens its menu.
+    void enterOpensTheFocusedSourceMenu()
+    {
+        Window window;
+        auto *arrow = window.mainWindow.creatorpage()->findChild<QToolButton *>("autocollectionsource");
+        QVERIFY(arrow);
+        const QImage unfocused = arrow->grab().toImage();
+        arrow->setFocus(Qt::TabFocusReason);
+        QVERIFY(arrow->grab().toImage() != unfocused);
+        QWidget *opened = nullptr;
+        QTimer::singleShot(0, [&] {
+            opened = QApplication::activePopupWidget();
+            if (opened)
+                opened->close();
+        });
+        QTest::keyClick(arrow, Qt::Key_Return);
+        QCOMPARE(opened, arrow->menu());
     }
 
     void shortcutsPressTheButtons_data()
