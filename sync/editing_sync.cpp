@@ -63,7 +63,7 @@ bool EditingSync::write()
     if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.database()))
         throw TessalyError(readerChangedMessage());
     WriteBackPlan plan =
-        planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync.database());
+        planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);
 
     // Every book stays where it is, and so does its thumbnail; the folders of records that go
     // and of no record go once the library is committed.
