@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -107,6 +108,7 @@ void resetReader(const QString &root, int n, const QByteArray &database)
     for (int id = 1; id <= n; ++id)
         if (lacksThumbnail(id))
             std::filesystem::remove_all(bookFolder(root, id));
+    ::sync();
 }
 
 // The floor for the same work, knowing what changed: in one transaction the renamed books'
