@@ -273,8 +273,10 @@ private:
                     values[value].bind(insert, value + 1);
                 insert.execute();
             }
-            book.root = QString::number(id);
-            book.record_id = book.root;
+            // A kept record's row names it already.
+            if (m_added.at(i))
+                book.record_id = QString::number(id);
+            book.root = book.record_id;
         }
     }
 
@@ -286,13 +288,15 @@ private:
             const ThumbnailOutcome outcome = m_hooks.writeThumbnail(
                 ThumbnailJob{i + 1, count, book, book.root, ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root),
                              m_added.at(i), m_storedThumbnails.at(i)});
-            const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();
-            const QByteArray now = m_added.at(i) ? standard : m_storedThumbnails.at(i);
-            if (outcome == ThumbnailOutcome::Written && now != standard)
-                update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
-            else if (outcome == ThumbnailOutcome::None && !now.isEmpty())
+            // An added record was inserted naming its thumbnail where the reader keeps it.
+            if (outcome == ThumbnailOutcome::Written && !m_added.at(i)) {
+                const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();
+                if (m_storedThumbnails.at(i) != standard)
+                    update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
+            } else if (outcome == ThumbnailOutcome::None && (m_added.at(i) || !m_storedThumbnails.at(i).isEmpty())) {
                 m_database.execute(QStringLiteral("update books set thumbnail=NULL where _id=") +
                                    QString::number(m_ids.at(i)));
+            }
         }
     }
 
