@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -83,6 +84,12 @@ std::filesystem::path thumbnailFolder(const QString &root, int id)
     return ReaderLayout::thumbnailFolderPath(root, QString::number(id)).toStdString();
 }
 
+// The folder the reader makes for a book together with its thumbnail.
+std::filesystem::path bookFolder(const QString &root, int id)
+{
+    return (ReaderLayout::thumbnailsFolderPath(root) + QString::number(id)).toStdString();
+}
+
 // Every book's thumbnail as the reader made it.
 void writeOwnThumbnails(const QString &root, int n, const QByteArray &ownThumbnail)
 {
@@ -93,14 +100,15 @@ void writeOwnThumbnails(const QString &root, int n, const QByteArray &ownThumbna
     }
 }
 
-// The reader before each run: books.db as the firmware left it, and no thumbnail for the books
-// that lack one; neither side touches the others.
+// The reader before each run: books.db as the firmware left it, and for the books that lack a
+// thumbnail not even their folder, as on a reader that never made one; neither side touches the others.
 void resetReader(const QString &root, int n, const QByteArray &database)
 {
     writeBytes(ReaderLayout::databasePath(root).toStdString(), database);
     for (int id = 1; id <= n; ++id)
         if (lacksThumbnail(id))
-            std::filesystem::remove_all(thumbnailFolder(root, id).parent_path());
+            std::filesystem::remove_all(bookFolder(root, id));
+    ::sync();
 }
 
 // The floor for the same work, knowing what changed: in one transaction the renamed books'

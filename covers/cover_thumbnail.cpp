@@ -157,6 +157,11 @@ ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thum
         return thumbnail.source;
     const QString path = QDir(thumbnailFolder).filePath(ThumbnailFileName);
     if (!files.writeFile(path, thumbnail.bytes))
-        throw TessalyError(QStringLiteral("Не удалось записать файл превью %1").arg(QDir::toNativeSeparators(path)));
+        throw TessalyError(thumbnailNotWrittenMessage(path));
     return thumbnail.source;
+}
+
+QString thumbnailNotWrittenMessage(const QString &path)
+{
+    return QStringLiteral("Не удалось записать файл превью %1").arg(QDir::toNativeSeparators(path));
 }

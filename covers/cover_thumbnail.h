@@ -39,3 +39,6 @@ Thumbnail coverThumbnail(const QString &bookPath);
 ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder, FileOperations &files,
                                     const BookFormats &formats);
 ThumbnailSource writeCoverThumbnail(const QString &bookPath, const QString &thumbnailFolder, FileOperations &files);
+
+// The error when the thumbnail file `path` cannot be written or put in its place.
+QString thumbnailNotWrittenMessage(const QString &path);

@@ -38,28 +38,35 @@ public:
         int stayed = 0;
         emptied = true;
         const QFileInfoList entries = QDir(folder).entryInfoList(EveryEntry, QDir::NoSort);
-        for (const QFileInfo &entry : entries) {
-            bool gone = false;
-            if (kept(m_keep, entry)) {
-                gone = false;
-            } else if (isLink(entry)) {
-                // A junction or a link to a folder on Windows is removed as a folder.
-                gone = m_files.removeFile(entry.absoluteFilePath()) || m_files.removeFolder(entry.absoluteFilePath());
-                stayed += gone ? 0 : 1;
-            } else if (entry.isDir()) {
-                if (m_beforeSubfolder)
-                    m_beforeSubfolder();
-                bool subfolderEmptied = false;
-                stayed += clear(entry.absoluteFilePath(), subfolderEmptied);
-                // A folder with something kept or stayed below it stays too.
-                gone = subfolderEmptied && m_files.removeFolder(entry.absoluteFilePath());
-            } else {
-                gone = !isReadOnlyFile(entry) && m_files.removeFile(entry.absoluteFilePath());
-                stayed += gone ? 0 : 1;
-            }
-            emptied = emptied && gone;
-        }
+        for (const QFileInfo &entry : entries)
+            emptied = remove(entry, stayed) && emptied;
         return stayed;
+    }
+
+    // Removes `entry` with what it holds, unless kept; true when it is gone. Counts into `stayed`
+    // the files that stayed that were not kept.
+    bool remove(const QFileInfo &entry, int &stayed)
+    {
+        if (kept(m_keep, entry))
+            return false;
+        if (isLink(entry)) {
+            // A junction or a link to a folder on Windows is removed as a folder.
+            const bool gone =
+                m_files.removeFile(entry.absoluteFilePath()) || m_files.removeFolder(entry.absoluteFilePath());
+            stayed += gone ? 0 : 1;
+            return gone;
+        }
+        if (entry.isDir()) {
+            if (m_beforeSubfolder)
+                m_beforeSubfolder();
+            bool subfolderEmptied = false;
+            stayed += clear(entry.absoluteFilePath(), subfolderEmptied);
+            // A folder with something kept or stayed below it stays too.
+            return subfolderEmptied && m_files.removeFolder(entry.absoluteFilePath());
+        }
+        const bool gone = !isReadOnlyFile(entry) && m_files.removeFile(entry.absoluteFilePath());
+        stayed += gone ? 0 : 1;
+        return gone;
     }
 
 private:
@@ -76,4 +83,13 @@ int clearFolderTree(const QString &folder, FileOperations &files, const std::fun
         return 0;
     bool emptied = false;
     return Clearing(files, beforeSubfolder, keep).clear(folder, emptied);
+}
+
+bool removeEntryTree(const QString &path, FileOperations &files, const std::function<void()> &beforeSubfolder)
+{
+    const QFileInfo entry(path);
+    if (!entry.exists() && !entry.isSymLink())
+        return true;
+    int stayed = 0;
+    return Clearing(files, beforeSubfolder, {}).remove(entry, stayed);
 }

@@ -18,3 +18,7 @@ using KeepEntry = std::function<bool(const QFileInfo &entry)>;
 // many files stayed that were not kept.
 int clearFolderTree(const QString &folder, FileOperations &files, const std::function<void()> &beforeSubfolder = {},
                     const KeepEntry &keep = {});
+
+// Removes the file, link or folder at `path` with all it holds, the way clearFolderTree clears what
+// it does not keep. True when nothing is left there.
+bool removeEntryTree(const QString &path, FileOperations &files, const std::function<void()> &beforeSubfolder = {});

@@ -62,20 +62,6 @@ ColumnValue utf8(QLatin1String column, const QByteArray &value)
     return {column, ColumnValue::Kind::Utf8, {}, 0, value};
 }
 
-// What a kept record holds of the columns a row decides, as the page would show it.
-struct StoredBook
-{
-    QString title;
-    QString author;
-    QString addedDate;
-    QString modifiedDate;
-    QString fileName;
-    QString fileSize;
-    QString mimeType;
-    QByteArray filePath;
-    QByteArray thumbnail;
-};
-
 qint64 nextId(SqliteConnection &database, const QString &table)
 {
     qint64 next = 1;
@@ -160,20 +146,6 @@ private:
             m_hooks.beforeStep(next);
     }
 
-    QHash<qint64, StoredBook> storedBooks()
-    {
-        QHash<qint64, StoredBook> stored;
-        m_database.forEachRow(QStringLiteral("select _id, title, author, added_date, modified_date, file_name, "
-                                             "file_size, mime_type, file_path, thumbnail from books"),
-                              [&stored](const SqliteRow &row) {
-                                  stored.insert(row.integer(0),
-                                                {row.text(1), row.text(2), row.text(3), row.text(4), row.text(5),
-                                                 row.text(6), row.text(7), row.bytes(8).toByteArray(),
-                                                 row.bytes(9).toByteArray()});
-                              });
-        return stored;
-    }
-
     // Sets the columns of `values` in record `id`, one statement per set of columns.
     void update(const QString &table, qint64 id, const QVector<ColumnValue> &values)
     {
@@ -193,74 +165,95 @@ private:
         statement->second.execute();
     }
 
-    // The columns a book row changes in the record it keeps: those whose shown value differs.
-    static QVector<ColumnValue> changes(BookRow &book, const StoredBook &stored)
+    // The stored books, in one read: `_id`, the columns a row decides, file_path, thumbnail.
+    static constexpr QLatin1String StoredBooks{"select _id, title, author, added_date, modified_date, file_name, "
+                                               "file_size, mime_type, file_path, thumbnail from books"};
+
+    // The columns a book row changes in the record it keeps, `stored` being that record read by
+    // StoredBooks: those whose shown value differs.
+    static QVector<ColumnValue> changes(BookRow &book, const SqliteRow &stored)
     {
         QVector<ColumnValue> changed;
-        if (book.title != stored.title) {
+        if (!stored.textEquals(1, book.title)) {
             // Titles carry backquotes in place of double quotes, as the reader expects.
             book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
             book.file_name = book.title;
-            if (book.title != stored.title)
+            if (!stored.textEquals(1, book.title))
                 changed << text(QLatin1String("title"), book.title);
-            if (book.title != stored.fileName)
+            if (!stored.textEquals(5, book.title))
                 changed << text(QLatin1String("file_name"), book.title);
         }
-        if (book.author != stored.author)
+        if (!stored.textEquals(2, book.author))
             changed << text(QLatin1String("author"), book.author);
-        if (book.added_date != stored.addedDate)
+        if (!stored.textEquals(3, book.added_date))
             changed << number(QLatin1String("added_date"), book.added_date);
-        if (book.modified_date != stored.modifiedDate)
+        if (!stored.textEquals(4, book.modified_date))
             changed << number(QLatin1String("modified_date"), book.modified_date);
-        if (book.file_size.text() != stored.fileSize)
+        if (!stored.textEquals(6, book.file_size.text()))
             changed << number(QLatin1String("file_size"), book.file_size.text());
-        if (book.mime_type != stored.mimeType)
+        if (!stored.textEquals(7, book.mime_type))
             changed << text(QLatin1String("mime_type"), book.mime_type);
         return changed;
     }
 
     void writeBooks()
     {
-        const QHash<qint64, StoredBook> stored = storedBooks();
-        qint64 next = nextId(m_database, LibrarySchema::Books.name);
-        QSet<qint64> kept;
-        m_ids.reserve(m_books.size());
-        for (const BookRow &book : std::as_const(m_books)) {
+        // The first row naming a record keeps it; the stored records are compared with their rows
+        // as they are read, and only the changes are kept.
+        QHash<qint64, int> keepers;
+        keepers.reserve(m_books.size());
+        for (int i = 0; i < m_books.size(); ++i) {
             bool isNumber = false;
-            const qint64 id = book.record_id.toLongLong(&isNumber);
-            const bool keeps = isNumber && stored.contains(id) && !kept.contains(id);
-            if (keeps)
-                kept.insert(id);
-            m_ids.append(keeps ? id : next++);
-            m_added.append(!keeps);
+            const qint64 id = m_books.at(i).record_id.toLongLong(&isNumber);
+            if (isNumber && !keepers.contains(id))
+                keepers.insert(id, i);
         }
+        m_added.fill(true, m_books.size());
+        m_storedPaths.resize(m_books.size());
+        m_storedThumbnails.resize(m_books.size());
+        QVector<qint64> gone;
+        std::vector<std::pair<int, QVector<ColumnValue>>> changed;
+        m_database.forEachRow(StoredBooks, [&](const SqliteRow &row) {
+            const qint64 id = row.integer(0);
+            const auto keeper = keepers.constFind(id);
+            if (keeper == keepers.cend()) {
+                gone.append(id);
+                return;
+            }
+            const int i = *keeper;
+            if (!m_added.at(i))
+                return;
+            m_added[i] = false;
+            m_storedPaths[i] = row.bytes(8).toByteArray();
+            m_storedThumbnails[i] = row.bytes(9).toByteArray();
+            QVector<ColumnValue> values = changes(m_books[i], row);
+            if (!values.isEmpty())
+                changed.emplace_back(i, std::move(values));
+        });
+        qint64 next = nextId(m_database, LibrarySchema::Books.name);
+        m_ids.reserve(m_books.size());
+        for (int i = 0; i < m_books.size(); ++i)
+            m_ids.append(m_added.at(i) ? next++ : m_books.at(i).record_id.toLongLong());
+
         SqliteStatement remove = m_database.prepare(QStringLiteral("delete from books where _id=?"));
-        for (auto book = stored.cbegin(); book != stored.cend(); ++book) {
-            if (kept.contains(book.key()))
-                continue;
-            remove.bindInteger(1, book.key());
+        for (const qint64 id : std::as_const(gone)) {
+            remove.bindInteger(1, id);
             remove.execute();
         }
+        for (const auto &[i, values] : changed)
+            update(LibrarySchema::Books.name, m_ids.at(i), values);
 
         SqliteStatement insert = m_database.prepare(
             QStringLiteral("insert into books (_id, title, author, source_id, added_date, modified_date, reading_time, "
                            "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete) "
                            "values(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-        m_storedPaths.reserve(m_books.size());
-        m_storedThumbnails.reserve(m_books.size());
         for (int i = 0; i < m_books.size(); ++i) {
             BookRow &book = m_books[i];
             const qint64 id = m_ids.at(i);
-            if (!m_added.at(i)) {
-                const StoredBook &record = stored[id];
-                update(LibrarySchema::Books.name, id, changes(book, record));
-                m_storedPaths.append(record.filePath);
-                m_storedThumbnails.append(record.thumbnail);
-            } else {
+            if (m_added.at(i)) {
                 book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
                 book.file_name = book.title;
-                m_storedPaths.append(ReaderLayout::storedBookPath(book.relative_path).toUtf8());
-                m_storedThumbnails.append(QByteArray());
+                m_storedPaths[i] = ReaderLayout::storedBookPath(book.relative_path).toUtf8();
                 const ColumnValue values[] = {
                     integer(QLatin1String("_id"), id),
                     text(QLatin1String("title"), book.title),
@@ -269,7 +262,7 @@ private:
                     number(QLatin1String("added_date"), book.added_date),
                     number(QLatin1String("modified_date"), book.modified_date),
                     number(QLatin1String("reading_time"), book.added_date),
-                    utf8(QLatin1String("file_path"), m_storedPaths.last()),
+                    utf8(QLatin1String("file_path"), m_storedPaths.at(i)),
                     text(QLatin1String("file_name"), book.file_name),
                     number(QLatin1String("file_size"), book.file_size.text()),
                     text(QLatin1String("thumbnail"), ReaderLayout::storedThumbnailPath(QString::number(id))),
@@ -280,8 +273,10 @@ private:
                     values[value].bind(insert, value + 1);
                 insert.execute();
             }
-            book.root = QString::number(id);
-            book.record_id = book.root;
+            // A kept record's row names it already.
+            if (m_added.at(i))
+                book.record_id = QString::number(id);
+            book.root = book.record_id;
         }
     }
 
@@ -293,13 +288,15 @@ private:
             const ThumbnailOutcome outcome = m_hooks.writeThumbnail(
                 ThumbnailJob{i + 1, count, book, book.root, ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root),
                              m_added.at(i), m_storedThumbnails.at(i)});
-            const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();
-            const QByteArray now = m_added.at(i) ? standard : m_storedThumbnails.at(i);
-            if (outcome == ThumbnailOutcome::Written && now != standard)
-                update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
-            else if (outcome == ThumbnailOutcome::None && !now.isEmpty())
+            // An added record was inserted naming its thumbnail where the reader keeps it.
+            if (outcome == ThumbnailOutcome::Written && !m_added.at(i)) {
+                const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();
+                if (m_storedThumbnails.at(i) != standard)
+                    update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
+            } else if (outcome == ThumbnailOutcome::None && (m_added.at(i) || !m_storedThumbnails.at(i).isEmpty())) {
                 m_database.execute(QStringLiteral("update books set thumbnail=NULL where _id=") +
                                    QString::number(m_ids.at(i)));
+            }
         }
     }
 

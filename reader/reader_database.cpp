@@ -82,10 +82,20 @@ void ReaderDatabase::openChecked(const QString &path)
     readPreviousBooks();
 }
 
+namespace {
+// A path cell's bytes as stored; a number as its text, NULL as nothing.
+QByteArray storedUtf8(const SqliteRow &row, int column)
+{
+    const SqliteValue::Type type = row.storedType(column);
+    if (type == SqliteValue::Type::Text || type == SqliteValue::Type::Blob)
+        return row.bytes(column).toByteArray();
+    return row.text(column).toUtf8();
+}
+} // namespace
+
 void ReaderDatabase::readPreviousBooks()
 {
-    QueryResult books = m_database.query(QStringLiteral("select _id, file_path, thumbnail from books"));
-    m_previousBooks.reserve(books.rowCount());
-    for (; !books.eof(); books.next())
-        m_previousBooks.append({books.fieldAsInteger(0), books.fieldAsUtf8(1), books.fieldAsUtf8(2)});
+    m_database.forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
+        m_previousBooks.append({row.integer(0), storedUtf8(row, 1), storedUtf8(row, 2)});
+    });
 }

@@ -24,6 +24,11 @@ QString thumbnailsFolderPath(const QString &deviceRoot)
     return onDevice(deviceRoot, ThumbnailsFolder);
 }
 
+QString stagedThumbnailsFolderPath(const QString &deviceRoot)
+{
+    return onDevice(deviceRoot, StagedThumbnailsFolder);
+}
+
 QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId)
 {
     return onDevice(deviceRoot, ThumbnailsFolder + recordId + ThumbnailSubfolder);
@@ -37,6 +42,18 @@ QString storedPathOf(const QString &deviceRoot, const QString &path)
 QString storedBookPath(const QString &relativePath)
 {
     return BooksFolder + QDir::fromNativeSeparators(relativePath);
+}
+
+bool isStoredThumbnailPathOf(QByteArrayView storedPath, QStringView recordId)
+{
+    // Told piece by piece: a write-back asks this of every book.
+    const QByteArrayView prefix(ThumbnailsFolder.data(), ThumbnailsFolder.size());
+    static const QByteArray suffix = QString(ThumbnailSubfolder + ThumbnailFileName).toLatin1();
+    if (storedPath.size() != prefix.size() + recordId.size() + suffix.size() || !storedPath.startsWith(prefix) ||
+        !storedPath.endsWith(suffix))
+        return false;
+    const QByteArrayView id = storedPath.sliced(prefix.size(), recordId.size());
+    return QLatin1StringView(id) == recordId;
 }
 
 QString storedThumbnailPath(const QString &recordId)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QLatin1String>
 #include <QString>
 
@@ -11,7 +12,8 @@ inline constexpr QLatin1String ReaderFolder{"Sony_Reader/"};
 inline constexpr QLatin1String DatabaseFile{"Sony_Reader/database/books.db"};
 inline constexpr QLatin1String BooksFolder{"Sony_Reader/media/books/"};
 inline constexpr QLatin1String ThumbnailsFolder{"Sony_Reader/database/cache/books/"};
-// Beside the thumbnails folder: new thumbnails wait here until the library that names them is committed.
+// Beside the thumbnails folder: a book's thumbnail folder is made here whole and then moved into
+// the thumbnails folder in one step, so that no record's folder there is ever without its thumbnail.
 inline constexpr QLatin1String StagedThumbnailsFolder{"Sony_Reader/database/cache/tessaly-next-books/"};
 // Below the thumbnails folder each book has <record id>/thumbnail/main_thumbnail.jpg.
 inline constexpr QLatin1String ThumbnailSubfolder{"/thumbnail/"};
@@ -23,8 +25,12 @@ QString onDevice(const QString &deviceRoot, const QString &relative);
 QString databasePath(const QString &deviceRoot);
 QString booksFolderPath(const QString &deviceRoot);
 QString thumbnailsFolderPath(const QString &deviceRoot);
+QString stagedThumbnailsFolderPath(const QString &deviceRoot);
 // The folder that receives one book's main_thumbnail.jpg, ending in a separator.
 QString thumbnailFolderPath(const QString &deviceRoot, const QString &recordId);
+
+// Whether `storedPath` is the thumbnail the database stores for record `recordId` in its own folder.
+bool isStoredThumbnailPathOf(QByteArrayView storedPath, QStringView recordId);
 
 // A path of the reader's as the database stores it: relative to the device root, forward slashes.
 QString storedPathOf(const QString &deviceRoot, const QString &path);

@@ -3,6 +3,7 @@
 #include "core/file_operations.h"
 #include "reader/folder_clearing.h"
 #include "reader/reader_layout.h"
+#include "reader/thumbnail_folders.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QDir>
@@ -42,13 +43,6 @@ bool removeUnlisted(FileOperations &files, const QString &deviceRoot, const QStr
     return files.removeFile(file);
 }
 
-bool removeTree(FileOperations &files, const QString &folder)
-{
-    if (!QFileInfo::exists(folder))
-        return true;
-    clearFolderTree(folder, files);
-    return files.removeFolder(QDir::cleanPath(folder));
-}
 } // namespace
 
 QByteArray SyncJournal::toBytes() const
@@ -165,14 +159,16 @@ bool completeSync(const QString &deviceRoot, FileOperations &files, const SyncJo
             waiting.insert(QDir::cleanPath(file));
         }
     }
-    // Thumbnail folders of records no longer listed, and any other entry there.
+    // Thumbnail folders of records no longer listed, any other entry there, and what a run left
+    // half-made beside them; the folders that stay are not entered.
     const QString thumbnails = ReaderLayout::thumbnailsFolderPath(deviceRoot);
-    const QString thumbnailsFolder = QDir::cleanPath(QFileInfo(thumbnails).absoluteFilePath());
-    clearFolderTree(thumbnails, files, turn, [&](const QFileInfo &entry) {
-        bool isNumber = false;
-        const qint64 id = entry.fileName().toLongLong(&isNumber);
-        return entry.isDir() && isNumber && entry.absolutePath() == thumbnailsFolder && listed.ids.contains(id);
-    });
+    const ThumbnailFolders folders = ThumbnailFolders::read(deviceRoot);
+    for (const qint64 id : folders.ids())
+        if (!listed.ids.contains(id))
+            removeEntryTree(thumbnails + QString::number(id), files, turn);
+    for (const QString &other : folders.others())
+        removeEntryTree(thumbnails + other, files, turn);
+    removeEntryTree(QDir::cleanPath(ReaderLayout::stagedThumbnailsFolderPath(deviceRoot)), files, turn);
     if (journal.clearsBooksFolder) {
         QSet<QString> kept;
         for (const QString &file : journal.kept)
@@ -195,10 +191,12 @@ bool undoSync(const QString &deviceRoot, FileOperations &files, const SyncJourna
         undone = removeUnlisted(files, deviceRoot, file, listed) && undone;
     for (const auto &[from, to] : journal.renames)
         undone = removeUnlisted(files, deviceRoot, from, listed) && undone;
+    undone = removeEntryTree(QDir::cleanPath(ReaderLayout::stagedThumbnailsFolderPath(deviceRoot)), files) && undone;
     // No record of the old library points at an added record's folder.
     for (const qint64 id : journal.newBooks)
         if (!listed.ids.contains(id))
-            undone = removeTree(files, ReaderLayout::thumbnailsFolderPath(deviceRoot) + QString::number(id)) && undone;
+            undone =
+                removeEntryTree(ReaderLayout::thumbnailsFolderPath(deviceRoot) + QString::number(id), files) && undone;
     return undone;
 }
 

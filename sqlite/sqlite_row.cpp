@@ -5,7 +5,11 @@
 #include "core/text_block.h"
 #include "sqlite/sqlite_cells.h"
 
+#include <QAnyStringView>
 #include <QLocale>
+
+#include <charconv>
+#include <iterator>
 
 #include <sqlite3.h>
 
@@ -88,6 +92,35 @@ void SqliteRow::appendText(int column, TextBlock &block) const
     case TextSource::Form::Null:
         break;
     }
+}
+
+bool SqliteRow::textEquals(int column, QStringView other) const
+{
+    checkColumn(column);
+    const int type = sqlite3_column_type(m_statement, column);
+    if (type == SQLITE_NULL)
+        return other.isEmpty();
+    switch (m_kinds.at(column)) {
+    case QueryResult::Kind::Integer: {
+        char digits[24];
+        const auto written =
+            std::to_chars(std::begin(digits), std::end(digits), sqlite3_column_int64(m_statement, column));
+        return QLatin1StringView(digits, written.ptr - digits) == other;
+    }
+    case QueryResult::Kind::Text:
+    case QueryResult::Kind::Blob: {
+        const auto *data = m_kinds.at(column) == QueryResult::Kind::Text
+                               ? reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column))
+                               : static_cast<const char *>(sqlite3_column_blob(m_statement, column));
+        if (QAnyStringView::equal(QUtf8StringView(data, sqlite3_column_bytes(m_statement, column)), other))
+            return true;
+        break;
+    }
+    case QueryResult::Kind::Float:
+        break;
+    }
+    // A difference, or bytes that are not UTF-8: the text itself decides.
+    return text(column) == other;
 }
 
 SqliteValue::Type SqliteRow::storedType(int column) const

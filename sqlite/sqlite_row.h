@@ -22,6 +22,8 @@ public:
     QString text(int column) const;
     // The same text appended to the text `block` is writing.
     void appendText(int column, TextBlock &block) const;
+    // Whether text(column) would equal `other`, mostly told without making that text.
+    bool textEquals(int column, QStringView other) const;
     // The cell exactly as stored, whatever the column declares.
     SqliteValue value(int column) const;
     SqliteValue::Type storedType(int column) const;

@@ -63,16 +63,17 @@ bool EditingSync::write()
     if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.database()))
         throw TessalyError(readerChangedMessage());
     WriteBackPlan plan =
-        planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync.database());
+        planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);
 
     // Every book stays where it is, and so does its thumbnail; the folders of records that go
     // and of no record go once the library is committed.
     SyncJournal journal;
-    QSet<QString> staying;
+    QSet<qint64> staying;
+    staying.reserve(m_page.books.rowCount());
     for (const BookRow &book : m_page.books.rows())
-        staying.insert(book.record_id);
+        staying.insert(book.record_id.toLongLong());
     for (const PreviousBook &book : sync.previousBooks())
-        if (!staying.contains(QString::number(book.id)))
+        if (!staying.contains(book.id))
             journal.goneBooks << book.id;
     sync.begin(journal);
     syncPhase(m_progress, 20);

@@ -7,6 +7,7 @@
 #include "reader/folder_clearing.h"
 #include "reader/library_rebuild.h"
 #include "reader/reader_layout.h"
+#include "reader/thumbnail_folders.h"
 #include "sqlite/sqlite_error.h"
 #include "sync/page_rebuild.h"
 #include "sync/sync_messages.h"
@@ -53,6 +54,7 @@ void ReaderSync::open()
     }
     for (const PreviousBook &book : previousBooks())
         m_previousThumbnails.insert(book.id, book.thumbnail);
+    m_thumbnailFolders = ThumbnailFolders::read(m_deviceRoot);
 }
 
 qint64 ReaderSync::nextBookId()
@@ -100,12 +102,15 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     };
     hooks.writeThumbnail = [&](const ThumbnailJob &job) {
         ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
+        if (!job.addedRecord && keepsThumbnail(job.recordId.toLongLong(), job.thumbnailPath)) {
+            // In the record's own folder, which nothing after the commit removes, what was found
+            // needs no second look.
+            if (ReaderLayout::isStoredThumbnailPathOf(job.thumbnailPath, job.recordId))
+                m_thumbnailsInPlace.insert(job.recordId.toLongLong());
+            return ThumbnailOutcome::Kept;
+        }
         const ThumbnailOutcome outcome = writeThumbnail(job, thumbnails.at(job.number - 1));
-        // In the record's own folder, which nothing after the commit removes, what was just
-        // found or written needs no second look.
-        if (outcome == ThumbnailOutcome::Written ||
-            (outcome == ThumbnailOutcome::Kept &&
-             job.thumbnailPath == ReaderLayout::storedThumbnailPath(job.recordId).toUtf8()))
+        if (outcome == ThumbnailOutcome::Written)
             m_thumbnailsInPlace.insert(job.recordId.toLongLong());
         return outcome;
     };
@@ -119,28 +124,50 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     }
 }
 
+bool ReaderSync::keepsThumbnail(qint64 id, QByteArrayView thumbnail) const
+{
+    if (thumbnail.isEmpty())
+        return false;
+    // The thumbnails folder was listed once: its folders stand for their thumbnails.
+    if (ReaderLayout::isStoredThumbnailPathOf(thumbnail, QString::number(id)))
+        return m_thumbnailFolders.holds(id);
+    return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(thumbnail))).isFile();
+}
+
 ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin)
 {
-    // A book that stays keeps the thumbnail it has: the reader may have made it itself.
-    if (!job.addedRecord && !job.thumbnailPath.isEmpty() &&
-        QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(job.thumbnailPath))).isFile())
-        return ThumbnailOutcome::Kept;
     const QString idFolder = QDir::cleanPath(job.folder + QStringLiteral(".."));
+    bool folderThere = m_thumbnailFolders.holds(job.recordId.toLongLong());
     // What a stopped run may have left under an id given again.
-    if (job.addedRecord && QFileInfo::exists(idFolder))
-        clearFolderTree(idFolder, m_files);
+    if (job.addedRecord && folderThere)
+        folderThere = !removeEntryTree(idFolder, m_files);
+    // A kept record's folder that is not there is made whole beside the thumbnails folder and
+    // moved in at once: an undone run leaves it, and the folder stands for its thumbnail. An added
+    // record's folder goes with an undone run, and one that is there (with more of the reader's in
+    // it) receives the thumbnail itself.
+    const bool staged = !job.addedRecord && !folderThere;
+    const QString stagedIdFolder = ReaderLayout::stagedThumbnailsFolderPath(m_deviceRoot) + job.recordId;
+    const QString folder = staged ? stagedIdFolder + ReaderLayout::ThumbnailSubfolder : job.folder;
+    if (staged)
+        removeEntryTree(stagedIdFolder, m_files);
     // A folder that cannot be made shows as the thumbnail's own write error.
-    m_files.makeFolder(job.folder);
+    m_files.makeFolder(folder);
     const QByteArray previous = m_previousThumbnails.value(origin.previousRecord);
     const QString previousFile = ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(previous));
-    if (!previous.isEmpty() && QFileInfo(previousFile).isFile() &&
-        m_files.copyFile(previousFile, job.folder + ReaderLayout::ThumbnailFileName))
-        return ThumbnailOutcome::Written;
-    if (writeCoverThumbnail(origin.bookFile, job.folder, m_files, m_formats) != ThumbnailSource::None)
+    const bool written = (!previous.isEmpty() && QFileInfo(previousFile).isFile() &&
+                          m_files.copyFile(previousFile, folder + ReaderLayout::ThumbnailFileName)) ||
+                         writeCoverThumbnail(origin.bookFile, folder, m_files, m_formats) != ThumbnailSource::None;
+    if (written && (!staged || m_files.move(stagedIdFolder, idFolder)))
         return ThumbnailOutcome::Written;
     // No thumbnail, and no empty folder left to stand in another's way.
-    m_files.removeFolder(QDir::cleanPath(job.folder));
-    m_files.removeFolder(idFolder);
+    if (!staged) {
+        m_files.removeFolder(QDir::cleanPath(job.folder));
+        m_files.removeFolder(idFolder);
+    } else {
+        removeEntryTree(stagedIdFolder, m_files);
+    }
+    if (written)
+        throw TessalyError(thumbnailNotWrittenMessage(job.folder + ReaderLayout::ThumbnailFileName));
     return ThumbnailOutcome::None;
 }
 

@@ -4,6 +4,7 @@
 #include "reader/library_rebuild.h"
 #include "reader/reader_database.h"
 #include "reader/sync_journal.h"
+#include "reader/thumbnail_folders.h"
 
 #include <QHash>
 #include <QSet>
@@ -57,6 +58,9 @@ public:
     const QVector<PreviousBook> &previousBooks() const { return m_database->previousBooks(); }
     // The reader's books.db, open and locked, once open() has succeeded.
     SqliteConnection &database() { return m_database->connection(); }
+    // Whether a record of the library found, stored with `thumbnail`, keeps the thumbnail it has
+    // rather than getting one written: the reader may have made it itself.
+    bool keepsThumbnail(qint64 id, QByteArrayView thumbnail) const;
     // The id the first book record added takes.
     qint64 nextBookId();
 
@@ -88,7 +92,8 @@ private:
     std::unique_ptr<ReaderDatabase> m_database;
     std::optional<SyncJournal> m_journal; // once begun, until done with
     QHash<qint64, QByteArray> m_previousThumbnails;
-    QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder
+    ThumbnailFolders m_thumbnailFolders; // as open() found them
+    QSet<qint64> m_thumbnailsInPlace;    // records whose thumbnail this run found or wrote in their own folder
 };
 
 // The main bar of a synchronisation at `position`; an empty caption keeps the previous one.

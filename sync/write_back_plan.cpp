@@ -64,19 +64,24 @@ public:
         return memberships;
     }
 
-    // `reader` holds the books as loaded.
-    QVector<ThumbnailOrigin> thumbnails(const QString &deviceRoot, SqliteConnection &reader)
+    // `sync` has the reader open, holding the books as loaded. A book's file is looked for only
+    // where its thumbnail is to be made.
+    QVector<ThumbnailOrigin> thumbnails(const QString &deviceRoot, const ReaderSync &sync)
     {
-        QHash<QString, QString> storedPaths;
-        reader.forEachRow(QStringLiteral("select _id, file_path from books"),
-                          [&](const SqliteRow &row) { storedPaths.insert(row.text(0), row.text(1)); });
+        QHash<qint64, const PreviousBook *> previous;
+        previous.reserve(sync.previousBooks().size());
+        for (const PreviousBook &book : sync.previousBooks())
+            previous.insert(book.id, &book);
         ReaderBookPlaces places(deviceRoot);
         QVector<ThumbnailOrigin> origins;
         origins.reserve(m_books.size());
         for (const BookRow &book : m_books) {
-            const auto path = storedPaths.constFind(book.record_id);
-            origins.append({book.record_id.toLongLong(),
-                            path == storedPaths.cend() || path->isEmpty() ? QString() : places.place(*path).full_path});
+            const qint64 id = book.record_id.toLongLong();
+            const PreviousBook *stored = previous.value(id);
+            const bool madeFromFile =
+                stored && !stored->filePath.isEmpty() && !sync.keepsThumbnail(id, stored->thumbnail);
+            origins.append(
+                {id, madeFromFile ? places.place(QString::fromUtf8(stored->filePath)).full_path : QString()});
         }
         return origins;
     }
@@ -117,8 +122,8 @@ private:
 
 WriteBackPlan planWriteBack(const LoadedLibrary &loaded, const QVector<BookRow> &books,
                             const QVector<CollectionRow> &collections, const QString &deviceRoot,
-                            SqliteConnection &reader)
+                            const ReaderSync &sync)
 {
     WriteBackPlanner planner(loaded, books, collections);
-    return {{planner.memberships()}, planner.thumbnails(deviceRoot, reader)};
+    return {{planner.memberships()}, planner.thumbnails(deviceRoot, sync)};
 }

@@ -8,7 +8,6 @@
 #include <QVector>
 
 class LoadedLibrary;
-class SqliteConnection;
 
 // What writing the editing page's library back to its reader takes besides the page's rows.
 struct WriteBackPlan
@@ -18,8 +17,8 @@ struct WriteBackPlan
 };
 
 // Plans the write-back of `books` and `collections`, the page's rows, loaded as `loaded`, to the
-// reader now at `deviceRoot` (which may have been attached again under another root), whose
-// books.db is open on `reader` and holds the books as loaded:
+// reader now at `deviceRoot` (which may have been attached again under another root), open in
+// `sync` and holding the books as loaded:
 //  - a book is in exactly the collections the page holds it in, its cell's and its others: a
 //    membership it was loaded with keeps its order in the row that holds its collection now
 //    (renamed or merged into another; where names repeat, the one holding it), and one that
@@ -27,4 +26,4 @@ struct WriteBackPlan
 //  - a book keeps its thumbnail, or has its cover made from its file at the current root.
 WriteBackPlan planWriteBack(const LoadedLibrary &loaded, const QVector<BookRow> &books,
                             const QVector<CollectionRow> &collections, const QString &deviceRoot,
-                            SqliteConnection &reader);
+                            const ReaderSync &sync);

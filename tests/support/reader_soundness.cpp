@@ -114,5 +114,8 @@ QStringList leftovers(const QString &root)
     for (const QString &folder : QDir(thumbnails).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (!ids.contains(folder))
             found << thumbnails + folder;
+    // A thumbnail folder made whole beside the others and never moved in.
+    if (QFileInfo::exists(ReaderLayout::stagedThumbnailsFolderPath(root)))
+        found << ReaderLayout::stagedThumbnailsFolderPath(root);
     return found;
 }

@@ -39,5 +39,5 @@ QByteArray fileDigest(const QString &path);
 QHash<QString, QByteArray> folderDigests(const QString &folder);
 
 // What a run leaves on the reader at `root` besides the library: its journal, files under names
-// of their own, books.db's journals, and thumbnail folders of no book.
+// of their own, books.db's journals, thumbnail folders of no book and one never moved in.
 QStringList leftovers(const QString &root);
