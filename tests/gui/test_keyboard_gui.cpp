@@ -67,9 +67,16 @@ private slots:
         QCOMPARE(window.dialogs.shown.at(1).kind, QString("openFile"));
     }
 
-    // The arrow beside the automatic button shows its focus too, and Enter opens its menu.
-    void enterOpensTheFocusedSourceMenu()
+    // The arrow beside the automatic button shows its focus too, and Enter or Space opens its menu.
+    void keysOpenTheFocusedSourceMenu_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void keysOpenTheFocusedSourceMenu()
+    {
+        QFETCH(int, key);
         Window window;
         auto *arrow = window.mainWindow.creatorpage()->findChild<QToolButton *>("autocollectionsource");
         QVERIFY(arrow);
@@ -82,7 +89,7 @@ private slots:
             if (opened)
                 opened->close();
         });
-        QTest::keyClick(arrow, Qt::Key_Return);
+        QTest::keyClick(arrow, Qt::Key(key));
         QCOMPARE(opened, arrow->menu());
     }
 
