@@ -179,11 +179,11 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
         book.other_collections.clear();
     }
 
-    std::vector<QStringView> texts;
-    texts.reserve(size_t(names.size()));
+    QVector<QString> namesOfKeys; // a name's key in the brief is its index plus one
+    namesOfKeys.reserve(names.size());
     for (const FolderName &name : std::as_const(names))
-        texts.push_back(name.name);
-    const CaseBlindOrder forms = caseBlindOrder(texts);
+        namesOfKeys.append(name.name);
+    const CaseBlindOrder forms = caseBlindOrder(namesOfKeys);
     std::vector<int> booksOfKept(size_t(names.size()), 0);
     bool formsMerged = false;
     for (qsizetype name = 0; name < names.size(); ++name) {
@@ -200,14 +200,11 @@ PageUpdate buildAutomaticCollections(LibraryPage &page, Dialogs &dialogs, Collec
             rows[row].collection = names[kept].name;
         keyOfBook[row] = names[kept].name.isEmpty() ? BookCollectionSummary::NoCollection : quint32(kept + 1);
     }
-    QVector<QString> namesOfKeys;
-    namesOfKeys.reserve(names.size());
-    for (const FolderName &name : std::as_const(names))
-        namesOfKeys.append(name.name);
     books.setColumnAlignment(CollectionColumn, Qt::AlignHCenter);
     books.setHeaderAlignment(CollectionColumn, Qt::AlignHCenter);
     books.setHeaderAlignment(FileSizeColumn, Qt::AlignHCenter);
-    books.announceAllRowsChanged(BookCollectionSummary::ofKnownKeys(std::move(keyOfBook), std::move(bytesOfBook), namesOfKeys));
+    books.announceAllRowsChanged(
+        BookCollectionSummary::ofKnownKeys(std::move(keyOfBook), std::move(bytesOfBook), namesOfKeys));
 
     QVector<CollectionRow> collections;
     collections.reserve(names.size());
@@ -236,8 +233,9 @@ QStringList readSeriesOnReader(LibraryPage &page, Progress &progress, const Book
 {
     constexpr int steps = 10;
     ProgressSteps::open(progress, steps, QStringLiteral("Читаю серии книг с устройства..."));
-    const QStringList unreadable = runSeriesPass(
-        page.books, progress, formats, [&](const QString &fullPath) { return bookFileNow(page, fullPath, readerRootNow); });
+    const QStringList unreadable = runSeriesPass(page.books, progress, formats, [&](const QString &fullPath) {
+        return bookFileNow(page, fullPath, readerRootNow);
+    });
     ProgressSteps::close(progress, steps);
     return unreadable;
 }

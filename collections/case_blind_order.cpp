@@ -13,14 +13,14 @@ namespace {
 class FoldedNames
 {
 public:
-    explicit FoldedNames(const std::vector<QStringView> &names)
+    explicit FoldedNames(const QVector<QString> &names)
     {
         qsizetype units = 0;
-        for (const QStringView name : names)
+        for (const QString &name : names)
             units += name.size();
         m_units.reserve(size_t(units));
-        m_starts.reserve(names.size() + 1);
-        for (const QStringView name : names) {
+        m_starts.reserve(size_t(names.size()) + 1);
+        for (const QString &name : names) {
             m_starts.push_back(m_units.size());
             appendFolded(name);
         }
@@ -117,9 +117,9 @@ std::vector<int> indices(size_t count)
 }
 } // namespace
 
-CaseBlindOrder caseBlindOrder(const std::vector<QStringView> &names)
+CaseBlindOrder caseBlindOrder(const QVector<QString> &names)
 {
-    CaseBlindOrder result{indices(names.size()), std::vector<int>(names.size())};
+    CaseBlindOrder result{indices(size_t(names.size())), std::vector<int>(size_t(names.size()))};
     std::vector<int> &order = result.order;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -138,9 +138,9 @@ CaseBlindOrder caseBlindOrder(const std::vector<QStringView> &names)
     // The collation's sort keys are made once per name, so sorting thousands of names compares
     // bytes, not strings through the locale each time.
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(names.size());
-    for (const QStringView name : names)
-        keys.push_back(collator.sortKey(name.toString()));
+    keys.reserve(size_t(names.size()));
+    for (const QString &name : names)
+        keys.push_back(collator.sortKey(name));
     // Stable: among equal names the one met first in the list leads its run.
     std::stable_sort(order.begin(), order.end(),
                      [&keys](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringView>
+#include <QString>
+#include <QVector>
 
 #include <vector>
 
@@ -13,5 +14,4 @@ struct CaseBlindOrder
     std::vector<int> kept;  // for each name, the index of the name whose form it takes
 };
 
-// `names` are views of texts that live while it runs.
-CaseBlindOrder caseBlindOrder(const std::vector<QStringView> &names);
+CaseBlindOrder caseBlindOrder(const QVector<QString> &names);
