@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/buffer_fill.h"
 #include "core/file_descriptor.h"
 #endif
 
@@ -40,20 +41,13 @@ std::optional<QByteArray> readBookHead(const QString &path, qsizetype limit)
     struct stat status;
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
-    QByteArray head(std::min<qint64>(limit, status.st_size), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < head.size()) {
-        const ssize_t chunk = ::read(file.get(), head.data() + got, size_t(head.size() - got));
-        if (chunk < 0 && errno == EINTR)
-            continue;
-        if (chunk < 0)
-            return std::nullopt;
-        if (chunk == 0)
-            break;
-        got += chunk;
-    }
-    head.truncate(got);
-    return head;
+    return fillBuffer(qsizetype(std::min<qint64>(limit, status.st_size)), [&file](char *into, qsizetype size) {
+        ssize_t chunk;
+        do
+            chunk = ::read(file.get(), into, size_t(size));
+        while (chunk < 0 && errno == EINTR);
+        return qint64(chunk);
+    });
 }
 #endif
 

@@ -1,5 +1,7 @@
 #include "core/zip_archive.h"
 
+#include "core/buffer_fill.h"
+
 #include <QFile>
 
 #include <zip.h>
@@ -128,16 +130,7 @@ std::optional<QByteArray> ZipArchive::readHead(qint64 index, qint64 count) const
     const ZipFile file(zip_fopen_index(m_archive.get(), zip_uint64_t(index), 0));
     if (!file)
         return std::nullopt;
-    QByteArray head(std::min(count, stated->size), Qt::Uninitialized);
-    qint64 got = 0;
-    while (got < head.size()) {
-        const zip_int64_t chunk = zip_fread(file.get(), head.data() + got, zip_uint64_t(head.size() - got));
-        if (chunk < 0)
-            return std::nullopt;
-        if (chunk == 0)
-            break;
-        got += chunk;
-    }
-    head.truncate(got);
-    return head;
+    return fillBuffer(std::min(count, stated->size), [&file](char *into, qsizetype size) {
+        return qint64(zip_fread(file.get(), into, zip_uint64_t(size)));
+    });
 }
