@@ -1,13 +1,11 @@
 #include "booklist/book_intake.h"
-#include "booklist/book_table.h"
 #include "core/file_facts.h"
 #include "core/file_transfer.h"
 #include "core/zip_archive.h"
 #include "core/zipped_fb2.h"
 #include "covers/book_formats.h"
 #include "covers/cover_thumbnail.h"
-#include "support/fixed_clock.h"
-#include "support/recording_progress.h"
+#include "support/intake_rows.h"
 #include "support/sync_scene.h"
 #include "support/zip_writing.h"
 
@@ -54,19 +52,6 @@ QString epubWithMetadata(const QTemporaryDir &dir, const QString &sample, const 
     return writeZip(book, members) ? book : QString();
 }
 
-QVector<BookRow> intake(const QString &path, const BookFormats &formats, QStringList *unfit = nullptr)
-{
-    BookTable books;
-    RecordingProgress progress;
-    const FixedClock clock(QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
-    BookIntake bookIntake(books, progress, clock, formats);
-    bookIntake.open();
-    bookIntake.addPath(path);
-    bookIntake.finish();
-    if (unfit)
-        *unfit = bookIntake.unfitArchives();
-    return books.rows();
-}
 } // namespace
 
 class TestBookFormats : public QObject
@@ -122,11 +107,11 @@ private slots:
 
         // Switched off, archives are not books, as before.
         QStringList unfit;
-        QVector<BookRow> rows = intake(folder, BookFormats(), &unfit);
+        QVector<BookRow> rows = intakeRows(folder, BookFormats(), &unfit);
         QCOMPARE(rows.size(), 1);
         QVERIFY(unfit.isEmpty());
 
-        rows = intake(folder, formatsOn(true, false), &unfit);
+        rows = intakeRows(folder, formatsOn(true, false), &unfit);
         QCOMPARE(rows.size(), 2);
         QCOMPARE(unfit,
                  QStringList{QDir::toNativeSeparators(folder + "/bad.zip") + ": файл поврежден или это не ZIP-архив"});
@@ -197,10 +182,10 @@ private slots:
         QFETCH(QString, sample);
         QFETCH(QString, title);
         QFETCH(QString, author);
-        const QVector<BookRow> on = intake(samplePath(sample), formatsOn(false, true));
+        const QVector<BookRow> on = intakeRows(samplePath(sample), formatsOn(false, true));
         QCOMPARE(on.at(0).title, title);
         QCOMPARE(on.at(0).author, author);
-        const QVector<BookRow> off = intake(samplePath(sample), BookFormats());
+        const QVector<BookRow> off = intakeRows(samplePath(sample), BookFormats());
         QCOMPARE(off.at(0).title, off.at(0).file_name);
         QCOMPARE(off.at(0).author, QString());
     }
@@ -238,10 +223,10 @@ private slots:
         QFETCH(QByteArray, metadata);
         QTemporaryDir dir;
         const QString book = epubWithMetadata(dir, sample, metadata);
-        const QVector<BookRow> on = intake(book, formatsOn(false, true));
+        const QVector<BookRow> on = intakeRows(book, formatsOn(false, true));
         QTEST(on.at(0).series, "series");
         QTEST(on.at(0).series_number, "number");
-        QCOMPARE(intake(book, BookFormats()).at(0).series, QString());
+        QCOMPARE(intakeRows(book, BookFormats()).at(0).series, QString());
     }
 
     void epubCovers_data()

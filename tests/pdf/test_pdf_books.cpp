@@ -1,12 +1,9 @@
-#include "booklist/book_intake.h"
-#include "booklist/book_table.h"
 #include "covers/book_formats.h"
 #include "covers/cover_fitting.h"
 #include "covers/cover_thumbnail.h"
 #include "covers/jpeg_codec.h"
 #include "pdf/poppler_pdf_reader.h"
-#include "support/fixed_clock.h"
-#include "support/recording_progress.h"
+#include "support/intake_rows.h"
 #include "support/sync_scene.h"
 
 #include <QFile>
@@ -38,14 +35,8 @@ private slots:
         BookFormats formats;
         formats.epubAndPdf = true;
         formats.pdf = &pdf;
-        BookTable books;
-        RecordingProgress progress;
-        const FixedClock clock(QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
-        BookIntake intake(books, progress, clock, formats);
-        intake.open();
-        intake.addPath(book);
-        intake.finish();
-        const BookRow &row = books.rows().at(0);
+        const QVector<BookRow> rows = intakeRows(book, formats);
+        const BookRow &row = rows.at(0);
         // A PDF that cannot be read is named after its file and gets the placeholder, as before.
         QCOMPARE(row.title, title.isEmpty() ? row.file_name : title);
 
