@@ -14,7 +14,8 @@ std::optional<qint64> decimalNumber(const QString &id)
 {
     const qsizetype digitsFrom = id.startsWith(QLatin1Char('-')) ? 1 : 0;
     const qsizetype digits = id.size() - digitsFrom;
-    if (digits < 1 || digits > NumberDigits || (id.at(digitsFrom) == QLatin1Char('0') && (digits > 1 || digitsFrom > 0)))
+    if (digits < 1 || digits > NumberDigits ||
+        (id.at(digitsFrom) == QLatin1Char('0') && (digits > 1 || digitsFrom > 0)))
         return std::nullopt;
     qint64 number = 0;
     for (qsizetype i = digitsFrom; i < id.size(); ++i) {
@@ -61,7 +62,11 @@ int RowsById::firstRow(const SqliteRow &cells, int column) const
         if (number > -FirstLongNumber && number < FirstLongNumber)
             return firstRowOfNumber(number);
     }
-    const QString id = cells.text(column);
+    return firstRow(cells.text(column));
+}
+
+int RowsById::firstRow(const QString &id) const
+{
     const std::optional<qint64> number = decimalNumber(id);
     return number ? firstRowOfNumber(*number) : m_byText.value(id, -1);
 }

@@ -29,6 +29,8 @@ public:
 
     // The first row whose id is the text of the cell as the page reads it, or -1.
     int firstRow(const SqliteRow &cells, int column) const;
+    // The first row whose id is `id`, or -1.
+    int firstRow(const QString &id) const;
     // The next row with the same id, or -1.
     int nextRow(int row) const { return m_next.at(row); }
     // Whether some id is carried by more than one row.

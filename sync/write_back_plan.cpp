@@ -1,9 +1,12 @@
 #include "sync/write_back_plan.h"
 
 #include "editor/reader_paths.h"
+#include "editor/rows_by_id.h"
 #include "reader/loaded_library.h"
 
 #include <QHash>
+
+#include <vector>
 
 namespace {
 class WriteBackPlanner
@@ -11,20 +14,45 @@ class WriteBackPlanner
 public:
     WriteBackPlanner(const LoadedLibrary &loaded, const QVector<BookRow> &books,
                      const QVector<CollectionRow> &collections)
-        : m_loaded(loaded), m_books(books)
+        : m_loaded(loaded), m_books(books), m_bookRows(books)
     {
+        QHash<QString, int> nameIndex;
         for (int row = 0; row < collections.size(); ++row) {
             const CollectionRow &collection = collections.at(row);
-            m_rowsByName[collection.name].append(row);
+            auto named = nameIndex.constFind(collection.name);
+            if (named == nameIndex.cend()) {
+                named = nameIndex.insert(collection.name, int(m_rowsOfName.size()));
+                m_rowsOfName.emplace_back();
+            }
+            m_rowsOfName[*named].append(row);
             if (!collection.record_id.isEmpty())
                 m_rowsByRecord[collection.record_id].append(row);
             for (const QString &merged : collection.merged_record_ids)
                 m_rowsByRecord[merged].append(row);
         }
-        m_bookRows.reserve(books.size());
-        for (int row = 0; row < books.size(); ++row)
-            if (!books.at(row).record_id.isEmpty())
-                m_bookRows.insert(books.at(row).record_id, row);
+        // Each book's memberships as the names' indexes, -1 for a name no row has: its cell's
+        // first, then its others, the book's from m_firstSlot[book]. The books of a collection
+        // mostly follow one another.
+        m_firstSlot.reserve(books.size() + 1);
+        m_firstSlot.push_back(0);
+        const QString *lastName = nullptr;
+        int lastIndex = -1;
+        const auto indexOf = [&](const QString &name) {
+            if (!lastName || *lastName != name) {
+                lastName = &name;
+                lastIndex = nameIndex.value(name, -1);
+            }
+            return lastIndex;
+        };
+        for (int row = 0; row < books.size(); ++row) {
+            const BookRow &book = books.at(row);
+            if (!book.collection.isEmpty()) {
+                m_slotNames.push_back(indexOf(book.collection));
+                for (const QString &other : book.other_collections)
+                    m_slotNames.push_back(indexOf(other));
+            }
+            m_firstSlot.push_back(int(m_slotNames.size()));
+        }
     }
 
     // Exactly the memberships the page holds: each book's cell and its others. One that was
@@ -33,34 +61,36 @@ public:
     QVector<Membership> memberships()
     {
         const QVector<LoadedMembership> &loaded = m_loaded.memberships;
-        // Whether each membership of each book is written yet, the book's from firstSlot[book].
-        QVector<int> firstSlot(m_books.size() + 1, 0);
-        for (int book = 0; book < m_books.size(); ++book)
-            firstSlot[book + 1] = firstSlot[book] + membershipCount(book);
-        QVector<bool> written(firstSlot.last(), false);
-
+        std::vector<bool> written(m_slotNames.size(), false);
         QVector<Membership> memberships;
         memberships.reserve(loaded.size() + m_books.size());
+        // The memberships of one collection mostly follow one another.
+        const QString *lastRecord = nullptr;
+        const QVector<int> *holding = nullptr;
         for (const LoadedMembership &membership : loaded) {
-            const int book = m_bookRows.value(membership.book, -1);
+            const int book = membership.book.isEmpty() ? -1 : m_bookRows.firstRow(membership.book);
             if (book < 0)
                 continue;
-            for (int i = 0; i < membershipCount(book); ++i) {
-                const int collection = holdingRow(membershipName(book, i), membership.collection);
-                if (collection < 0 || written[firstSlot[book] + i])
+            if (!lastRecord || *lastRecord != membership.collection) {
+                lastRecord = &membership.collection;
+                const auto rows = m_rowsByRecord.constFind(membership.collection);
+                holding = rows == m_rowsByRecord.cend() ? nullptr : &*rows;
+            }
+            if (!holding)
+                continue;
+            for (int slot = m_firstSlot[book]; slot < m_firstSlot[book + 1]; ++slot) {
+                const int collection = holdingRow(m_slotNames[slot], *holding);
+                if (collection < 0 || written[slot])
                     continue;
                 memberships.append({collection, book, membership.addedOrder});
-                written[firstSlot[book] + i] = true;
+                written[slot] = true;
                 break;
             }
         }
-        for (int book = 0; book < m_books.size(); ++book) {
-            for (int i = 0; i < membershipCount(book); ++i) {
-                const auto named = m_rowsByName.constFind(membershipName(book, i));
-                if (!written[firstSlot[book] + i] && named != m_rowsByName.cend())
-                    memberships.append({named->first(), book, {}});
-            }
-        }
+        for (int book = 0; book < m_books.size(); ++book)
+            for (int slot = m_firstSlot[book]; slot < m_firstSlot[book + 1]; ++slot)
+                if (!written[slot] && m_slotNames[slot] >= 0)
+                    memberships.append({m_rowsOfName[m_slotNames[slot]].first(), book, {}});
         return memberships;
     }
 
@@ -79,7 +109,7 @@ public:
             const qint64 id = book.record_id.toLongLong();
             const PreviousBook *stored = previous.value(id);
             const bool madeFromFile =
-                stored && !stored->filePath.isEmpty() && !sync.keepsThumbnail(id, stored->thumbnail);
+                stored && !stored->filePath.isEmpty() && !sync.keepsThumbnail(id, book.record_id, stored->thumbnail);
             origins.append(
                 {id, madeFromFile ? places.place(QString::fromUtf8(stored->filePath)).full_path : QString()});
         }
@@ -87,36 +117,24 @@ public:
     }
 
 private:
-    // The collections `book` is in: its cell's (0), then its others; none for an empty cell.
-    int membershipCount(int book) const
+    // The row of the name with index `name` that is among `holding`, or -1.
+    int holdingRow(int name, const QVector<int> &holding) const
     {
-        const BookRow &row = m_books.at(book);
-        return row.collection.isEmpty() ? 0 : 1 + int(row.other_collections.size());
-    }
-    const QString &membershipName(int book, int i) const
-    {
-        const BookRow &row = m_books.at(book);
-        return i == 0 ? row.collection : row.other_collections.at(i - 1);
-    }
-
-    // The row named `name` that holds the loaded collection `recordId`, or -1.
-    int holdingRow(const QString &name, const QString &recordId) const
-    {
-        const auto named = m_rowsByName.constFind(name);
-        const auto holding = m_rowsByRecord.constFind(recordId);
-        if (named == m_rowsByName.cend() || holding == m_rowsByRecord.cend())
+        if (name < 0)
             return -1;
-        for (const int row : *named)
-            if (holding->contains(row))
+        for (const int row : m_rowsOfName[name])
+            if (holding.contains(row))
                 return row;
         return -1;
     }
 
     const LoadedLibrary &m_loaded;
     const QVector<BookRow> &m_books;
-    QHash<QString, QVector<int>> m_rowsByName;
+    std::vector<QVector<int>> m_rowsOfName;      // by a name's index: the rows of that name
     QHash<QString, QVector<int>> m_rowsByRecord; // a loaded collection's id -> the rows holding it
-    QHash<QString, int> m_bookRows;              // a loaded book's id -> its row
+    RowsById m_bookRows;
+    std::vector<int> m_firstSlot; // per book row, then one past the last
+    std::vector<int> m_slotNames;
 };
 } // namespace
 
