@@ -4,6 +4,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 constexpr size_t Seed = 0x5eed0fb00c5ull;
 
@@ -37,23 +40,43 @@ void LoadedBookPaths::add(const SqliteRow &row, int id, int path)
     m_mixed += pair * (pair | 1);
 }
 
-LoadedBookPaths LoadedBookPaths::read(SqliteConnection &database)
+void LoadedBookPathsReader::add(const SqliteRow &row, int id, int path)
 {
-    LoadedBookPaths books;
-    QSet<QString> ids;
-    database.forEachRow(QStringLiteral("select _id, file_path from books"), [&](const SqliteRow &row) {
-        books.add(row, 0, 1);
-        const qsizetype before = ids.size();
-        ids.insert(row.text(0));
-        if (ids.size() == before)
-            books.markRepeatedIds();
-    });
-    return books;
+    m_paths.add(row, id, path);
+    if (row.storedType(id) == SqliteValue::Type::Integer)
+        m_integerIds.push_back(row.integer(id));
+    else
+        m_otherIds << row.text(id);
 }
 
-bool LoadedLibrary::holdsSameBooks(SqliteConnection &reader) const
+LoadedBookPaths LoadedBookPathsReader::take()
+{
+    bool repeated = false;
+    if (m_otherIds.isEmpty()) {
+        // Integers repeat exactly where their texts do.
+        std::sort(m_integerIds.begin(), m_integerIds.end());
+        repeated = std::adjacent_find(m_integerIds.cbegin(), m_integerIds.cend()) != m_integerIds.cend();
+    } else {
+        QSet<QString> texts(m_otherIds.cbegin(), m_otherIds.cend());
+        for (const qint64 id : m_integerIds)
+            texts.insert(QString::number(id));
+        repeated = texts.size() != qsizetype(m_integerIds.size()) + m_otherIds.size();
+    }
+    if (repeated)
+        m_paths.markRepeatedIds();
+    return std::exchange(m_paths, {});
+}
+
+LoadedBookPaths LoadedBookPathsReader::read(SqliteConnection &database)
+{
+    LoadedBookPathsReader books;
+    database.forEachRow(QStringLiteral("select _id, file_path from books"),
+                        [&](const SqliteRow &row) { books.add(row, 0, 1); });
+    return books.take();
+}
+
+bool LoadedLibrary::holdsSameBooks(const LoadedBookPaths &now) const
 {
     // Books told apart only by position cannot be matched to the page's rows again.
-    const LoadedBookPaths now = LoadedBookPaths::read(reader);
     return books.uniqueIds() && now.uniqueIds() && books == now;
 }

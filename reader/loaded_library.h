@@ -3,7 +3,10 @@
 #include "sqlite/sqlite_value.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
+
+#include <vector>
 
 class SqliteConnection;
 class SqliteRow;
@@ -29,14 +32,29 @@ public:
 
     bool uniqueIds() const { return m_unique; }
     bool operator==(const LoadedBookPaths &) const = default;
-    // Reads every book of `database` the same way.
-    static LoadedBookPaths read(SqliteConnection &database);
 
 private:
     qint64 m_count = 0;
     quint64 m_sum = 0;
     quint64 m_mixed = 0; // a second fold, so that one coincidence in the first does not suffice
     bool m_unique = true;
+};
+
+// Takes in books one record at a time, as any read of them comes, into their brief; ids repeat
+// where their texts do, as the page reads them.
+class LoadedBookPathsReader
+{
+public:
+    void add(const SqliteRow &row, int id, int path);
+    LoadedBookPaths take();
+
+    // Reads every book of `database`.
+    static LoadedBookPaths read(SqliteConnection &database);
+
+private:
+    LoadedBookPaths m_paths;
+    std::vector<qint64> m_integerIds;
+    QStringList m_otherIds; // the texts of ids stored as anything but an integer
 };
 
 // The reader's library as the editing page loaded it, beyond the page's rows: the reader it
@@ -55,9 +73,9 @@ public:
     bool isEmpty() const { return deviceRoot.isEmpty(); }
     void clear() { *this = {}; }
 
-    // Whether `reader`, a connection to a reader's books.db now, holds exactly the books that
+    // Whether a reader's books.db, whose books are `now`, holds exactly the books that
     // were loaded: the same `_id`s, each at its loaded `file_path`, byte for byte. False when
     // another reader is attached or the library changed since, and when ids repeat; the page's
     // rows then do not describe that library and must not be written to it.
-    bool holdsSameBooks(SqliteConnection &reader) const;
+    bool holdsSameBooks(const LoadedBookPaths &now) const;
 };

@@ -95,7 +95,10 @@ QByteArray storedUtf8(const SqliteRow &row, int column)
 
 void ReaderDatabase::readPreviousBooks()
 {
+    LoadedBookPathsReader paths;
     m_database.forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
         m_previousBooks.append({row.integer(0), storedUtf8(row, 1), storedUtf8(row, 2)});
+        paths.add(row, 0, 1);
     });
+    m_bookPaths = paths.take();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reader/loaded_library.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QByteArray>
@@ -27,6 +28,8 @@ public:
     explicit ReaderDatabase(const QString &deviceRoot);
 
     const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
+    // The same books in brief, to tell whether they are those a page loaded.
+    const LoadedBookPaths &bookPaths() const { return m_bookPaths; }
 
     SqliteConnection &connection() { return m_database; }
 
@@ -37,6 +40,7 @@ private:
     QString m_path;
     SqliteConnection m_database;
     QVector<PreviousBook> m_previousBooks;
+    LoadedBookPaths m_bookPaths;
 };
 
 // The user's message for SQLite's error `code` on the reader's books.db at `path` (the detail is

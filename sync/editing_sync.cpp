@@ -60,7 +60,7 @@ bool EditingSync::write()
     sync.open();
     // The rows name the loaded records by id: written to another library they would give its
     // books other titles, collections and notes.
-    if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.database()))
+    if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.bookPaths()))
         throw TessalyError(readerChangedMessage());
     WriteBackPlan plan =
         planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);

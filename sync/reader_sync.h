@@ -56,11 +56,12 @@ public:
     // cannot be put right; nothing has changed then.
     void open();
     const QVector<PreviousBook> &previousBooks() const { return m_database->previousBooks(); }
+    const LoadedBookPaths &bookPaths() const { return m_database->bookPaths(); }
     // The reader's books.db, open and locked, once open() has succeeded.
     SqliteConnection &database() { return m_database->connection(); }
     // Whether a record of the library found, stored with `thumbnail`, keeps the thumbnail it has
     // rather than getting one written: the reader may have made it itself.
-    bool keepsThumbnail(qint64 id, QByteArrayView thumbnail) const;
+    bool keepsThumbnail(qint64 id, QStringView recordId, QByteArrayView thumbnail) const;
     // The id the first book record added takes.
     qint64 nextBookId();
 
