@@ -286,8 +286,7 @@ private:
         for (int i = 0; m_hooks.writeThumbnail && i < count; ++i) {
             const BookRow &book = m_books.at(i);
             const ThumbnailOutcome outcome = m_hooks.writeThumbnail(
-                ThumbnailJob{i + 1, count, book, book.root, ReaderLayout::thumbnailFolderPath(m_deviceRoot, book.root),
-                             m_added.at(i), m_storedThumbnails.at(i)});
+                ThumbnailJob{i + 1, count, book, book.root, m_added.at(i), m_storedThumbnails.at(i)});
             // An added record was inserted naming its thumbnail where the reader keeps it.
             if (outcome == ThumbnailOutcome::Written && !m_added.at(i)) {
                 const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();

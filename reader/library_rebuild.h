@@ -26,8 +26,7 @@ struct ThumbnailJob
     int count;
     const BookRow &book; // as written: title cleaned, file_name = title, root = record id
     QString recordId;
-    QString folder;           // the book's thumbnail folder on the reader, ending in a separator; not yet created
-    bool addedRecord;         // a record the library did not have: nothing of the reader's is in `folder`
+    bool addedRecord;         // a record the library did not have: nothing of the reader's is in its thumbnail folder
     QByteArray thumbnailPath; // the record's stored thumbnail as it was; empty for an added record or NULL
 };
 

@@ -1,5 +1,6 @@
 #include "sync/reader_sync.h"
 
+#include "booklist/book_table.h"
 #include "core/file_operations.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
@@ -16,6 +17,10 @@
 #include <QFileInfo>
 
 #include <sqlite3.h>
+
+namespace {
+constexpr int KeptThumbnailsPerStep = 256;
+} // namespace
 
 void syncPhase(Progress &progress, int position, const QString &caption)
 {
@@ -100,18 +105,23 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
             break;
         }
     };
+    m_thumbnailsInPlace.reserve(books.rowCount());
     hooks.writeThumbnail = [&](const ThumbnailJob &job) {
-        ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
-        if (!job.addedRecord && keepsThumbnail(job.recordId.toLongLong(), job.thumbnailPath)) {
+        const qint64 id = job.recordId.toLongLong();
+        const bool kept = !job.addedRecord && keepsThumbnail(id, job.recordId, job.thumbnailPath);
+        // Kept thumbnails take no time to speak of: their count shows now and then.
+        if (!kept || job.number % KeptThumbnailsPerStep == 0 || job.number == job.count)
+            ProgressSteps::item(m_progress, QStringLiteral("Превью №"), job.number, job.count);
+        if (kept) {
             // In the record's own folder, which nothing after the commit removes, what was found
             // needs no second look.
             if (ReaderLayout::isStoredThumbnailPathOf(job.thumbnailPath, job.recordId))
-                m_thumbnailsInPlace.insert(job.recordId.toLongLong());
+                m_thumbnailsInPlace.insert(id);
             return ThumbnailOutcome::Kept;
         }
         const ThumbnailOutcome outcome = writeThumbnail(job, thumbnails.at(job.number - 1));
         if (outcome == ThumbnailOutcome::Written)
-            m_thumbnailsInPlace.insert(job.recordId.toLongLong());
+            m_thumbnailsInPlace.insert(id);
         return outcome;
     };
     hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
@@ -124,19 +134,20 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     }
 }
 
-bool ReaderSync::keepsThumbnail(qint64 id, QByteArrayView thumbnail) const
+bool ReaderSync::keepsThumbnail(qint64 id, QStringView recordId, QByteArrayView thumbnail) const
 {
     if (thumbnail.isEmpty())
         return false;
     // The thumbnails folder was listed once: its folders stand for their thumbnails.
-    if (ReaderLayout::isStoredThumbnailPathOf(thumbnail, QString::number(id)))
+    if (ReaderLayout::isStoredThumbnailPathOf(thumbnail, recordId))
         return m_thumbnailFolders.holds(id);
     return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(thumbnail))).isFile();
 }
 
 ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin)
 {
-    const QString idFolder = QDir::cleanPath(job.folder + QStringLiteral(".."));
+    const QString thumbnailFolder = ReaderLayout::thumbnailFolderPath(m_deviceRoot, job.recordId);
+    const QString idFolder = QDir::cleanPath(thumbnailFolder + QStringLiteral(".."));
     bool folderThere = m_thumbnailFolders.holds(job.recordId.toLongLong());
     // What a stopped run may have left under an id given again.
     if (job.addedRecord && folderThere)
@@ -147,7 +158,7 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
     // it) receives the thumbnail itself.
     const bool staged = !job.addedRecord && !folderThere;
     const QString stagedIdFolder = ReaderLayout::stagedThumbnailsFolderPath(m_deviceRoot) + job.recordId;
-    const QString folder = staged ? stagedIdFolder + ReaderLayout::ThumbnailSubfolder : job.folder;
+    const QString folder = staged ? stagedIdFolder + ReaderLayout::ThumbnailSubfolder : thumbnailFolder;
     if (staged)
         removeEntryTree(stagedIdFolder, m_files);
     // A folder that cannot be made shows as the thumbnail's own write error.
@@ -161,13 +172,13 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
         return ThumbnailOutcome::Written;
     // No thumbnail, and no empty folder left to stand in another's way.
     if (!staged) {
-        m_files.removeFolder(QDir::cleanPath(job.folder));
+        m_files.removeFolder(QDir::cleanPath(thumbnailFolder));
         m_files.removeFolder(idFolder);
     } else {
         removeEntryTree(stagedIdFolder, m_files);
     }
     if (written)
-        throw TessalyError(thumbnailNotWrittenMessage(job.folder + ReaderLayout::ThumbnailFileName));
+        throw TessalyError(thumbnailNotWrittenMessage(thumbnailFolder + ReaderLayout::ThumbnailFileName));
     return ThumbnailOutcome::None;
 }
 

@@ -1,5 +1,6 @@
 #include "booklist/book_table.h"
 #include "collections/collection_table.h"
+#include "reader/reader_layout.h"
 #include "support/fixture_reader.h"
 #include "sync/page_rebuild.h"
 
@@ -416,8 +417,9 @@ private slots:
                 << QString("thumbnail %1/%2 id %3 %4").arg(job.number).arg(job.count).arg(job.recordId, job.book.title);
             [&] {
                 QCOMPARE(job.book.root, job.recordId);
-                QCOMPARE(job.folder, reader.thumbnailsFolder() + job.recordId + QDir::separator() + "thumbnail" +
-                                         QDir::separator());
+                QCOMPARE(ReaderLayout::thumbnailFolderPath(reader.root(), job.recordId),
+                         reader.thumbnailsFolder() + job.recordId + QDir::separator() + "thumbnail" +
+                             QDir::separator());
             }();
             [&] { QCOMPARE(job.book.full_path, books.row(job.number - 1).full_path); }();
             return ThumbnailOutcome::Written;
