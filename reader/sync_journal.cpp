@@ -91,16 +91,17 @@ std::optional<SyncJournal> SyncJournal::fromBytes(const QByteArray &bytes)
     return journal;
 }
 
-ListedLibrary ListedLibrary::read(SqliteConnection &database, bool withPaths)
+ListedLibrary ListedLibrary::read(SqliteConnection &database, bool withPaths,
+                                  const std::function<void(const SqliteRow &)> &each)
 {
     ListedLibrary listed;
-    database.forEachRow(withPaths ? QStringLiteral("select _id, file_path from books")
-                                  : QStringLiteral("select _id from books"),
-                        [&listed, withPaths](const SqliteRow &row) {
-                            listed.ids.insert(row.integer(0));
-                            if (withPaths)
-                                listed.paths.insert(row.text(1).toCaseFolded());
-                        });
+    database.forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
+        listed.ids.insert(row.integer(0));
+        if (withPaths)
+            listed.paths.insert(row.text(1).toCaseFolded());
+        if (each)
+            each(row);
+    });
     return listed;
 }
 
@@ -148,7 +149,7 @@ bool isCommitted(const SyncJournal &journal, const ListedLibrary &listed)
 }
 
 bool completeSync(const QString &deviceRoot, FileOperations &files, const SyncJournal &journal,
-                  const ListedLibrary &listed, const std::function<void()> &turn)
+                  const ListedLibrary &listed, const ThumbnailFolders &folders, const std::function<void()> &turn)
 {
     bool placed = true;
     QSet<QString> waiting; // files still under their own names: they must not be cleared away
@@ -162,7 +163,6 @@ bool completeSync(const QString &deviceRoot, FileOperations &files, const SyncJo
     // Thumbnail folders of records no longer listed, any other entry there, and what a run left
     // half-made beside them; the folders that stay are not entered.
     const QString thumbnails = ReaderLayout::thumbnailsFolderPath(deviceRoot);
-    const ThumbnailFolders folders = ThumbnailFolders::read(deviceRoot);
     for (const qint64 id : folders.ids())
         if (!listed.ids.contains(id))
             removeEntryTree(thumbnails + QString::number(id), files, turn);
@@ -211,7 +211,8 @@ bool recoverInterruptedSync(const QString &deviceRoot, FileOperations &files, Sq
     file.close();
     if (journal) {
         const ListedLibrary listed = ListedLibrary::read(database);
-        const bool done = isCommitted(*journal, listed) ? completeSync(deviceRoot, files, *journal, listed, turn)
+        const bool done = isCommitted(*journal, listed) ? completeSync(deviceRoot, files, *journal, listed,
+                                                                       ThumbnailFolders::read(deviceRoot), turn)
                                                         : undoSync(deviceRoot, files, *journal, listed);
         if (!done)
             return false;

@@ -11,6 +11,8 @@
 
 class FileOperations;
 class SqliteConnection;
+class SqliteRow;
+class ThumbnailFolders;
 
 // What one synchronisation changes on the reader besides books.db, written there before its first
 // change and removed after its last. books.db changes in one commit; the journal tells the next run
@@ -37,8 +39,10 @@ struct ListedLibrary
     QSet<qint64> ids;
     QSet<QString> paths; // stored file_path, case-folded: the reader's volume ignores case
 
-    // Without `withPaths` only the ids are read: enough for a run that clears no books folder.
-    static ListedLibrary read(SqliteConnection &database, bool withPaths = true);
+    // Without `withPaths` the paths are not kept: enough for a run that clears no books folder.
+    // `each`, when given, also sees every row read (_id, file_path, thumbnail).
+    static ListedLibrary read(SqliteConnection &database, bool withPaths = true,
+                              const std::function<void(const SqliteRow &)> &each = {});
     bool lists(const QString &storedPath) const { return paths.contains(storedPath.toCaseFolded()); }
 };
 
@@ -57,9 +61,11 @@ bool isCommitted(const SyncJournal &journal, const ListedLibrary &listed);
 // After the commit: the files written under names of their own take their places, and what only the
 // old library used goes (the thumbnails of records no longer listed; with the books folder cleared,
 // its files that no record lists and `journal.kept` does not hold). No file a record lists is ever
-// deleted. True when every file reached its place. `turn` runs before each folder is entered.
+// deleted. True when every file reached its place. `folders` is the thumbnails folder as listed
+// now or before the run: a run makes folders only for records it lists. `turn` runs before each
+// folder is entered.
 bool completeSync(const QString &deviceRoot, FileOperations &files, const SyncJournal &journal,
-                  const ListedLibrary &listed, const std::function<void()> &turn = {});
+                  const ListedLibrary &listed, const ThumbnailFolders &folders, const std::function<void()> &turn = {});
 
 // Without the commit: what the run wrote goes, the old library's files stay as they are. True when
 // nothing of the run is left.

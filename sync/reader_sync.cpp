@@ -18,6 +18,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace {
 constexpr int KeptThumbnailsPerStep = 256;
 } // namespace
@@ -182,21 +184,25 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
     return ThumbnailOutcome::None;
 }
 
-bool ReaderSync::libraryInPlace()
+ListedLibrary ReaderSync::readCommitted(bool withPaths, QStringList &toLookFor)
 {
     // The files of the records added, and every thumbnail not seen in place during the run: the
     // rest is as the old library had it.
     const QSet<qint64> added(m_journal->newBooks.cbegin(), m_journal->newBooks.cend());
-    bool inPlace = true;
-    database().forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
-        const auto there = [&](int column) {
-            return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, row.text(column))).isFile();
-        };
+    return ListedLibrary::read(database(), withPaths, [&](const SqliteRow &row) {
         const qint64 id = row.integer(0);
-        inPlace = inPlace && (!added.contains(id) || there(1)) &&
-                  (row.bytes(2).isEmpty() || m_thumbnailsInPlace.contains(id) || there(2));
+        if (added.contains(id))
+            toLookFor << row.text(1);
+        if (!row.bytes(2).isEmpty() && !m_thumbnailsInPlace.contains(id))
+            toLookFor << row.text(2);
     });
-    return inPlace;
+}
+
+bool ReaderSync::allOnDevice(const QStringList &storedPaths) const
+{
+    return std::all_of(storedPaths.cbegin(), storedPaths.cend(), [this](const QString &stored) {
+        return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, stored)).isFile();
+    });
 }
 
 bool ReaderSync::finish(const QStringList &kept)
@@ -205,9 +211,12 @@ bool ReaderSync::finish(const QStringList &kept)
     journal.kept = kept;
     bool done = false;
     try {
-        done = completeSync(m_deviceRoot, m_files, journal, ListedLibrary::read(database(), journal.clearsBooksFolder),
-                            turn()) &&
-               libraryInPlace();
+        // One read of the library committed: what it lists, and what to look for once the files
+        // written under names of their own are in their places.
+        QStringList toLookFor;
+        const ListedLibrary listed = readCommitted(journal.clearsBooksFolder, toLookFor);
+        done =
+            completeSync(m_deviceRoot, m_files, journal, listed, m_thumbnailFolders, turn()) && allOnDevice(toLookFor);
     } catch (const SqliteError &) {
         done = false;
     }

@@ -84,7 +84,10 @@ public:
 
 private:
     ThumbnailOutcome writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin);
-    bool libraryInPlace();
+    // The library committed, as completeSync() needs it; `toLookFor` gets the stored paths of the
+    // files that must be on the reader once the run is complete.
+    ListedLibrary readCommitted(bool withPaths, QStringList &toLookFor);
+    bool allOnDevice(const QStringList &storedPaths) const;
 
     QString m_deviceRoot;
     FileOperations &m_files;
