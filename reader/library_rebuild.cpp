@@ -73,13 +73,19 @@ qint64 nextId(SqliteConnection &database, const QString &table)
     return next;
 }
 
+// Titles carry backquotes in place of double quotes, as the reader expects.
+QString writtenTitle(const QString &title)
+{
+    return title.contains(QLatin1Char('"')) ? QString(title).replace(QLatin1Char('"'), QLatin1Char('`')) : title;
+}
+
 class LibraryRebuild
 {
 public:
-    LibraryRebuild(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> books,
+    LibraryRebuild(SqliteConnection &database, const QString &deviceRoot, const QVector<BookRow> &books,
                    QVector<CollectionRecord> collections, const RebuildHooks &hooks, const WriteBack *writeBack)
-        : m_database(database), m_deviceRoot(deviceRoot), m_books(std::move(books)),
-          m_collections(std::move(collections)), m_hooks(hooks), m_writeBack(writeBack)
+        : m_database(database), m_deviceRoot(deviceRoot), m_books(books), m_collections(std::move(collections)),
+          m_hooks(hooks), m_writeBack(writeBack)
     {}
 
     void run()
@@ -116,7 +122,7 @@ public:
         m_database.commit();
     }
 
-    QVector<BookRow> takeBooks() { return std::move(m_books); }
+    WrittenBooks writtenBooks() const { return WrittenBooks(m_ids, m_added, m_titleWritten); }
     QVector<CollectionRecord> takeCollections() { return std::move(m_collections); }
 
 private:
@@ -171,17 +177,16 @@ private:
 
     // The columns a book row changes in the record it keeps, `stored` being that record read by
     // StoredBooks: those whose shown value differs.
-    static QVector<ColumnValue> changes(BookRow &book, const SqliteRow &stored)
+    QVector<ColumnValue> changes(int i, const SqliteRow &stored)
     {
+        const BookRow &book = m_books.at(i);
         QVector<ColumnValue> changed;
         if (!stored.textEquals(1, book.title)) {
-            // Titles carry backquotes in place of double quotes, as the reader expects.
-            book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
-            book.file_name = book.title;
-            if (!stored.textEquals(1, book.title))
-                changed << text(QLatin1String("title"), book.title);
-            if (!stored.textEquals(5, book.title))
-                changed << text(QLatin1String("file_name"), book.title);
+            const QString title = titleWritten(i);
+            if (!stored.textEquals(1, title))
+                changed << text(QLatin1String("title"), title);
+            if (!stored.textEquals(5, title))
+                changed << text(QLatin1String("file_name"), title);
         }
         if (!stored.textEquals(2, book.author))
             changed << text(QLatin1String("author"), book.author);
@@ -209,6 +214,7 @@ private:
                 keepers.insert(id, i);
         }
         m_added.fill(true, m_books.size());
+        m_titleWritten.fill(false, m_books.size());
         m_storedPaths.resize(m_books.size());
         m_storedThumbnails.resize(m_books.size());
         QVector<qint64> gone;
@@ -226,7 +232,7 @@ private:
             m_added[i] = false;
             m_storedPaths[i] = row.bytes(8).toByteArray();
             m_storedThumbnails[i] = row.bytes(9).toByteArray();
-            QVector<ColumnValue> values = changes(m_books[i], row);
+            QVector<ColumnValue> values = changes(i, row);
             if (!values.isEmpty())
                 changed.emplace_back(i, std::move(values));
         });
@@ -248,22 +254,21 @@ private:
                            "file_path, file_name, file_size, thumbnail, mime_type, prevent_delete) "
                            "values(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         for (int i = 0; i < m_books.size(); ++i) {
-            BookRow &book = m_books[i];
+            const BookRow &book = m_books.at(i);
             const qint64 id = m_ids.at(i);
             if (m_added.at(i)) {
-                book.title.replace(QLatin1Char('"'), QLatin1Char('`'));
-                book.file_name = book.title;
+                const QString title = titleWritten(i);
                 m_storedPaths[i] = ReaderLayout::storedBookPath(book.relative_path).toUtf8();
                 const ColumnValue values[] = {
                     integer(QLatin1String("_id"), id),
-                    text(QLatin1String("title"), book.title),
+                    text(QLatin1String("title"), title),
                     text(QLatin1String("author"), book.author),
                     integer(QLatin1String("source_id"), 0),
                     number(QLatin1String("added_date"), book.added_date),
                     number(QLatin1String("modified_date"), book.modified_date),
                     number(QLatin1String("reading_time"), book.added_date),
                     utf8(QLatin1String("file_path"), m_storedPaths.at(i)),
-                    text(QLatin1String("file_name"), book.file_name),
+                    text(QLatin1String("file_name"), title),
                     number(QLatin1String("file_size"), book.file_size.text()),
                     text(QLatin1String("thumbnail"), ReaderLayout::storedThumbnailPath(QString::number(id))),
                     text(QLatin1String("mime_type"), book.mime_type),
@@ -273,23 +278,39 @@ private:
                     values[value].bind(insert, value + 1);
                 insert.execute();
             }
-            // A kept record's row names it already.
-            if (m_added.at(i))
-                book.record_id = QString::number(id);
-            book.root = book.record_id;
         }
+    }
+
+    // Row `i`'s title, written: from now on the row is cleaned on success.
+    QString titleWritten(int i)
+    {
+        m_titleWritten[i] = true;
+        const QString title = writtenTitle(m_books.at(i).title);
+        if (title != m_books.at(i).title) {
+            BookRow cleaned = m_books.at(i);
+            cleaned.title = title;
+            cleaned.file_name = title;
+            m_cleanedRows.insert(i, std::move(cleaned));
+        }
+        return title;
+    }
+    // Row `i` as the library orders it: its title as written.
+    const BookRow &writtenRow(int i) const
+    {
+        const auto cleaned = m_cleanedRows.constFind(i);
+        return cleaned == m_cleanedRows.cend() ? m_books.at(i) : *cleaned;
     }
 
     void writeThumbnails()
     {
         const int count = int(m_books.size());
         for (int i = 0; m_hooks.writeThumbnail && i < count; ++i) {
-            const BookRow &book = m_books.at(i);
+            const QString recordId = QString::number(m_ids.at(i));
             const ThumbnailOutcome outcome = m_hooks.writeThumbnail(
-                ThumbnailJob{i + 1, count, book, book.root, m_added.at(i), m_storedThumbnails.at(i)});
+                ThumbnailJob{i + 1, count, writtenRow(i), recordId, m_added.at(i), m_storedThumbnails.at(i)});
             // An added record was inserted naming its thumbnail where the reader keeps it.
             if (outcome == ThumbnailOutcome::Written && !m_added.at(i)) {
-                const QByteArray standard = ReaderLayout::storedThumbnailPath(book.root).toUtf8();
+                const QByteArray standard = ReaderLayout::storedThumbnailPath(recordId).toUtf8();
                 if (m_storedThumbnails.at(i) != standard)
                     update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
             } else if (outcome == ThumbnailOutcome::None && (m_added.at(i) || !m_storedThumbnails.at(i).isEmpty())) {
@@ -386,7 +407,7 @@ private:
             }
             QVector<Membership> books = series.take(membership.collection);
             std::stable_sort(books.begin(), books.end(), [this](const Membership &a, const Membership &b) {
-                return comesEarlierInSeries(m_books.at(a.book), m_books.at(b.book));
+                return comesEarlierInSeries(writtenRow(a.book), writtenRow(b.book));
             });
             for (int place = 0; place < books.size(); ++place)
                 written.append({books.at(place).collection, books.at(place).book, SqliteValue::integer(place + 1)});
@@ -477,12 +498,14 @@ private:
 
     SqliteConnection &m_database;
     QString m_deviceRoot;
-    QVector<BookRow> m_books;
+    const QVector<BookRow> &m_books; // as given: the rows change only once the library is committed
     QVector<CollectionRecord> m_collections;
     const RebuildHooks &m_hooks;
     const WriteBack *m_writeBack;
     QVector<qint64> m_ids;                        // per book row, its record's _id
     QVector<bool> m_added;                        // per book row, whether its record is new
+    QVector<bool> m_titleWritten;                 // per book row, whether its title was written
+    QHash<int, BookRow> m_cleanedRows;            // the rows whose titles change as written
     QVector<QByteArray> m_storedPaths;            // per book row, its file_path
     QVector<QByteArray> m_storedThumbnails;       // per book row, the kept record's thumbnail as it was
     std::map<QString, SqliteStatement> m_updates; // by their text
@@ -497,8 +520,28 @@ qint64 nextBookId(SqliteConnection &database)
     return nextId(database, LibrarySchema::Books.name);
 }
 
-void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
-                    QVector<CollectionRecord> &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
+bool WrittenBooks::update(int row, BookRow &book) const
+{
+    bool changed = false;
+    const auto set = [&changed](QString &field, const QString &value) {
+        if (field != value) {
+            field = value;
+            changed = true;
+        }
+    };
+    if (m_titleWritten.at(row)) {
+        set(book.title, writtenTitle(book.title));
+        set(book.file_name, book.title);
+    }
+    // A kept record's row names it already.
+    if (m_added.at(row))
+        set(book.record_id, QString::number(m_ids.at(row)));
+    set(book.root, book.record_id);
+    return changed;
+}
+
+WrittenBooks writeLibrary(SqliteConnection &database, const QString &deviceRoot, const QVector<BookRow> &books,
+                          QVector<CollectionRecord> &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
 {
     LibraryRebuild rebuild(database, deviceRoot, books, collections, hooks, writeBack);
     try {
@@ -508,6 +551,14 @@ void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVect
         database.rollback();
         throw;
     }
-    books = rebuild.takeBooks();
     collections = rebuild.takeCollections();
+    return rebuild.writtenBooks();
+}
+
+void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
+                    QVector<CollectionRecord> &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
+{
+    const WrittenBooks written = writeLibrary(database, deviceRoot, books, collections, hooks, writeBack);
+    for (int row = 0; row < books.size(); ++row)
+        written.update(row, books[row]);
 }

@@ -24,7 +24,7 @@ struct ThumbnailJob
 {
     int number; // from 1
     int count;
-    const BookRow &book; // as written: title cleaned, file_name = title, root = record id
+    const BookRow &book; // the row with its title and file_name as written; recordId names its record
     QString recordId;
     bool addedRecord;         // a record the library did not have: nothing of the reader's is in its thumbnail folder
     QByteArray thumbnailPath; // the record's stored thumbnail as it was; empty for an added record or NULL
@@ -96,6 +96,28 @@ struct CollectionRecord
 void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,
                     QVector<CollectionRecord> &collections, const RebuildHooks &hooks = {},
                     const WriteBack *writeBack = nullptr);
+
+// What a rebuild made of the book rows it wrote, told row by row.
+class WrittenBooks
+{
+public:
+    WrittenBooks(QVector<qint64> ids, QVector<bool> added, QVector<bool> titleWritten)
+        : m_ids(std::move(ids)), m_added(std::move(added)), m_titleWritten(std::move(titleWritten))
+    {}
+    // Makes `book`, row `row` of those written, what rebuildLibrary() makes of it; false when it
+    // already was.
+    bool update(int row, BookRow &book) const;
+
+private:
+    QVector<qint64> m_ids;
+    QVector<bool> m_added;
+    QVector<bool> m_titleWritten;
+};
+
+// The rebuild of rebuildLibrary() that leaves `books` as they are and tells what to make of them.
+WrittenBooks writeLibrary(SqliteConnection &database, const QString &deviceRoot, const QVector<BookRow> &books,
+                          QVector<CollectionRecord> &collections, const RebuildHooks &hooks = {},
+                          const WriteBack *writeBack = nullptr);
 
 // The id the first record added to the books table will take: above every id it ever gave.
 qint64 nextBookId(SqliteConnection &database);

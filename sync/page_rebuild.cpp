@@ -20,19 +20,16 @@ void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable
 void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
                     CollectionTable &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
 {
-    QVector<BookRow> writtenBooks = books.rows();
     QVector<CollectionRecord> writtenCollections;
     writtenCollections.reserve(collections.rowCount());
     for (const CollectionRow &row : collections.rows())
         writtenCollections.append({row.name, row.record_id, row.series_order});
-    rebuildLibrary(database, deviceRoot, writtenBooks, writtenCollections, hooks, writeBack);
+    // The rows stay shared with the table: only those the library changes are touched.
+    const WrittenBooks written = writeLibrary(database, deviceRoot, books.rows(), writtenCollections, hooks, writeBack);
 
-    Q_ASSERT(writtenBooks.size() == books.rowCount() && writtenCollections.size() == collections.rowCount());
-    auto book = writtenBooks.begin();
-    books.updateRows([&](BookRow &row) {
-        row = std::move(*book++);
-        return true;
-    });
+    Q_ASSERT(writtenCollections.size() == collections.rowCount());
+    int book = 0;
+    books.updateRows([&](BookRow &row) { return written.update(book++, row); });
     auto collection = writtenCollections.begin();
     collections.updateRows([&](CollectionRow &row) {
         row.record_id = (collection++)->record_id;

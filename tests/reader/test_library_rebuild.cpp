@@ -416,7 +416,6 @@ private slots:
             calls
                 << QString("thumbnail %1/%2 id %3 %4").arg(job.number).arg(job.count).arg(job.recordId, job.book.title);
             [&] {
-                QCOMPARE(job.book.root, job.recordId);
                 QCOMPARE(ReaderLayout::thumbnailFolderPath(reader.root(), job.recordId),
                          reader.thumbnailsFolder() + job.recordId + QDir::separator() + "thumbnail" +
                              QDir::separator());
