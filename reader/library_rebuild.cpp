@@ -419,10 +419,14 @@ private:
     void writeMemberships()
     {
         using Pair = std::pair<qint64, qint64>; // collection _id, book _id
+        // Held const: the write-back's memberships are shared, not copied.
+        const QVector<Membership> memberships =
+            inSeriesOrder(m_writeBack ? m_writeBack->memberships : membershipsByName());
         QVector<std::pair<Pair, SqliteValue>> wanted;
+        wanted.reserve(memberships.size());
         QHash<Pair, int> present; // -> its place in `wanted`, or -1 once a record holds it
-        for (const Membership &membership :
-             inSeriesOrder(m_writeBack ? m_writeBack->memberships : membershipsByName())) {
+        present.reserve(memberships.size());
+        for (const Membership &membership : memberships) {
             if (membership.collection < 0 || membership.collection >= m_collections.size() || membership.book < 0 ||
                 membership.book >= m_books.size())
                 continue;
