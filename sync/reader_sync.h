@@ -84,6 +84,8 @@ public:
 
 private:
     ThumbnailOutcome writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin);
+    // The thumbnail the library's record `record` was stored with, if any.
+    QByteArray previousThumbnail(qint64 record);
     // The library committed, as completeSync() needs it; `toLookFor` gets the stored paths of the
     // files that must be on the reader once the run is complete.
     ListedLibrary readCommitted(bool withPaths, QStringList &toLookFor);
@@ -94,10 +96,10 @@ private:
     Progress &m_progress;
     BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
-    std::optional<SyncJournal> m_journal; // once begun, until done with
-    QHash<qint64, QByteArray> m_previousThumbnails;
-    ThumbnailFolders m_thumbnailFolders; // as open() found them
-    QSet<qint64> m_thumbnailsInPlace;    // records whose thumbnail this run found or wrote in their own folder
+    std::optional<SyncJournal> m_journal;           // once begun, until done with
+    QHash<qint64, QByteArray> m_previousThumbnails; // by record, once a thumbnail is written
+    ThumbnailFolders m_thumbnailFolders;            // as open() found them
+    QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder
 };
 
 // The main bar of a synchronisation at `position`; an empty caption keeps the previous one.
