@@ -14,8 +14,7 @@ std::optional<qint64> decimalNumber(const QString &id)
 {
     const qsizetype digitsFrom = id.startsWith(QLatin1Char('-')) ? 1 : 0;
     const qsizetype digits = id.size() - digitsFrom;
-    if (digits < 1 || digits > NumberDigits ||
-        (id.at(digitsFrom) == QLatin1Char('0') && (digits > 1 || digitsFrom > 0)))
+    if (digits < 1 || digits > NumberDigits || (id.at(digitsFrom) == QLatin1Char('0') && (digits > 1 || digitsFrom > 0)))
         return std::nullopt;
     qint64 number = 0;
     for (qsizetype i = digitsFrom; i < id.size(); ++i) {

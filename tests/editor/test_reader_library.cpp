@@ -279,8 +279,8 @@ private slots:
                                    "CREATE TABLE collections (collection_id, content_id)");
         QRandomGenerator random(12);
         // Ids of 19 digits, so far apart that they span more rows than memory could hold.
-        const QVariantList ids{
-            1, 2, 3, "3", "03", "x", 2.0, QVariant(), 7, -4, 100000, qint64(1) << 62, -(qint64(1) << 62)};
+        const QVariantList ids{1, 2, 3, "3", "03", "x", 2.0, QVariant(), 7, -4, 100000, qint64(1) << 62,
+                               -(qint64(1) << 62)};
         const auto anyId = [&] { return ids.at(random.bounded(int(ids.size()))); };
         for (int book = 0; book < 40; ++book)
             reader.insert("books", {{"_id", anyId()}, {"title", QString("Книга %1").arg(book)}});
