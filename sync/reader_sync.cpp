@@ -150,7 +150,12 @@ bool ReaderSync::keepsThumbnail(qint64 id, QStringView recordId, QByteArrayView 
     // The thumbnails folder was listed once: its folders stand for their thumbnails.
     if (ReaderLayout::isStoredThumbnailPathOf(thumbnail, recordId))
         return m_thumbnailFolders.holds(id);
-    return QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(thumbnail))).isFile();
+    // One stored elsewhere is looked for once: the write-back's plan asks before its rebuild does.
+    auto seen = m_thumbnailsElsewhere.constFind(id);
+    if (seen == m_thumbnailsElsewhere.cend())
+        seen = m_thumbnailsElsewhere.insert(
+            id, QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(thumbnail))).isFile());
+    return *seen;
 }
 
 ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin)
