@@ -8,9 +8,15 @@
 // One book file of the file list. The field names are the book table's column names.
 struct BookRow
 {
+    // What the collection builds read of every row lies together at its start.
     QString full_path;
     QString collection;     // name of the book's collection; empty when in none
     BookFileSize file_size; // bytes, decimal text and number
+    // Not a column of the table: what the book's own head says of its series.
+    QString series;
+    // Editing page: the names of the other collections the book is in on the reader, which can
+    // hold a book in several; `collection` is never empty while these are not.
+    QStringList other_collections;
     QString author;
     QString title;
     QString root;
@@ -20,13 +26,8 @@ struct BookRow
     QString file_name;
     QString mime_type;
     QString relative_path;
-    QString record_id; // the reader's `_id` of the book; editing page only
-    // Editing page: the names of the other collections the book is in on the reader, which can
-    // hold a book in several; `collection` is never empty while these are not.
-    QStringList other_collections;
-    // Not columns of the table: what the book's own head says of its series.
-    QString series;
-    QString series_number; // as written; empty when the series gives none
+    QString record_id;     // the reader's `_id` of the book; editing page only
+    QString series_number; // as written in the series; empty when the series gives none
 
     bool operator==(const BookRow &) const = default;
 };

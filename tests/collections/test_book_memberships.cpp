@@ -12,7 +12,7 @@ struct Fixture
     Fixture()
     {
         page.books.replaceRows({
-            BookRow{.full_path = "/b1", .collection = "A", .title = "b1", .other_collections = {"B"}},
+            BookRow{.full_path = "/b1", .collection = "A", .other_collections = {"B"}, .title = "b1"},
             BookRow{.full_path = "/b2", .collection = "B", .title = "b2"},
             BookRow{.full_path = "/b3", .title = "b3"},
         });
