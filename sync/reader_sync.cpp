@@ -151,10 +151,11 @@ bool ReaderSync::keepsThumbnail(qint64 id, QStringView recordId, QByteArrayView 
     if (ReaderLayout::isStoredThumbnailPathOf(thumbnail, recordId))
         return m_thumbnailFolders.holds(id);
     // One stored elsewhere is looked for once: the write-back's plan asks before its rebuild does.
-    auto seen = m_thumbnailsElsewhere.constFind(id);
+    const QByteArray path = thumbnail.toByteArray();
+    auto seen = m_thumbnailsElsewhere.constFind(path);
     if (seen == m_thumbnailsElsewhere.cend())
         seen = m_thumbnailsElsewhere.insert(
-            id, QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(thumbnail))).isFile());
+            path, QFileInfo(ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(path))).isFile());
     return *seen;
 }
 

@@ -96,10 +96,10 @@ private:
     Progress &m_progress;
     BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
-    std::optional<SyncJournal> m_journal;              // once begun, until done with
-    QHash<qint64, QByteArray> m_previousThumbnails;    // by record, once a thumbnail is written
-    ThumbnailFolders m_thumbnailFolders;               // as open() found them
-    mutable QHash<qint64, bool> m_thumbnailsElsewhere; // by record: whether its thumbnail outside its folder is there
+    std::optional<SyncJournal> m_journal;                  // once begun, until done with
+    QHash<qint64, QByteArray> m_previousThumbnails;        // by record, once a thumbnail is written
+    ThumbnailFolders m_thumbnailFolders;                   // as open() found them
+    mutable QHash<QByteArray, bool> m_thumbnailsElsewhere; // thumbnails stored outside their folder: whether there
     QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder
 };
 
