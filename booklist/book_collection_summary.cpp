@@ -1,5 +1,6 @@
 #include "booklist/book_collection_summary.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -36,16 +37,13 @@ BookCollectionSummary BookCollectionSummary::of(const QVector<BookRow> &rows)
 }
 
 BookCollectionSummary BookCollectionSummary::ofKnownKeys(QVector<quint32> keys, QVector<qint64> bytes,
-                                                        const QVector<QString> &names)
+                                                         const QVector<QString> &names)
 {
     BookCollectionSummary summary;
     summary.m_keys = std::move(keys);
     summary.m_bytes = std::move(bytes);
     summary.m_booksWithKey.resize(names.size() + 1);
-    summary.m_keyOfCollection.reserve(names.size());
-    for (qsizetype name = 0; name < names.size(); ++name)
-        if (!names[name].isEmpty())
-            summary.m_keyOfCollection.insert(names[name], quint32(name + 1));
+    summary.m_unindexedNames = names;
     for (qsizetype row = 0; row < summary.m_keys.size(); ++row)
         summary.count(int(row), 1);
     return summary;
@@ -70,8 +68,23 @@ void BookCollectionSummary::refreshRow(int row, const BookRow &book)
     count(row, 1);
 }
 
+quint32 BookCollectionSummary::knownKeyOf(const QString &collection) const
+{
+    if (m_unindexedNames.isEmpty())
+        return m_keyOfCollection.value(collection, NoCollection);
+    const auto found = std::find(m_unindexedNames.cbegin(), m_unindexedNames.cend(), collection);
+    return found == m_unindexedNames.cend() ? NoCollection : quint32(found - m_unindexedNames.cbegin() + 1);
+}
+
 quint32 BookCollectionSummary::keyOf(const QString &collection)
 {
+    if (!m_unindexedNames.isEmpty()) {
+        m_keyOfCollection.reserve(m_unindexedNames.size());
+        for (qsizetype name = 0; name < m_unindexedNames.size(); ++name)
+            if (!m_unindexedNames[name].isEmpty())
+                m_keyOfCollection.insert(m_unindexedNames[name], quint32(name + 1));
+        m_unindexedNames.clear();
+    }
     const auto found = m_keyOfCollection.constFind(collection);
     if (found != m_keyOfCollection.cend())
         return *found;
@@ -107,7 +120,7 @@ qint64 BookCollectionSummary::bytesInCollections() const
 QVector<int> BookCollectionSummary::rowsOf(const QString &name) const
 {
     QVector<int> rows;
-    const quint32 key = name.isEmpty() ? NoCollection : m_keyOfCollection.value(name, NoCollection);
+    const quint32 key = name.isEmpty() ? NoCollection : knownKeyOf(name);
     if (key == NoCollection)
         return rows;
     rows.reserve(m_booksWithKey.at(key));

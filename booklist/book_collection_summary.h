@@ -18,7 +18,8 @@ public:
     static BookCollectionSummary of(const QVector<BookRow> &rows);
     // The same from a pass that already knows each row's collection: `keys` holds, per row,
     // the index of its `collection` text in `names` plus one, or NoCollection; `bytes` its size.
-    static BookCollectionSummary ofKnownKeys(QVector<quint32> keys, QVector<qint64> bytes, const QVector<QString> &names);
+    static BookCollectionSummary ofKnownKeys(QVector<quint32> keys, QVector<qint64> bytes,
+                                             const QVector<QString> &names);
     // Takes in the present state of `row`, which the summary had as it was before.
     void refreshRow(int row, const BookRow &book);
 
@@ -30,12 +31,18 @@ public:
 
 private:
     quint32 keyOf(const QString &collection);
+    // The key of a collection text met before, or NoCollection.
+    quint32 knownKeyOf(const QString &collection) const;
     void count(int row, int direction);
 
-    QVector<quint32> m_keys;   // per row; NoCollection for an empty `collection`
-    QVector<qint64> m_bytes;   // per row
+    QVector<quint32> m_keys;                   // per row; NoCollection for an empty `collection`
+    QVector<qint64> m_bytes;                   // per row
     QHash<QString, quint32> m_keyOfCollection; // each collection text met, numbered from 1
-    QVector<int> m_booksWithKey;               // per key
+    // From a pass that knew the keys: the texts by key less one, looked through until an edit
+    // needs the index above. A build's first click reads one collection, and indexing
+    // tens of thousands of names would cost more than all its comparisons.
+    QVector<QString> m_unindexedNames;
+    QVector<int> m_booksWithKey; // per key
     int m_booksInCollections = 0;
     // The bytes of the books in a collection as a 128-bit sum, which edits can take from.
     quint64 m_bytesLow = 0;

@@ -50,6 +50,13 @@ private slots:
                  table.appendRows({book("/a", "Фантастика", "100"), book("/b", "", "20"), book("/c", "Фантастика", "3"),
                                    book("/d", "Классика", "4000")});
              }},
+            // As a build hands it over: a name no book carries any more (a merged form) among them.
+            {"summary of known keys",
+             [&] {
+                 table.announceAllRowsChanged(
+                     BookCollectionSummary::ofKnownKeys({1, BookCollectionSummary::NoCollection, 1, 3},
+                                                        {100, 20, 3, 4000}, {"Фантастика", "фантастика", "Классика"}));
+             }},
             {"quiet edit of a collection", [&] { table.rowForQuietEdit(1).collection = "Классика"; }},
             {"quiet edit of a size", [&] { table.rowForQuietEdit(0).file_size = "7"; }},
             {"a row taken out of its collection", [&] { table.rowForQuietEdit(3).collection.clear(); }},
