@@ -111,11 +111,32 @@ void resetReader(const QString &root, int n, const QByteArray &database)
     ::sync();
 }
 
+// Every row of `sql` stepped through and each of its cells read as text.
+void readAll(sqlite3 *database, const char *sql)
+{
+    sqlite3_stmt *prepared = nullptr;
+    if (sqlite3_prepare_v2(database, sql, -1, &prepared, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(database));
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(prepared, sqlite3_finalize);
+    const int columns = sqlite3_column_count(prepared);
+    while (sqlite3_step(prepared) == SQLITE_ROW)
+        for (int column = 0; column < columns; ++column)
+            sqlite3_column_text(prepared, column);
+}
+
+constexpr const char *storedBooks = "select _id, title, author, added_date, modified_date, file_name, file_size, "
+                                    "mime_type, file_path, thumbnail from books";
+
+// What a write-back that cannot take the page's word for the reader's state does besides:
+// the integrity check and one read of the stored books before, one listing of the thumbnail
+// folders, and one read of the committed books and memberships after.
+enum class Checks { None, Safe };
+
 // The floor for the same work, knowing what changed: in one transaction the renamed books'
 // title and file_name, the memberships of the books taken out of their collections and the
 // second record of a membership held twice; then
 // one file operation for each thumbnail that has to change, a missing one written.
-void plainWriteBack(const QString &root, int n, const QByteArray &placeholder)
+void plainWriteBack(const QString &root, int n, const QByteArray &placeholder, Checks checks = Checks::None)
 {
     sqlite3 *handle = nullptr;
     sqlite3_open_v2(ReaderLayout::databasePath(root).toUtf8().constData(), &handle,
@@ -125,6 +146,13 @@ void plainWriteBack(const QString &root, int n, const QByteArray &placeholder)
     execute(handle, "PRAGMA SYNCHRONOUS=NORMAL");
     execute(handle, "PRAGMA temp_store=MEMORY");
     execute(handle, "BEGIN");
+    if (checks == Checks::Safe) {
+        readAll(handle, "PRAGMA quick_check");
+        readAll(handle, storedBooks);
+        for ([[maybe_unused]] const auto &entry :
+             std::filesystem::directory_iterator(ReaderLayout::thumbnailsFolderPath(root).toStdString()))
+            ;
+    }
     const auto statement = [handle](const char *sql) {
         sqlite3_stmt *prepared = nullptr;
         if (sqlite3_prepare_v2(handle, sql, -1, &prepared, nullptr) != SQLITE_OK)
@@ -158,6 +186,10 @@ void plainWriteBack(const QString &root, int n, const QByteArray &placeholder)
             std::filesystem::create_directories(thumbnailFolder(root, id));
             writeBytes(thumbnailFolder(root, id) / "main_thumbnail.jpg", placeholder);
         }
+    }
+    if (checks == Checks::Safe) {
+        readAll(handle, storedBooks);
+        readAll(handle, "select collection_id, content_id, added_order from collections");
     }
 }
 
@@ -236,6 +268,7 @@ void runWriteBack(int n)
 
     std::vector<double> tessaly;
     std::vector<double> baseline;
+    std::vector<double> checkedBaseline;
     for (int run = 0; run < repeats; ++run) {
         resetReader(root, n, database);
         NullProgress progress;
@@ -254,8 +287,14 @@ void runWriteBack(int n)
         resetReader(root, n, database);
         baseline.push_back(secondsFor([&] { plainWriteBack(root, n, placeholder); }));
         requireWrittenBack(root, n, memberships, ownThumbnail, placeholder);
+
+        resetReader(root, n, database);
+        checkedBaseline.push_back(secondsFor([&] { plainWriteBack(root, n, placeholder, Checks::Safe); }));
+        requireWrittenBack(root, n, memberships, ownThumbnail, placeholder);
     }
     reportPhase(phaseName, n, medianOf(tessaly), medianOf(baseline));
+    // Beside it, how much of the difference is the checking.
+    reportPhase("writeback-checked", n, medianOf(tessaly), medianOf(checkedBaseline));
 }
 
 const BenchPhase phase(phaseName, {50000}, runWriteBack);
