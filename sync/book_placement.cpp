@@ -122,7 +122,7 @@ public:
             const std::optional<FileFacts> copy = fileFacts(placement.destination);
             if (source && copy && sameBook(*source, *copy)) {
                 placement.how = Placement::Keep;
-                placement.keptRecord = recordOf(copy->identity, recordsKept);
+                placement.keptRecord = previousOf(copy->identity, recordsKept).id;
                 recordsKept.insert(placement.keptRecord);
                 m_plan.bytesKept += placement.bytes;
                 continue;
@@ -133,7 +133,9 @@ public:
                 continue;
             placement.fromReader = true;
             placement.source = QFileInfo(placement.source).canonicalFilePath();
-            placement.previousRecord = recordOf(source->identity, {});
+            const PreviousBook previous = previousOf(source->identity, {});
+            placement.previousRecord = previous.id;
+            placement.previousThumbnail = previous.thumbnail;
             // The notes of the book follow it to its new place.
             const QByteArray destination = ReaderLayout::storedPathOf(m_deviceRoot, placement.destination).toUtf8();
             m_plan.movedPaths.insert(storedPathOfCanonical(placement.source), destination);
@@ -151,14 +153,15 @@ private:
         return QDir::fromNativeSeparators(canonicalPath.mid(m_canonicalRoot.size())).toUtf8();
     }
 
-    // A record of the previous library that names `file` and is not in `taken`; 0: none.
-    qint64 recordOf(const FileIdentity &file, const QSet<qint64> &taken) const
+    // The record of the previous library with the lowest id that names `file` and is not in
+    // `taken`; one with id 0: none.
+    PreviousBook previousOf(const FileIdentity &file, const QSet<qint64> &taken) const
     {
-        qint64 found = 0;
+        PreviousBook found{};
         for (auto record = m_previousByFile.constFind(file); record != m_previousByFile.cend() && record.key() == file;
              ++record)
-            if (!taken.contains(record->id) && (found == 0 || record->id < found))
-                found = record->id;
+            if (!taken.contains(record->id) && (found.id == 0 || record->id < found.id))
+                found = *record;
         return found;
     }
 

@@ -219,13 +219,11 @@ QVector<int> CreationSync::placeBooks(PlacementPlan &plan, QStringList &notWritt
             // its record, notes and reading position.
             if (!onReader && placement.fromReader && placement.previousRecord != 0 &&
                 !recordsKept.contains(placement.previousRecord)) {
-                placement = {Placement::Keep,
-                             placement.source,
-                             placement.source,
-                             placement.bytes,
-                             placement.previousRecord,
-                             0,
-                             false};
+                placement = {.how = Placement::Keep,
+                             .source = placement.source,
+                             .destination = placement.source,
+                             .bytes = placement.bytes,
+                             .keptRecord = placement.previousRecord};
                 recordsKept.insert(placement.keptRecord);
                 onReader = true;
             }
@@ -255,7 +253,7 @@ void CreationSync::rebuild(ReaderSync &sync, const QVector<int> &writtenRows, co
         rows.append(m_page.books.row(row));
         // A book kept where it is keeps its record; every other gets a record of its own.
         rows.last().record_id = placement.keptRecord != 0 ? QString::number(placement.keptRecord) : QString();
-        thumbnails.append({placement.previousRecord, placement.source});
+        thumbnails.append({placement.previousThumbnail, placement.source});
     }
     written.appendRows(std::move(rows));
     sync.rebuild(written, m_page.collections, thumbnails, plan.movedPaths);

@@ -134,15 +134,6 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
     }
 }
 
-QByteArray ReaderSync::previousThumbnail(qint64 record)
-{
-    // Most runs write few thumbnails: the index is made for the first.
-    if (m_previousThumbnails.isEmpty())
-        for (const PreviousBook &book : previousBooks())
-            m_previousThumbnails.insert(book.id, book.thumbnail);
-    return m_previousThumbnails.value(record);
-}
-
 bool ReaderSync::keepsThumbnail(qint64 id, QStringView recordId, QByteArrayView thumbnail) const
 {
     if (thumbnail.isEmpty())
@@ -178,7 +169,7 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
         removeEntryTree(stagedIdFolder, m_files);
     // A folder that cannot be made shows as the thumbnail's own write error.
     m_files.makeFolder(folder);
-    const QByteArray previous = previousThumbnail(origin.previousRecord);
+    const QByteArray &previous = origin.previousThumbnail;
     const QString previousFile = ReaderLayout::onDevice(m_deviceRoot, QString::fromUtf8(previous));
     const bool written = (!previous.isEmpty() && QFileInfo(previousFile).isFile() &&
                           m_files.copyFile(previousFile, folder + ReaderLayout::ThumbnailFileName)) ||

@@ -25,8 +25,10 @@ struct WriteBack;
 // Where the thumbnail of a book being written comes from.
 struct ThumbnailOrigin
 {
-    qint64 previousRecord = 0; // a record of the reader's previous library for the same file, whose thumbnail is copied
-    QString bookFile;          // otherwise the cover is made from this file
+    // The stored thumbnail of a record of the reader's previous library for the same file,
+    // copied when it is there; otherwise the cover is made from the book file.
+    QByteArray previousThumbnail;
+    QString bookFile;
 };
 
 // The steps both synchronisations share. The reader lists a whole library at every moment: the
@@ -84,8 +86,6 @@ public:
 
 private:
     ThumbnailOutcome writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin);
-    // The thumbnail the library's record `record` was stored with, if any.
-    QByteArray previousThumbnail(qint64 record);
     // The library committed, as completeSync() needs it; `toLookFor` gets the stored paths of the
     // files that must be on the reader once the run is complete.
     ListedLibrary readCommitted(bool withPaths, QStringList &toLookFor);
@@ -97,7 +97,6 @@ private:
     BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
     std::optional<SyncJournal> m_journal;                  // once begun, until done with
-    QHash<qint64, QByteArray> m_previousThumbnails;        // by record, once a thumbnail is written
     ThumbnailFolders m_thumbnailFolders;                   // as open() found them
     mutable QHash<QByteArray, bool> m_thumbnailsElsewhere; // thumbnails stored outside their folder: whether there
     QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder

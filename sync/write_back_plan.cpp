@@ -110,8 +110,8 @@ public:
             const PreviousBook *stored = previous.value(id);
             const bool madeFromFile =
                 stored && !stored->filePath.isEmpty() && !sync.keepsThumbnail(id, book.record_id, stored->thumbnail);
-            origins.append(
-                {id, madeFromFile ? places.place(QString::fromUtf8(stored->filePath)).full_path : QString()});
+            origins.append({stored ? stored->thumbnail : QByteArray(),
+                            madeFromFile ? places.place(QString::fromUtf8(stored->filePath)).full_path : QString()});
         }
         return origins;
     }

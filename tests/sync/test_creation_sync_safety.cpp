@@ -125,6 +125,11 @@ private slots:
                                                   "or file_path like '%Пикник%' order by file_path"),
                  (QList<QVariantList>{{"Sony_Reader/media/books/books/notes.txt"},
                                       {"Sony_Reader/media/books/Фантастика/Стругацкие/Пикник на обочине.fb2"}}));
+        // The moved book takes the thumbnail the reader had made for it, not a new cover.
+        const QString movedThumbnail =
+            sqliteValue(scene.databasePath(), "select thumbnail from books where file_path like '%books/notes.txt'")
+                .toString();
+        QCOMPARE(fileBytes(scene.root() + movedThumbnail), QByteArray("\xFF\xD8\xFF\xE0 thumbnail \xFF\xD9"));
         // The list points at where the books are now.
         QCOMPARE(scene.page.books.rows().last().full_path,
                  QDir::toNativeSeparators(scene.booksFolder() + "books/notes.txt"));
