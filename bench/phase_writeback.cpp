@@ -111,17 +111,24 @@ void resetReader(const QString &root, int n, const QByteArray &database)
     ::sync();
 }
 
-// Every row of `sql` stepped through and each of its cells read as text.
-void readAll(sqlite3 *database, const char *sql)
+using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>;
+
+Statement prepare(sqlite3 *database, const char *sql)
 {
     sqlite3_stmt *prepared = nullptr;
     if (sqlite3_prepare_v2(database, sql, -1, &prepared, nullptr) != SQLITE_OK)
         throw std::runtime_error(sqlite3_errmsg(database));
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(prepared, sqlite3_finalize);
-    const int columns = sqlite3_column_count(prepared);
-    while (sqlite3_step(prepared) == SQLITE_ROW)
+    return Statement(prepared, sqlite3_finalize);
+}
+
+// Every row of `sql` stepped through and each of its cells read as text.
+void readAll(sqlite3 *database, const char *sql)
+{
+    const Statement statement = prepare(database, sql);
+    const int columns = sqlite3_column_count(statement.get());
+    while (sqlite3_step(statement.get()) == SQLITE_ROW)
         for (int column = 0; column < columns; ++column)
-            sqlite3_column_text(prepared, column);
+            sqlite3_column_text(statement.get(), column);
 }
 
 constexpr const char *storedBooks = "select _id, title, author, added_date, modified_date, file_name, file_size, "
@@ -149,23 +156,17 @@ void plainWriteBack(const QString &root, int n, const QByteArray &placeholder, C
     if (checks == Checks::Safe) {
         readAll(handle, "PRAGMA quick_check");
         readAll(handle, storedBooks);
-        for ([[maybe_unused]] const auto &entry :
-             std::filesystem::directory_iterator(ReaderLayout::thumbnailsFolderPath(root).toStdString()))
-            ;
+        const std::filesystem::directory_iterator folders(ReaderLayout::thumbnailsFolderPath(root).toStdString());
+        if (std::distance(begin(folders), end(folders)) == 0)
+            failPhase(phaseName, "no thumbnail folder was listed");
     }
-    const auto statement = [handle](const char *sql) {
-        sqlite3_stmt *prepared = nullptr;
-        if (sqlite3_prepare_v2(handle, sql, -1, &prepared, nullptr) != SQLITE_OK)
-            throw std::runtime_error(sqlite3_errmsg(handle));
-        return std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)>(prepared, sqlite3_finalize);
-    };
     const auto run = [handle](sqlite3_stmt *prepared) {
         if (sqlite3_step(prepared) != SQLITE_DONE)
             throw std::runtime_error(sqlite3_errmsg(handle));
         sqlite3_reset(prepared);
     };
-    const auto rename = statement("update books set title=?1, file_name=?1 where _id=?2");
-    const auto removeMemberships = statement("delete from collections where content_id=?");
+    const Statement rename = prepare(handle, "update books set title=?1, file_name=?1 where _id=?2");
+    const Statement removeMemberships = prepare(handle, "delete from collections where content_id=?");
     for (int id = 1; id <= n; ++id) {
         if (uncollected(id)) {
             sqlite3_bind_int64(removeMemberships.get(), 1, id);

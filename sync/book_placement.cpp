@@ -133,9 +133,7 @@ public:
                 continue;
             placement.fromReader = true;
             placement.source = QFileInfo(placement.source).canonicalFilePath();
-            const PreviousBook previous = previousOf(source->identity, {});
-            placement.previousRecord = previous.id;
-            placement.previousThumbnail = previous.thumbnail;
+            placement.previous = previousOf(source->identity, {});
             // The notes of the book follow it to its new place.
             const QByteArray destination = ReaderLayout::storedPathOf(m_deviceRoot, placement.destination).toUtf8();
             m_plan.movedPaths.insert(storedPathOfCanonical(placement.source), destination);

@@ -18,13 +18,12 @@ enum class Placement {
 struct BookPlacement
 {
     Placement how = Placement::Copy;
-    QString source;               // what is read: for a book on the reader, the file its links reach
-    QString destination;          // its place on the reader
-    qint64 bytes = 0;             // the source's size, when it is there
-    qint64 keptRecord = 0;        // Keep: the reader's record of this very file, which stays; 0: none
-    qint64 previousRecord = 0;    // Copy of a file of the reader's: a record of it, whose thumbnail it takes
-    QByteArray previousThumbnail; // that record's stored thumbnail
-    bool fromReader = false;      // the source is a file of the reader's folders
+    QString source;          // what is read: for a book on the reader, the file its links reach
+    QString destination;     // its place on the reader
+    qint64 bytes = 0;        // the source's size, when it is there
+    qint64 keptRecord = 0;   // Keep: the reader's record of this very file, which stays; 0: none
+    PreviousBook previous;   // Copy of a file of the reader's: a record of it, whose thumbnail it takes; id 0: none
+    bool fromReader = false; // the source is a file of the reader's folders
 };
 
 struct PlacementPlan

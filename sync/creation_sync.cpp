@@ -217,13 +217,13 @@ QVector<int> CreationSync::placeBooks(PlacementPlan &plan, QStringList &notWritt
                                                               : placement.destination);
             // A book of the reader's that cannot go to its new place stays at its old one, with
             // its record, notes and reading position.
-            if (!onReader && placement.fromReader && placement.previousRecord != 0 &&
-                !recordsKept.contains(placement.previousRecord)) {
+            if (!onReader && placement.fromReader && placement.previous.id != 0 &&
+                !recordsKept.contains(placement.previous.id)) {
                 placement = {.how = Placement::Keep,
                              .source = placement.source,
                              .destination = placement.source,
                              .bytes = placement.bytes,
-                             .keptRecord = placement.previousRecord};
+                             .keptRecord = placement.previous.id};
                 recordsKept.insert(placement.keptRecord);
                 onReader = true;
             }
@@ -253,7 +253,7 @@ void CreationSync::rebuild(ReaderSync &sync, const QVector<int> &writtenRows, co
         rows.append(m_page.books.row(row));
         // A book kept where it is keeps its record; every other gets a record of its own.
         rows.last().record_id = placement.keptRecord != 0 ? QString::number(placement.keptRecord) : QString();
-        thumbnails.append({placement.previousThumbnail, placement.source});
+        thumbnails.append({placement.previous.thumbnail, placement.source});
     }
     written.appendRows(std::move(rows));
     sync.rebuild(written, m_page.collections, thumbnails, plan.movedPaths);
