@@ -3,6 +3,7 @@
 #include "booklist/book_table_layout.h"
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
+#include "core/file_digest.h"
 #include "core/progress.h"
 #include "core/text_block.h"
 #include "editor/reader_paths.h"
@@ -30,8 +31,7 @@ const QString BooksQuery = QStringLiteral(
     "select title, author, added_date, modified_date, file_path, file_name, file_size, mime_type, _id from books");
 enum BookField { Title, Author, AddedDate, ModifiedDate, FilePath, FileName, FileSize, MimeType, BookId };
 // Each end read from the table's key alone, where `_id` is that key.
-const QString IdSpanQuery =
-    QStringLiteral("select (select max(_id) from books) - (select min(_id) from books) + 1");
+const QString IdSpanQuery = QStringLiteral("select (select max(_id) from books) - (select min(_id) from books) + 1");
 // Fewer bytes than any record of the reader's `books` takes in the file, with its cell and pointer.
 constexpr qint64 LeastBookRecordBytes = 32;
 
@@ -74,7 +74,10 @@ public:
         phase(80);
         if (database.tableExists(QStringLiteral("collections")))
             readMemberships(database);
+        // Still inside the read transaction: no other program writes meanwhile.
+        m_library.loaded.databaseDigest = fileContentDigest(path);
         database.commit();
+        m_library.loaded.noteShownFields(m_library.books);
         phase(90);
         for (int row = 0; row < m_library.collections.size(); ++row)
             m_library.collections[row].book_count = QString::number(m_bookCounts.at(row));

@@ -79,6 +79,16 @@ QString writtenTitle(const QString &title)
     return title.contains(QLatin1Char('"')) ? QString(title).replace(QLatin1Char('"'), QLatin1Char('`')) : title;
 }
 
+} // namespace
+
+quint64 shownFieldsDigest(const BookRow &book)
+{
+    // The columns changes() compares.
+    return qHashMulti(0, book.title, book.author, book.added_date, book.modified_date, book.file_size.text(),
+                      book.mime_type);
+}
+
+namespace {
 class LibraryRebuild
 {
 public:
@@ -219,23 +229,45 @@ private:
         m_storedThumbnails.resize(m_books.size());
         QVector<qint64> gone;
         std::vector<std::pair<int, QVector<ColumnValue>>> changed;
-        m_database.forEachRow(StoredBooks, [&](const SqliteRow &row) {
-            const qint64 id = row.integer(0);
-            const auto keeper = keepers.constFind(id);
-            if (keeper == keepers.cend()) {
+        // The row keeping record `id`, or -1 when none does or another row already has.
+        const auto keeper = [&](qint64 id, QByteArray path, QByteArray thumbnail) {
+            const auto found = keepers.constFind(id);
+            if (found == keepers.cend()) {
                 gone.append(id);
-                return;
+                return -1;
             }
-            const int i = *keeper;
+            const int i = *found;
             if (!m_added.at(i))
-                return;
+                return -1;
             m_added[i] = false;
-            m_storedPaths[i] = row.bytes(8).toByteArray();
-            m_storedThumbnails[i] = row.bytes(9).toByteArray();
-            QVector<ColumnValue> values = changes(i, row);
+            m_storedPaths[i] = std::move(path);
+            m_storedThumbnails[i] = std::move(thumbnail);
+            return i;
+        };
+        const auto compare = [&](int i, const SqliteRow &stored) {
+            QVector<ColumnValue> values = changes(i, stored);
             if (!values.isEmpty())
                 changed.emplace_back(i, std::move(values));
-        });
+        };
+        if (m_writeBack && m_writeBack->storedBooks) {
+            // Only the records of rows that changed since they were loaded are read again.
+            SqliteStatement stored = m_database.prepare(StoredBooks + QStringLiteral(" where _id=?"));
+            for (const PreviousBook &book : *m_writeBack->storedBooks) {
+                const int i = keeper(book.id, book.filePath, book.thumbnail);
+                if (i < 0 || m_writeBack->rowsShowingStored.value(i))
+                    continue;
+                stored.bindInteger(1, book.id);
+                if (stored.nextRow())
+                    compare(i, stored.row());
+                stored.reset();
+            }
+        } else {
+            m_database.forEachRow(StoredBooks, [&](const SqliteRow &row) {
+                const int i = keeper(row.integer(0), row.bytes(8).toByteArray(), row.bytes(9).toByteArray());
+                if (i >= 0)
+                    compare(i, row);
+            });
+        }
         qint64 next = nextId(m_database, LibrarySchema::Books.name);
         m_ids.reserve(m_books.size());
         for (int i = 0; i < m_books.size(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "booklist/book_row.h"
+#include "reader/reader_database.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QString>
@@ -65,7 +66,16 @@ struct Membership
 struct WriteBack
 {
     QVector<Membership> memberships; // written in place of those the collection names give
+    // Given when books.db is byte for byte the one the rows were loaded from: its books as this
+    // run read them, and per book row whether the row still shows what it was loaded with. The
+    // records of the rows that do are not read again: nothing in them changes.
+    const QVector<PreviousBook> *storedBooks = nullptr;
+    QVector<bool> rowsShowingStored;
 };
+
+// A digest of what a book row shows of the columns a rebuild may change in the record it keeps:
+// rows with equal digests change their records alike.
+quint64 shownFieldsDigest(const BookRow &book);
 
 // What a rebuild writes of a collection row, and where it gives back the collection's `_id`.
 struct CollectionRecord

@@ -1,5 +1,6 @@
 #include "reader/loaded_library.h"
 
+#include "reader/library_rebuild.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QSet>
@@ -79,4 +80,34 @@ bool LoadedLibrary::holdsSameBooks(const LoadedBookPaths &now) const
 {
     // Books told apart only by position cannot be matched to the page's rows again.
     return books.uniqueIds() && now.uniqueIds() && books == now;
+}
+
+void LoadedLibrary::noteShownFields(const QVector<BookRow> &rows)
+{
+    shownFields.clear();
+    shownFields.reserve(rows.size());
+    for (const BookRow &book : rows) {
+        bool isNumber = false;
+        const qint64 id = book.record_id.toLongLong(&isNumber);
+        if (isNumber)
+            shownFields.emplace_back(id, shownFieldsDigest(book));
+    }
+    // The reader's table returns its books by `_id`, mostly.
+    if (!std::is_sorted(shownFields.cbegin(), shownFields.cend()))
+        std::sort(shownFields.begin(), shownFields.end());
+}
+
+QVector<bool> LoadedLibrary::rowsShowingLoaded(const QVector<BookRow> &rows) const
+{
+    QVector<bool> showing(rows.size(), false);
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        bool isNumber = false;
+        const qint64 id = rows.at(row).record_id.toLongLong(&isNumber);
+        if (!isNumber)
+            continue;
+        const auto loaded = std::lower_bound(shownFields.cbegin(), shownFields.cend(), std::pair(id, quint64(0)));
+        showing[row] =
+            loaded != shownFields.cend() && loaded->first == id && loaded->second == shownFieldsDigest(rows.at(row));
+    }
+    return showing;
 }

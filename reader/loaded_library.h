@@ -6,10 +6,13 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 class SqliteConnection;
 class SqliteRow;
+struct BookRow;
 
 // One membership record as loaded, of a loaded book in a loaded collection: its ids as the
 // page's record ids read them (texts shared with the rows) and the order it keeps.
@@ -69,6 +72,10 @@ public:
     QString deviceRoot;                    // ending in a separator; empty when nothing is loaded
     QVector<LoadedMembership> memberships; // in the order the reader's table returned them
     LoadedBookPaths books;
+    std::optional<quint64> databaseDigest; // of books.db's bytes as the rows were read
+    // What each book with an integer `_id` showed as loaded, by ascending `_id`: the
+    // shownFieldsDigest() of its row.
+    std::vector<std::pair<qint64, quint64>> shownFields;
 
     bool isEmpty() const { return deviceRoot.isEmpty(); }
     void clear() { *this = {}; }
@@ -78,4 +85,9 @@ public:
     // another reader is attached or the library changed since, and when ids repeat; the page's
     // rows then do not describe that library and must not be written to it.
     bool holdsSameBooks(const LoadedBookPaths &now) const;
+
+    // Takes in what `books`, the rows as loaded, show.
+    void noteShownFields(const QVector<BookRow> &books);
+    // For each of `books`, the page's rows now, whether it shows what its record showed as loaded.
+    QVector<bool> rowsShowingLoaded(const QVector<BookRow> &books) const;
 };

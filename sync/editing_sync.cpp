@@ -64,6 +64,11 @@ bool EditingSync::write()
         throw TessalyError(readerChangedMessage());
     WriteBackPlan plan =
         planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);
+    // Untouched since the load, books.db still stores what the rows were loaded with.
+    if (m_page.reader.databaseDigest && sync.databaseDigest() == m_page.reader.databaseDigest) {
+        plan.writeBack.storedBooks = &sync.previousBooks();
+        plan.writeBack.rowsShowingStored = m_page.reader.rowsShowingLoaded(m_page.books.rows());
+    }
 
     // Every book stays where it is, and so does its thumbnail; the folders of records that go
     // and of no record go once the library is committed.

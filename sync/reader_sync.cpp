@@ -1,6 +1,7 @@
 #include "sync/reader_sync.h"
 
 #include "booklist/book_table.h"
+#include "core/file_digest.h"
 #include "core/file_operations.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
@@ -60,6 +61,12 @@ void ReaderSync::open()
         throw TessalyError(interruptedSyncNotRepairedMessage());
     }
     m_thumbnailFolders = ThumbnailFolders::read(m_deviceRoot);
+}
+
+std::optional<quint64> ReaderSync::databaseDigest() const
+{
+    // The lock keeps every other writer out: the bytes are those the run read.
+    return fileContentDigest(ReaderLayout::databasePath(m_deviceRoot));
 }
 
 qint64 ReaderSync::nextBookId()

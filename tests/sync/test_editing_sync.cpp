@@ -356,6 +356,43 @@ private slots:
                  (QList<QVariantList>{{"Солярис `новый`", "Солярис `новый`", "kana 2"}}));
     }
 
+    // The page's titles and authors are what the records hold after, whether books.db is as
+    // loaded (only the edited rows' records are read again) or changed since by another program.
+    void everyRecordShowsItsRowAfter_data()
+    {
+        QTest::addColumn<QString>("changeSinceLoad");
+        QTest::newRow("books.db as loaded") << QString();
+        QTest::newRow("an author changed since") << "update books set author = 'чужой' where _id = 3";
+        QTest::newRow("an edited title changed since") << "update books set title = 'чужое' where _id = 2";
+    }
+
+    void everyRecordShowsItsRowAfter()
+    {
+        QFETCH(QString, changeSinceLoad);
+        EditingScene scene;
+        scene.load();
+        scene.page.books.updateRows([](BookRow &row) {
+            if (row.title == "Solaris")
+                row.title = "Солярис";
+            else if (row.title == "Пикник на обочине")
+                row.author = "А. и Б. Стругацкие";
+            else
+                return false;
+            return true;
+        });
+        if (!changeSinceLoad.isEmpty())
+            sqliteExecute(scene.databasePath(), changeSinceLoad);
+        QVERIFY(scene.run());
+        QList<QVariantList> shown;
+        for (const BookRow &book : scene.page.books.rows())
+            shown << QVariantList{book.record_id.toLongLong(), book.title, book.author};
+        std::sort(shown.begin(), shown.end(), [](const QVariantList &a, const QVariantList &b) {
+            return a.first().toLongLong() < b.first().toLongLong();
+        });
+        QCOMPARE(sqliteRows(scene.databasePath(), "select _id, title, author from books order by _id"), shown);
+        QCOMPARE(shown.at(1).at(1), QVariant("Солярис"));
+    }
+
     void whatAnotherProgramWroteIsWrittenBack()
     {
         EditingScene scene;
