@@ -72,14 +72,28 @@ void ReaderDatabase::openChecked(const QString &path)
     m_database.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
     m_database.query(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
     m_database.beginTransaction(SqliteConnection::TransactionLock::Immediate);
-    // A rebuild over a damaged file would report success and leave it damaged.
-    QueryResult check = m_database.query(QStringLiteral("PRAGMA quick_check"));
-    if (check.rowCount() != 1 || check.fieldAsText(0) != QLatin1String("ok"))
-        refuse(SQLITE_CORRUPT, path);
+    // A rebuild over a damaged file would report success and leave it damaged. Locked, and rolled
+    // back from another program's hot journal if it had one, the file is checked by a reader of its
+    // own beside this one's reads.
+    m_check.emplace(path);
     if (!m_database.tableExists(QStringLiteral("books")))
         throw TessalyError(QStringLiteral("В базе данных устройства нет библиотеки книг:\r\n") +
                            QDir::toNativeSeparators(path) + unchanged());
     readPreviousBooks();
+}
+
+void ReaderDatabase::requireSound()
+{
+    std::optional<bool> sound = m_check->sound();
+    try {
+        // Where the check could not run beside, this connection runs it.
+        if (!sound)
+            sound = passesQuickCheck(m_database);
+    } catch (const SqliteError &error) {
+        refuse(error.code(), m_path, error.message());
+    }
+    if (!*sound)
+        refuse(SQLITE_CORRUPT, m_path);
 }
 
 namespace {

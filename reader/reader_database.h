@@ -1,11 +1,14 @@
 #pragma once
 
+#include "reader/database_check.h"
 #include "reader/loaded_library.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 // One book of the library on the reader as a synchronisation finds it.
 struct PreviousBook
@@ -16,8 +19,9 @@ struct PreviousBook
 };
 
 // The reader's books.db held for one synchronisation. It is opened, found to be a sound database
-// with the reader's library in it, and locked against other programs before anything on the reader
-// changes; the lock holds until the object goes, and the transaction that checked it stays open
+// with the reader's library in it (the check runs while the synchronisation reads and plans, and
+// is waited for before its first write), and locked against other programs before anything on the
+// reader changes; the lock holds until the object goes, and the transaction that checked it stays open
 // for the synchronisation's one commit.
 class ReaderDatabase
 {
@@ -26,6 +30,10 @@ public:
     // cannot serve (missing, not a database, damaged, read-only, held by another program, without
     // the books table); nothing on the reader has changed then.
     explicit ReaderDatabase(const QString &deviceRoot);
+
+    // Waits for the check of the file that runs from the opening on: throws TessalyError with the
+    // user's message when the file is damaged. Nothing may be written to the reader before.
+    void requireSound();
 
     const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
     // The same books in brief, to tell whether they are those a page loaded.
@@ -41,6 +49,7 @@ private:
     SqliteConnection m_database;
     QVector<PreviousBook> m_previousBooks;
     LoadedBookPaths m_bookPaths;
+    std::optional<DatabaseCheckMeanwhile> m_check;
 };
 
 // The user's message for SQLite's error `code` on the reader's books.db at `path` (the detail is

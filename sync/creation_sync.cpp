@@ -86,6 +86,7 @@ bool CreationSync::run(qint64 totalSize)
         sync.open();
         PlacementPlan plan =
             planPlacements(m_deviceRoot, booksInCollections(m_page.books.rows()), sync.previousBooks());
+        sync.requireSound();
         if (!checkSpace(totalSize, plan))
             return false;
         removeBooksWithoutCollection();

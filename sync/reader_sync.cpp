@@ -50,6 +50,9 @@ void ReaderSync::open()
     m_database = std::make_unique<ReaderDatabase>(m_deviceRoot);
     bool recovered = false;
     try {
+        // Finishing or undoing a stopped run changes the reader: only on a sound library.
+        if (SyncJournalFile::exists(m_deviceRoot))
+            requireSound();
         recovered = recoverInterruptedSync(m_deviceRoot, m_files, database(), turn());
     } catch (const SqliteError &error) {
         m_database.reset();
@@ -76,6 +79,7 @@ qint64 ReaderSync::nextBookId()
 
 void ReaderSync::begin(const SyncJournal &journal)
 {
+    requireSound();
     if (!SyncJournalFile::write(m_deviceRoot, m_files, journal))
         throw TessalyError(SyncMessages::journalNotWritten());
     m_journal = journal;

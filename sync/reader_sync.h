@@ -36,8 +36,8 @@ struct ThumbnailOrigin
 // library uses changes: new files go where no record points or under names of their own, and the
 // new records' thumbnails into folders of ids never given before. The journal tells whatever
 // stops a run (an error, a kill, a pulled cable, a full volume) what to finish or undo.
-//  1. open: books.db is opened, checked and locked before anything on the reader changes, and a
-//     run that stopped half-way is finished or undone;
+//  1. open: books.db is opened and locked, its check starts, and a run that stopped half-way is
+//     finished or undone (on a database found sound);
 //  2. begin: the journal of what the run is about to write is on the medium;
 //  3. the caller writes the book files (the creation page's copies);
 //  4. rebuild: the new library, with the thumbnails of its records, committed once what it names
@@ -70,6 +70,10 @@ public:
     // The id the first book record added takes.
     qint64 nextBookId();
 
+    // Waits for the check of books.db that open() started: throws TessalyError with the user's
+    // message when it is damaged. begin() waits for it too; whatever changes before, the reader or
+    // the page, comes after it.
+    void requireSound() { m_database->requireSound(); }
     // Throws TessalyError when the journal cannot be written; nothing has changed then.
     void begin(const SyncJournal &journal);
     // Writes `books` and `collections` as the reader's library (see rebuildLibrary) with the

@@ -22,11 +22,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Overwrites the middle of the books table's first page: the file still opens as a database.
-void damageBooksTable(const QString &database)
+// Overwrites the middle of `table`'s first page: the file still opens as a database.
+void damageTable(const QString &database, const QString &table)
 {
     const qint64 pageSize = sqliteValue(database, "pragma page_size").toLongLong();
-    const qint64 page = sqliteValue(database, "select rootpage from sqlite_master where name = 'books'").toLongLong();
+    const qint64 page =
+        sqliteValue(database, "select rootpage from sqlite_master where name = '" + table + "'").toLongLong();
     QFile file(database);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.seek((page - 1) * pageSize + 3));
@@ -45,6 +46,8 @@ private slots:
         QTest::addColumn<QString>("situation");
         QTest::newRow("not a database") << "not a database";
         QTest::newRow("damaged") << "damaged";
+        // Only the database's check reads that table.
+        QTest::newRow("damaged where nothing is read") << "damaged aside";
         QTest::newRow("an empty file") << "empty";
         QTest::newRow("without the books table") << "no books table";
         QTest::newRow("a folder") << "folder";
@@ -70,7 +73,12 @@ private slots:
             writeFile(database, QByteArray("Это не база данных. ").repeated(300));
             expected = refusal("База данных устройства повреждена", database);
         } else if (situation == "damaged") {
-            damageBooksTable(database);
+            damageTable(database, "books");
+            expected = refusal("База данных устройства повреждена", database);
+        } else if (situation == "damaged aside") {
+            sqliteExecute(database, "create table reader_extra (note text);"
+                                    "insert into reader_extra select hex(randomblob(300)) from books;");
+            damageTable(database, "reader_extra");
             expected = refusal("База данных устройства повреждена", database);
         } else if (situation == "empty") {
             writeFile(database, {});

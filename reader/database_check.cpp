@@ -1,0 +1,40 @@
+#include "reader/database_check.h"
+
+#include "sqlite/sqlite_connection.h"
+#include "sqlite/sqlite_error.h"
+
+#include <sqlite3.h>
+
+namespace {
+std::optional<bool> check(const QString &path)
+{
+    try {
+        SqliteConnection database;
+        database.open(path, SqliteConnection::OpenMode::ReadOnly);
+        // The check reads every page once: a small cache serves it as well as a large one.
+        database.execute(QStringLiteral("PRAGMA cache_size=-256"));
+        return passesQuickCheck(database);
+    } catch (const SqliteError &error) {
+        if (error.code() == SQLITE_CORRUPT || error.code() == SQLITE_NOTADB)
+            return false;
+        return std::nullopt;
+    }
+}
+} // namespace
+
+DatabaseCheckMeanwhile::DatabaseCheckMeanwhile(const QString &path)
+    : m_result(std::async(std::launch::async, check, path))
+{}
+
+std::optional<bool> DatabaseCheckMeanwhile::sound()
+{
+    if (m_result.valid())
+        m_verdict = m_result.get();
+    return m_verdict;
+}
+
+bool passesQuickCheck(SqliteConnection &database)
+{
+    QueryResult check = database.query(QStringLiteral("PRAGMA quick_check"));
+    return check.rowCount() == 1 && check.fieldAsText(0) == QLatin1String("ok");
+}
