@@ -9,7 +9,8 @@
 #include "sync/sync_messages.h"
 #include "sync/write_back_plan.h"
 
-#include <QSet>
+#include <algorithm>
+#include <vector>
 
 namespace {
 constexpr int MainMaximum = 100;
@@ -73,12 +74,13 @@ bool EditingSync::write()
     // Every book stays where it is, and so does its thumbnail; the folders of records that go
     // and of no record go once the library is committed.
     SyncJournal journal;
-    QSet<qint64> staying;
+    std::vector<qint64> staying;
     staying.reserve(m_page.books.rowCount());
     for (const BookRow &book : m_page.books.rows())
-        staying.insert(book.record_id.toLongLong());
+        staying.push_back(book.record_id.toLongLong());
+    std::sort(staying.begin(), staying.end());
     for (const PreviousBook &book : sync.previousBooks())
-        if (!staying.contains(book.id))
+        if (!std::binary_search(staying.cbegin(), staying.cend(), book.id))
             journal.goneBooks << book.id;
     sync.begin(journal);
     syncPhase(m_progress, 20);

@@ -9,6 +9,29 @@
 #include <vector>
 
 namespace {
+// Looks texts up in `index` once for each text in memory: the loaded rows share one text for each
+// collection's name and id, so most lookups cost a pointer's hash rather than the text's.
+template <typename Value> class SharedTextLookup
+{
+public:
+    explicit SharedTextLookup(const QHash<QString, Value> &index) : m_index(index) {}
+
+    const Value *find(const QString &text)
+    {
+        const std::pair<const void *, qsizetype> key(text.constData(), text.size());
+        auto seen = m_seen.constFind(key);
+        if (seen == m_seen.cend()) {
+            const auto found = m_index.constFind(text);
+            seen = m_seen.insert(key, found == m_index.cend() ? nullptr : &*found);
+        }
+        return *seen;
+    }
+
+private:
+    const QHash<QString, Value> &m_index;
+    QHash<std::pair<const void *, qsizetype>, const Value *> m_seen;
+};
+
 class WriteBackPlanner
 {
 public:
@@ -31,18 +54,13 @@ public:
                 m_rowsByRecord[merged].append(row);
         }
         // Each book's memberships as the names' indexes, -1 for a name no row has: its cell's
-        // first, then its others, the book's from m_firstSlot[book]. The books of a collection
-        // mostly follow one another.
+        // first, then its others, the book's from m_firstSlot[book].
         m_firstSlot.reserve(books.size() + 1);
         m_firstSlot.push_back(0);
-        const QString *lastName = nullptr;
-        int lastIndex = -1;
-        const auto indexOf = [&](const QString &name) {
-            if (!lastName || *lastName != name) {
-                lastName = &name;
-                lastIndex = nameIndex.value(name, -1);
-            }
-            return lastIndex;
+        SharedTextLookup names(nameIndex);
+        const auto indexOf = [&names](const QString &name) {
+            const int *index = names.find(name);
+            return index ? *index : -1;
         };
         for (int row = 0; row < books.size(); ++row) {
             const BookRow &book = books.at(row);
@@ -64,18 +82,12 @@ public:
         std::vector<bool> written(m_slotNames.size(), false);
         QVector<Membership> memberships;
         memberships.reserve(loaded.size() + m_books.size());
-        // The memberships of one collection mostly follow one another.
-        const QString *lastRecord = nullptr;
-        const QVector<int> *holding = nullptr;
+        SharedTextLookup rowsByRecord(m_rowsByRecord);
         for (const LoadedMembership &membership : loaded) {
             const int book = membership.book.isEmpty() ? -1 : m_bookRows.firstRow(membership.book);
             if (book < 0)
                 continue;
-            if (!lastRecord || *lastRecord != membership.collection) {
-                lastRecord = &membership.collection;
-                const auto rows = m_rowsByRecord.constFind(membership.collection);
-                holding = rows == m_rowsByRecord.cend() ? nullptr : &*rows;
-            }
+            const QVector<int> *holding = rowsByRecord.find(membership.collection);
             if (!holding)
                 continue;
             for (int slot = m_firstSlot[book]; slot < m_firstSlot[book + 1]; ++slot) {
@@ -98,16 +110,26 @@ public:
     // where its thumbnail is to be made.
     QVector<ThumbnailOrigin> thumbnails(const QString &deviceRoot, const ReaderSync &sync)
     {
+        const QVector<PreviousBook> &records = sync.previousBooks();
+        // Rows as loaded come in the records' order; the index is made once they do not.
         QHash<qint64, const PreviousBook *> previous;
-        previous.reserve(sync.previousBooks().size());
-        for (const PreviousBook &book : sync.previousBooks())
-            previous.insert(book.id, &book);
+        const auto recordOf = [&](qsizetype row, qint64 id) {
+            if (row < records.size() && records.at(row).id == id)
+                return &records.at(row);
+            if (previous.isEmpty()) {
+                previous.reserve(records.size());
+                for (const PreviousBook &book : records)
+                    previous.insert(book.id, &book);
+            }
+            return previous.value(id);
+        };
         ReaderBookPlaces places(deviceRoot);
         QVector<ThumbnailOrigin> origins;
         origins.reserve(m_books.size());
-        for (const BookRow &book : m_books) {
+        for (qsizetype row = 0; row < m_books.size(); ++row) {
+            const BookRow &book = m_books.at(row);
             const qint64 id = book.record_id.toLongLong();
-            const PreviousBook *stored = previous.value(id);
+            const PreviousBook *stored = recordOf(row, id);
             const bool madeFromFile =
                 stored && !stored->filePath.isEmpty() && !sync.keepsThumbnail(id, book.record_id, stored->thumbnail);
             origins.append({stored ? stored->thumbnail : QByteArray(),
