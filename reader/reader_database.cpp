@@ -79,7 +79,15 @@ void ReaderDatabase::openChecked(const QString &path)
     if (!m_database.tableExists(QStringLiteral("books")))
         throw TessalyError(QStringLiteral("В базе данных устройства нет библиотеки книг:\r\n") +
                            QDir::toNativeSeparators(path) + unchanged());
-    readPreviousBooks();
+}
+
+void ReaderDatabase::readBooks()
+{
+    try {
+        readPreviousBooks();
+    } catch (const SqliteError &error) {
+        refuse(error.code(), m_path, error.message());
+    }
 }
 
 void ReaderDatabase::requireSound()

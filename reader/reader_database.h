@@ -31,6 +31,10 @@ public:
     // the books table); nothing on the reader has changed then.
     explicit ReaderDatabase(const QString &deviceRoot);
 
+    // Reads the books of the library found: previousBooks() and bookPaths(). Throws TessalyError
+    // with the user's message when they cannot be read.
+    void readBooks();
+
     // Waits for the check of the file that runs from the opening on: throws TessalyError with the
     // user's message when the file is damaged. Nothing may be written to the reader before.
     void requireSound();

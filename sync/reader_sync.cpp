@@ -63,7 +63,21 @@ void ReaderSync::open()
         m_database.reset();
         throw TessalyError(interruptedSyncNotRepairedMessage());
     }
-    m_thumbnailFolders = ThumbnailFolders::read(m_deviceRoot);
+    // Nothing changes the folder from here until the rebuild: it is listed beside the read.
+    m_listing = std::async(std::launch::async, ThumbnailFolders::read, m_deviceRoot);
+    try {
+        m_database->readBooks();
+    } catch (const TessalyError &) {
+        m_database.reset();
+        throw;
+    }
+}
+
+const ThumbnailFolders &ReaderSync::thumbnailFolders() const
+{
+    if (!m_thumbnailFolders)
+        m_thumbnailFolders = m_listing.get();
+    return *m_thumbnailFolders;
 }
 
 std::optional<quint64> ReaderSync::databaseDigest() const
@@ -151,7 +165,7 @@ bool ReaderSync::keepsThumbnail(qint64 id, QStringView recordId, QByteArrayView 
         return false;
     // The thumbnails folder was listed once: its folders stand for their thumbnails.
     if (ReaderLayout::isStoredThumbnailPathOf(thumbnail, recordId))
-        return m_thumbnailFolders.holds(id);
+        return thumbnailFolders().holds(id);
     // One stored elsewhere is looked for once: the write-back's plan asks before its rebuild does.
     const QByteArray path = thumbnail.toByteArray();
     auto seen = m_thumbnailsElsewhere.constFind(path);
@@ -165,7 +179,7 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
 {
     const QString thumbnailFolder = ReaderLayout::thumbnailFolderPath(m_deviceRoot, job.recordId);
     const QString idFolder = QDir::cleanPath(thumbnailFolder + QStringLiteral(".."));
-    bool folderThere = m_thumbnailFolders.holds(job.recordId.toLongLong());
+    bool folderThere = thumbnailFolders().holds(job.recordId.toLongLong());
     // What a stopped run may have left under an id given again.
     if (job.addedRecord && folderThere)
         folderThere = !removeEntryTree(idFolder, m_files);
@@ -231,7 +245,7 @@ bool ReaderSync::finish(const QStringList &kept)
         QStringList toLookFor;
         const ListedLibrary listed = readCommitted(journal.clearsBooksFolder, toLookFor);
         done =
-            completeSync(m_deviceRoot, m_files, journal, listed, m_thumbnailFolders, turn()) && allOnDevice(toLookFor);
+            completeSync(m_deviceRoot, m_files, journal, listed, thumbnailFolders(), turn()) && allOnDevice(toLookFor);
     } catch (const SqliteError &) {
         done = false;
     }

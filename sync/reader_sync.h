@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -103,8 +104,11 @@ private:
     Progress &m_progress;
     BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
-    std::optional<SyncJournal> m_journal;                  // once begun, until done with
-    ThumbnailFolders m_thumbnailFolders;                   // as open() found them
+    std::optional<SyncJournal> m_journal; // once begun, until done with
+    // The thumbnails folder as open() found it, listed while the books are read.
+    const ThumbnailFolders &thumbnailFolders() const;
+    mutable std::future<ThumbnailFolders> m_listing;
+    mutable std::optional<ThumbnailFolders> m_thumbnailFolders;
     mutable QHash<QByteArray, bool> m_thumbnailsElsewhere; // thumbnails stored outside their folder: whether there
     QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder
 };
