@@ -1,12 +1,13 @@
 #include "reader/database_check.h"
 
+#include "core/file_digest.h"
 #include "sqlite/sqlite_connection.h"
 #include "sqlite/sqlite_error.h"
 
 #include <sqlite3.h>
 
 namespace {
-std::optional<bool> check(const QString &path)
+std::optional<bool> quickCheck(const QString &path)
 {
     try {
         SqliteConnection database;
@@ -20,17 +21,22 @@ std::optional<bool> check(const QString &path)
         return std::nullopt;
     }
 }
+
+DatabaseCheck look(const QString &path)
+{
+    return {fileContentDigest(path), quickCheck(path)};
+}
 } // namespace
 
 DatabaseCheckMeanwhile::DatabaseCheckMeanwhile(const QString &path)
-    : m_result(std::async(std::launch::async, check, path))
+    : m_pending(std::async(std::launch::async, look, path))
 {}
 
-std::optional<bool> DatabaseCheckMeanwhile::sound()
+const DatabaseCheck &DatabaseCheckMeanwhile::result()
 {
-    if (m_result.valid())
-        m_verdict = m_result.get();
-    return m_verdict;
+    if (!m_result)
+        m_result = m_pending.get();
+    return *m_result;
 }
 
 bool passesQuickCheck(SqliteConnection &database)

@@ -7,20 +7,27 @@
 
 class SqliteConnection;
 
-// SQLite's quick_check of a database file, run on a thread of its own through a connection of
-// its own that only reads, while the caller goes on reading the same file.
+// What a look at a database file found: the fileContentDigest() of its bytes, and whether
+// SQLite's quick_check found it sound (nothing when the check could not run).
+struct DatabaseCheck
+{
+    std::optional<quint64> digest;
+    std::optional<bool> sound;
+};
+
+// That look, taken on a thread of its own (the check through a connection of its own that only
+// reads) while the caller goes on reading the same file, which nobody writes meanwhile.
 class DatabaseCheckMeanwhile
 {
 public:
     explicit DatabaseCheckMeanwhile(const QString &path);
 
-    // Waits for the check, the first time: whether it found the file sound, or nothing when it
-    // could not run.
-    std::optional<bool> sound();
+    // Waits for the look, the first time.
+    const DatabaseCheck &result();
 
 private:
-    std::future<std::optional<bool>> m_result;
-    std::optional<bool> m_verdict; // once waited for
+    std::future<DatabaseCheck> m_pending;
+    std::optional<DatabaseCheck> m_result; // once waited for
 };
 
 // Runs `PRAGMA quick_check` on `database`: true when it finds the file sound.

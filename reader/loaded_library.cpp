@@ -105,7 +105,10 @@ QVector<bool> LoadedLibrary::rowsShowingLoaded(const QVector<BookRow> &rows) con
         const qint64 id = rows.at(row).record_id.toLongLong(&isNumber);
         if (!isNumber)
             continue;
-        const auto loaded = std::lower_bound(shownFields.cbegin(), shownFields.cend(), std::pair(id, quint64(0)));
+        // Rows not sorted since the load are in the records' order.
+        auto loaded = shownFields.cbegin() + std::min(row, qsizetype(shownFields.size()));
+        if (loaded == shownFields.cend() || loaded->first != id)
+            loaded = std::lower_bound(shownFields.cbegin(), shownFields.cend(), std::pair(id, quint64(0)));
         showing[row] =
             loaded != shownFields.cend() && loaded->first == id && loaded->second == shownFieldsDigest(rows.at(row));
     }

@@ -92,7 +92,7 @@ void ReaderDatabase::readBooks()
 
 void ReaderDatabase::requireSound()
 {
-    std::optional<bool> sound = m_check->sound();
+    std::optional<bool> sound = m_check->result().sound;
     try {
         // Where the check could not run beside, this connection runs it.
         if (!sound)

@@ -38,6 +38,8 @@ public:
     // Waits for the check of the file that runs from the opening on: throws TessalyError with the
     // user's message when the file is damaged. Nothing may be written to the reader before.
     void requireSound();
+    // The fileContentDigest() of the file as opened and locked; nothing when it cannot be read.
+    const std::optional<quint64> &digest() { return m_check->result().digest; }
 
     const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
     // The same books in brief, to tell whether they are those a page loaded.

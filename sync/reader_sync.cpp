@@ -1,7 +1,6 @@
 #include "sync/reader_sync.h"
 
 #include "booklist/book_table.h"
-#include "core/file_digest.h"
 #include "core/file_operations.h"
 #include "core/progress.h"
 #include "core/tessaly_error.h"
@@ -78,12 +77,6 @@ const ThumbnailFolders &ReaderSync::thumbnailFolders() const
     if (!m_thumbnailFolders)
         m_thumbnailFolders = m_listing.get();
     return *m_thumbnailFolders;
-}
-
-std::optional<quint64> ReaderSync::databaseDigest() const
-{
-    // The lock keeps every other writer out: the bytes are those the run read.
-    return fileContentDigest(ReaderLayout::databasePath(m_deviceRoot));
 }
 
 qint64 ReaderSync::nextBookId()

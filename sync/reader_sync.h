@@ -60,9 +60,8 @@ public:
     void open();
     const QVector<PreviousBook> &previousBooks() const { return m_database->previousBooks(); }
     const LoadedBookPaths &bookPaths() const { return m_database->bookPaths(); }
-    // The fileContentDigest() of books.db as open() found it, once open() has succeeded and before the
-    // rebuild writes; nothing when it cannot be read.
-    std::optional<quint64> databaseDigest() const;
+    // The fileContentDigest() of books.db as open() found and locked it; nothing when it cannot be read.
+    const std::optional<quint64> &databaseDigest() { return m_database->digest(); }
     // The reader's books.db, open and locked, once open() has succeeded.
     SqliteConnection &database() { return m_database->connection(); }
     // Whether a record of the library found, stored with `thumbnail`, keeps the thumbnail it has
