@@ -1,7 +1,7 @@
 #pragma once
 
 #include "booklist/book_row.h"
-#include "reader/reader_database.h"
+#include "reader/previous_book.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QString>

@@ -2,21 +2,13 @@
 
 #include "reader/database_check.h"
 #include "reader/loaded_library.h"
+#include "reader/previous_book.h"
 #include "sqlite/sqlite_connection.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QVector>
 
 #include <optional>
-
-// One book of the library on the reader as a synchronisation finds it.
-struct PreviousBook
-{
-    qint64 id = 0;
-    QByteArray filePath;  // as stored: relative to the device root, forward slashes, UTF-8
-    QByteArray thumbnail; // as stored; empty when NULL
-};
 
 // The reader's books.db held for one synchronisation. It is opened, found to be a sound database
 // with the reader's library in it (the check runs while the synchronisation reads and plans, and

@@ -2,7 +2,7 @@
 
 #include "booklist/book_row.h"
 #include "core/file_facts.h"
-#include "reader/reader_database.h"
+#include "reader/previous_book.h"
 
 #include <QHash>
 #include <QSet>
