@@ -132,7 +132,11 @@ public:
         m_database.commit();
     }
 
-    WrittenBooks writtenBooks() const { return WrittenBooks(m_ids, m_added, m_titleWritten); }
+    WrittenBooks takeWrittenBooks()
+    {
+        return WrittenBooks({std::move(m_ids), std::move(m_added), std::move(m_titleWritten), std::move(m_storedPaths),
+                             std::move(m_thumbnails)});
+    }
     QVector<CollectionRecord> takeCollections() { return std::move(m_collections); }
 
 private:
@@ -226,7 +230,7 @@ private:
         m_added.fill(true, m_books.size());
         m_titleWritten.fill(false, m_books.size());
         m_storedPaths.resize(m_books.size());
-        m_storedThumbnails.resize(m_books.size());
+        m_thumbnails.resize(m_books.size());
         QVector<qint64> gone;
         std::vector<std::pair<int, QVector<ColumnValue>>> changed;
         // The row keeping record `id`, or -1 when none does or another row already has.
@@ -241,7 +245,7 @@ private:
                 return -1;
             m_added[i] = false;
             m_storedPaths[i] = std::move(path);
-            m_storedThumbnails[i] = std::move(thumbnail);
+            m_thumbnails[i] = std::move(thumbnail);
             return i;
         };
         const auto compare = [&](int i, const SqliteRow &stored) {
@@ -291,6 +295,7 @@ private:
             if (m_added.at(i)) {
                 const QString title = titleWritten(i);
                 m_storedPaths[i] = ReaderLayout::storedBookPath(book.relative_path).toUtf8();
+                m_thumbnails[i] = ReaderLayout::storedThumbnailPath(QString::number(id)).toUtf8();
                 const ColumnValue values[] = {
                     integer(QLatin1String("_id"), id),
                     text(QLatin1String("title"), title),
@@ -302,7 +307,7 @@ private:
                     utf8(QLatin1String("file_path"), m_storedPaths.at(i)),
                     text(QLatin1String("file_name"), title),
                     number(QLatin1String("file_size"), book.file_size.text()),
-                    text(QLatin1String("thumbnail"), ReaderLayout::storedThumbnailPath(QString::number(id))),
+                    utf8(QLatin1String("thumbnail"), m_thumbnails.at(i)),
                     text(QLatin1String("mime_type"), book.mime_type),
                     integer(QLatin1String("prevent_delete"), 0),
                 };
@@ -338,16 +343,20 @@ private:
         const int count = int(m_books.size());
         for (int i = 0; m_hooks.writeThumbnail && i < count; ++i) {
             const QString recordId = QString::number(m_ids.at(i));
-            const ThumbnailOutcome outcome = m_hooks.writeThumbnail(
-                ThumbnailJob{i + 1, count, writtenRow(i), recordId, m_added.at(i), m_storedThumbnails.at(i)});
+            const ThumbnailOutcome outcome =
+                m_hooks.writeThumbnail(ThumbnailJob{i + 1, count, writtenRow(i), recordId, m_added.at(i),
+                                                    m_added.at(i) ? QByteArray() : m_thumbnails.at(i)});
             // An added record was inserted naming its thumbnail where the reader keeps it.
             if (outcome == ThumbnailOutcome::Written && !m_added.at(i)) {
-                const QByteArray standard = ReaderLayout::storedThumbnailPath(recordId).toUtf8();
-                if (m_storedThumbnails.at(i) != standard)
+                QByteArray standard = ReaderLayout::storedThumbnailPath(recordId).toUtf8();
+                if (m_thumbnails.at(i) != standard) {
                     update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
-            } else if (outcome == ThumbnailOutcome::None && (m_added.at(i) || !m_storedThumbnails.at(i).isEmpty())) {
+                    m_thumbnails[i] = std::move(standard);
+                }
+            } else if (outcome == ThumbnailOutcome::None && !m_thumbnails.at(i).isEmpty()) {
                 m_database.execute(QStringLiteral("update books set thumbnail=NULL where _id=") +
                                    QString::number(m_ids.at(i)));
+                m_thumbnails[i].clear();
             }
         }
     }
@@ -538,12 +547,12 @@ private:
     QVector<CollectionRecord> m_collections;
     const RebuildHooks &m_hooks;
     const WriteBack *m_writeBack;
-    QVector<qint64> m_ids;                        // per book row, its record's _id
-    QVector<bool> m_added;                        // per book row, whether its record is new
-    QVector<bool> m_titleWritten;                 // per book row, whether its title was written
-    QHash<int, BookRow> m_cleanedRows;            // the rows whose titles change as written
-    QVector<QByteArray> m_storedPaths;            // per book row, its file_path
-    QVector<QByteArray> m_storedThumbnails;       // per book row, the kept record's thumbnail as it was
+    QVector<qint64> m_ids;             // per book row, its record's _id
+    QVector<bool> m_added;             // per book row, whether its record is new
+    QVector<bool> m_titleWritten;      // per book row, whether its title was written
+    QHash<int, BookRow> m_cleanedRows; // the rows whose titles change as written
+    QVector<QByteArray> m_storedPaths; // per book row, its file_path
+    QVector<QByteArray> m_thumbnails; // per book row, its record's thumbnail: as stored until its turn, then as written
     std::map<QString, SqliteStatement> m_updates; // by their text
 };
 
@@ -565,13 +574,13 @@ bool WrittenBooks::update(int row, BookRow &book) const
             changed = true;
         }
     };
-    if (m_titleWritten.at(row)) {
+    if (m_rows.titleWritten.at(row)) {
         set(book.title, writtenTitle(book.title));
         set(book.file_name, book.title);
     }
     // A kept record's row names it already.
-    if (m_added.at(row))
-        set(book.record_id, QString::number(m_ids.at(row)));
+    if (m_rows.added.at(row))
+        set(book.record_id, QString::number(m_rows.ids.at(row)));
     set(book.root, book.record_id);
     return changed;
 }
@@ -588,7 +597,7 @@ WrittenBooks writeLibrary(SqliteConnection &database, const QString &deviceRoot,
         throw;
     }
     collections = rebuild.takeCollections();
-    return rebuild.writtenBooks();
+    return rebuild.takeWrittenBooks();
 }
 
 void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVector<BookRow> &books,

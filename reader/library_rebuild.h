@@ -107,21 +107,33 @@ void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, QVect
                     QVector<CollectionRecord> &collections, const RebuildHooks &hooks = {},
                     const WriteBack *writeBack = nullptr);
 
-// What a rebuild made of the book rows it wrote, told row by row.
+// What a rebuild made of the book rows it wrote, told row by row: each row's record as committed.
 class WrittenBooks
 {
 public:
-    WrittenBooks(QVector<qint64> ids, QVector<bool> added, QVector<bool> titleWritten)
-        : m_ids(std::move(ids)), m_added(std::move(added)), m_titleWritten(std::move(titleWritten))
-    {}
+    struct Rows
+    {
+        QVector<qint64> ids;
+        QVector<bool> added;            // whether the record is new
+        QVector<bool> titleWritten;     // whether the row's title was written
+        QVector<QByteArray> filePaths;  // file_path as stored
+        QVector<QByteArray> thumbnails; // thumbnail as stored; empty for NULL
+    };
+    explicit WrittenBooks(Rows rows) : m_rows(std::move(rows)) {}
+
     // Makes `book`, row `row` of those written, what rebuildLibrary() makes of it; false when it
     // already was.
     bool update(int row, BookRow &book) const;
 
+    // The records are exactly the library's books: a rebuild drops those no row keeps.
+    qsizetype size() const { return m_rows.ids.size(); }
+    qint64 id(int row) const { return m_rows.ids.at(row); }
+    bool isAdded(int row) const { return m_rows.added.at(row); }
+    const QByteArray &filePath(int row) const { return m_rows.filePaths.at(row); }
+    const QByteArray &thumbnail(int row) const { return m_rows.thumbnails.at(row); }
+
 private:
-    QVector<qint64> m_ids;
-    QVector<bool> m_added;
-    QVector<bool> m_titleWritten;
+    Rows m_rows;
 };
 
 // The rebuild of rebuildLibrary() that leaves `books` as they are and tells what to make of them.

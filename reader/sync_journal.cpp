@@ -96,12 +96,13 @@ ListedLibrary ListedLibrary::read(SqliteConnection &database, bool withPaths,
 {
     ListedLibrary listed;
     database.forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
-        listed.ids.insert(row.integer(0));
+        listed.ids.push_back(row.integer(0));
         if (withPaths)
             listed.paths.insert(row.text(1).toCaseFolded());
         if (each)
             each(row);
     });
+    std::sort(listed.ids.begin(), listed.ids.end());
     return listed;
 }
 
@@ -138,12 +139,12 @@ bool isCommitted(const SyncJournal &journal, const ListedLibrary &listed)
 {
     // Ids are never given twice: one added record listed means the commit happened.
     for (const qint64 id : journal.newBooks)
-        if (listed.ids.contains(id))
+        if (listed.listsId(id))
             return true;
     if (!journal.newBooks.isEmpty())
         return false;
     for (const qint64 id : journal.goneBooks)
-        if (listed.ids.contains(id))
+        if (listed.listsId(id))
             return false;
     return true;
 }
@@ -164,7 +165,7 @@ bool completeSync(const QString &deviceRoot, FileOperations &files, const SyncJo
     // half-made beside them; the folders that stay are not entered.
     const QString thumbnails = ReaderLayout::thumbnailsFolderPath(deviceRoot);
     for (const qint64 id : folders.ids())
-        if (!listed.ids.contains(id))
+        if (!listed.listsId(id))
             removeEntryTree(thumbnails + QString::number(id), files, turn);
     for (const QString &other : folders.others())
         removeEntryTree(thumbnails + other, files, turn);
@@ -194,7 +195,7 @@ bool undoSync(const QString &deviceRoot, FileOperations &files, const SyncJourna
     undone = removeEntryTree(QDir::cleanPath(ReaderLayout::stagedThumbnailsFolderPath(deviceRoot)), files) && undone;
     // No record of the old library points at an added record's folder.
     for (const qint64 id : journal.newBooks)
-        if (!listed.ids.contains(id))
+        if (!listed.listsId(id))
             undone =
                 removeEntryTree(ReaderLayout::thumbnailsFolderPath(deviceRoot) + QString::number(id), files) && undone;
     return undone;

@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <QVector>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class FileOperations;
 class SqliteConnection;
@@ -36,14 +38,15 @@ struct SyncJournal
 // The reader's library as its books.db lists it at this moment.
 struct ListedLibrary
 {
-    QSet<qint64> ids;
-    QSet<QString> paths; // stored file_path, case-folded: the reader's volume ignores case
+    std::vector<qint64> ids; // ascending
+    QSet<QString> paths;     // stored file_path, case-folded: the reader's volume ignores case
 
     // Without `withPaths` the paths are not kept: enough for a run that clears no books folder.
     // `each`, when given, also sees every row read (_id, file_path, thumbnail).
     static ListedLibrary read(SqliteConnection &database, bool withPaths = true,
                               const std::function<void(const SqliteRow &)> &each = {});
     bool lists(const QString &storedPath) const { return paths.contains(storedPath.toCaseFolded()); }
+    bool listsId(qint64 id) const { return std::binary_search(ids.cbegin(), ids.cend(), id); }
 };
 
 namespace SyncJournalFile {

@@ -17,15 +17,15 @@ void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable
     database.close();
 }
 
-void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
-                    CollectionTable &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
+WrittenBooks rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
+                            CollectionTable &collections, const RebuildHooks &hooks, const WriteBack *writeBack)
 {
     QVector<CollectionRecord> writtenCollections;
     writtenCollections.reserve(collections.rowCount());
     for (const CollectionRow &row : collections.rows())
         writtenCollections.append({row.name, row.record_id, row.series_order});
     // The rows stay shared with the table: only those the library changes are touched.
-    const WrittenBooks written = writeLibrary(database, deviceRoot, books.rows(), writtenCollections, hooks, writeBack);
+    WrittenBooks written = writeLibrary(database, deviceRoot, books.rows(), writtenCollections, hooks, writeBack);
 
     Q_ASSERT(writtenCollections.size() == collections.rowCount());
     int book = 0;
@@ -35,4 +35,5 @@ void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookT
         row.record_id = (collection++)->record_id;
         return true;
     });
+    return written;
 }

@@ -12,6 +12,8 @@ class CollectionTable;
 void rebuildLibrary(const QString &deviceRoot, BookTable &books, CollectionTable &collections,
                     const RebuildHooks &hooks = {});
 
-// Through a connection the caller has open on the reader's books.db, in a transaction of its own or none.
-void rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
-                    CollectionTable &collections, const RebuildHooks &hooks = {}, const WriteBack *writeBack = nullptr);
+// Through a connection the caller has open on the reader's books.db, in a transaction of its own or none;
+// tells what the rows' records are now.
+WrittenBooks rebuildLibrary(SqliteConnection &database, const QString &deviceRoot, BookTable &books,
+                            CollectionTable &collections, const RebuildHooks &hooks = {},
+                            const WriteBack *writeBack = nullptr);

@@ -123,7 +123,7 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
             break;
         }
     };
-    m_thumbnailsInPlace.reserve(books.rowCount());
+    m_thumbnailsInPlace.assign(books.rowCount(), false);
     hooks.writeThumbnail = [&](const ThumbnailJob &job) {
         const qint64 id = job.recordId.toLongLong();
         const bool kept = !job.addedRecord && keepsThumbnail(id, job.recordId, job.thumbnailPath);
@@ -134,17 +134,17 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
             // In the record's own folder, which nothing after the commit removes, what was found
             // needs no second look.
             if (ReaderLayout::isStoredThumbnailPathOf(job.thumbnailPath, job.recordId))
-                m_thumbnailsInPlace.insert(id);
+                m_thumbnailsInPlace[job.number - 1] = true;
             return ThumbnailOutcome::Kept;
         }
         const ThumbnailOutcome outcome = writeThumbnail(job, thumbnails.at(job.number - 1));
         if (outcome == ThumbnailOutcome::Written)
-            m_thumbnailsInPlace.insert(id);
+            m_thumbnailsInPlace[job.number - 1] = true;
         return outcome;
     };
     hooks.formerBookNowAt = [&](const QByteArray &formerPath) { return movedPaths.value(formerPath); };
     try {
-        rebuildLibrary(database(), m_deviceRoot, books, collections, hooks, writeBack);
+        m_written = rebuildLibrary(database(), m_deviceRoot, books, collections, hooks, writeBack);
     } catch (const SqliteError &error) {
         if (error.code() != SQLITE_FULL)
             throw;
@@ -206,18 +206,24 @@ ThumbnailOutcome ReaderSync::writeThumbnail(const ThumbnailJob &job, const Thumb
     return ThumbnailOutcome::None;
 }
 
-ListedLibrary ReaderSync::readCommitted(bool withPaths, QStringList &toLookFor)
+ListedLibrary ReaderSync::committedLibrary(bool withPaths, QStringList &toLookFor) const
 {
+    // Held locked since the run began, books.db lists exactly the records the rebuild committed.
     // The files of the records added, and every thumbnail not seen in place during the run: the
     // rest is as the old library had it.
-    const QSet<qint64> added(m_journal->newBooks.cbegin(), m_journal->newBooks.cend());
-    return ListedLibrary::read(database(), withPaths, [&](const SqliteRow &row) {
-        const qint64 id = row.integer(0);
-        if (added.contains(id))
-            toLookFor << row.text(1);
-        if (!row.bytes(2).isEmpty() && !m_thumbnailsInPlace.contains(id))
-            toLookFor << row.text(2);
-    });
+    ListedLibrary listed;
+    listed.ids.reserve(m_written->size());
+    for (int row = 0; row < m_written->size(); ++row) {
+        listed.ids.push_back(m_written->id(row));
+        if (withPaths)
+            listed.paths.insert(QString::fromUtf8(m_written->filePath(row)).toCaseFolded());
+        if (m_written->isAdded(row))
+            toLookFor << QString::fromUtf8(m_written->filePath(row));
+        if (!m_written->thumbnail(row).isEmpty() && !m_thumbnailsInPlace.at(row))
+            toLookFor << QString::fromUtf8(m_written->thumbnail(row));
+    }
+    std::sort(listed.ids.begin(), listed.ids.end());
+    return listed;
 }
 
 bool ReaderSync::allOnDevice(const QStringList &storedPaths) const
@@ -231,16 +237,15 @@ bool ReaderSync::finish(const QStringList &kept)
 {
     SyncJournal journal = *m_journal;
     journal.kept = kept;
+    // The library committed: what it lists, and what to look for once the files written under
+    // names of their own are in their places. Without a rebuild nothing was committed to
+    // complete: the journal tells the next run.
     bool done = false;
-    try {
-        // One read of the library committed: what it lists, and what to look for once the files
-        // written under names of their own are in their places.
+    if (m_written) {
         QStringList toLookFor;
-        const ListedLibrary listed = readCommitted(journal.clearsBooksFolder, toLookFor);
+        const ListedLibrary listed = committedLibrary(journal.clearsBooksFolder, toLookFor);
         done =
             completeSync(m_deviceRoot, m_files, journal, listed, thumbnailFolders(), turn()) && allOnDevice(toLookFor);
-    } catch (const SqliteError &) {
-        done = false;
     }
     // The journal stays for the next run while anything named is not in place; one that cannot be
     // removed only has the next run look again.

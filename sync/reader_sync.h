@@ -95,7 +95,7 @@ private:
     ThumbnailOutcome writeThumbnail(const ThumbnailJob &job, const ThumbnailOrigin &origin);
     // The library committed, as completeSync() needs it; `toLookFor` gets the stored paths of the
     // files that must be on the reader once the run is complete.
-    ListedLibrary readCommitted(bool withPaths, QStringList &toLookFor);
+    ListedLibrary committedLibrary(bool withPaths, QStringList &toLookFor) const;
     bool allOnDevice(const QStringList &storedPaths) const;
 
     QString m_deviceRoot;
@@ -109,7 +109,8 @@ private:
     mutable std::future<ThumbnailFolders> m_listing;
     mutable std::optional<ThumbnailFolders> m_thumbnailFolders;
     mutable QHash<QByteArray, bool> m_thumbnailsElsewhere; // thumbnails stored outside their folder: whether there
-    QSet<qint64> m_thumbnailsInPlace; // records whose thumbnail this run found or wrote in their own folder
+    std::optional<WrittenBooks> m_written;                 // the records the rebuild committed
+    std::vector<bool> m_thumbnailsInPlace; // per book row, whether its thumbnail was found or written in its own folder
 };
 
 // The main bar of a synchronisation at `position`; an empty caption keeps the previous one.
