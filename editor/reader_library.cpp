@@ -28,8 +28,8 @@ const QString CollectionsQuery = QStringLiteral("select _id, title from collecti
 enum CollectionField { CollectionId, CollectionTitle };
 
 const QString BooksQuery = QStringLiteral(
-    "select title, author, added_date, modified_date, file_path, file_name, file_size, mime_type, _id from books");
-enum BookField { Title, Author, AddedDate, ModifiedDate, FilePath, FileName, FileSize, MimeType, BookId };
+    "select title, author, added_date, modified_date, file_path, file_name, file_size, mime_type, _id, %1 from books");
+enum BookField { Title, Author, AddedDate, ModifiedDate, FilePath, FileName, FileSize, MimeType, BookId, Thumbnail };
 // Each end read from the table's key alone, where `_id` is that key.
 const QString IdSpanQuery = QStringLiteral("select (select max(_id) from books) - (select min(_id) from books) + 1");
 // Fewer bytes than any record of the reader's `books` takes in the file, with its cell and pointer.
@@ -114,14 +114,22 @@ private:
         // query below reports it.
         if (database.tableExists(QStringLiteral("books")))
             database.forEachRow(IdSpanQuery, [&](const SqliteRow &row) {
-                m_library.books.reserve(std::clamp(row.integer(0), qint64(0), databaseBytes / LeastBookRecordBytes));
+                const qint64 room = std::clamp(row.integer(0), qint64(0), databaseBytes / LeastBookRecordBytes);
+                m_library.books.reserve(room);
+                m_library.loaded.records.reserve(std::size_t(room));
             });
-        database.forEachRow(BooksQuery, [this](const SqliteRow &row) {
+        // A table another program made may have no thumbnails.
+        const bool withThumbnails =
+            columnIndex(tableColumns(database, QStringLiteral("books")), QStringLiteral("thumbnail")) >= 0;
+        const QString query = BooksQuery.arg(withThumbnails ? QStringLiteral("thumbnail") : QStringLiteral("null"));
+        database.forEachRow(query, [this](const SqliteRow &row) {
+            // Before the texts are made: making a blob's text changes the storage class SQLite reports.
+            m_library.loaded.books.add(row, BookId, FilePath);
+            m_library.loaded.noteRecord(row, BookId, FilePath, Thumbnail);
             BookRow &book = m_library.books.emplace_back();
             book.author = m_authors.text(row, Author);
             book.mime_type = m_mimeTypes.text(row, MimeType);
             writeOwnTexts(row, book);
-            m_library.loaded.books.add(row, BookId, FilePath);
             if (m_pendingTexts.size() == BooksPerTextBlock)
                 takeOwnTexts();
         });

@@ -22,21 +22,16 @@ std::optional<bool> quickCheck(const QString &path)
     }
 }
 
-DatabaseCheck look(const QString &path)
-{
-    return {fileContentDigest(path), quickCheck(path)};
-}
 } // namespace
 
 DatabaseCheckMeanwhile::DatabaseCheckMeanwhile(const QString &path)
-    : m_pending(std::async(std::launch::async, look, path))
-{}
-
-const DatabaseCheck &DatabaseCheckMeanwhile::result()
 {
-    if (!m_result)
-        m_result = m_pending.get();
-    return *m_result;
+    std::promise<std::optional<quint64>> digest;
+    m_digest = digest.get_future().share();
+    m_sound = std::async(std::launch::async, [path, digest = std::move(digest)]() mutable {
+                  digest.set_value(fileContentDigest(path));
+                  return quickCheck(path);
+              }).share();
 }
 
 bool passesQuickCheck(SqliteConnection &database)

@@ -7,27 +7,22 @@
 
 class SqliteConnection;
 
-// What a look at a database file found: the fileContentDigest() of its bytes, and whether
-// SQLite's quick_check found it sound (nothing when the check could not run).
-struct DatabaseCheck
-{
-    std::optional<quint64> digest;
-    std::optional<bool> sound;
-};
-
-// That look, taken on a thread of its own (the check through a connection of its own that only
-// reads) while the caller goes on reading the same file, which nobody writes meanwhile.
+// A look at a database file, taken on a thread of its own while the caller goes on reading the
+// same file, which nobody writes meanwhile: the fileContentDigest() of its bytes first, then
+// SQLite's quick_check through a connection of its own that only reads.
 class DatabaseCheckMeanwhile
 {
 public:
     explicit DatabaseCheckMeanwhile(const QString &path);
 
-    // Waits for the look, the first time.
-    const DatabaseCheck &result();
+    // Each waits for its part of the look. The digest: nothing when the file cannot be read.
+    const std::optional<quint64> &digest() const { return m_digest.get(); }
+    // Whether the check found the file sound: nothing when the check could not run.
+    const std::optional<bool> &sound() const { return m_sound.get(); }
 
 private:
-    std::future<DatabaseCheck> m_pending;
-    std::optional<DatabaseCheck> m_result; // once waited for
+    std::shared_future<std::optional<quint64>> m_digest;
+    std::shared_future<std::optional<bool>> m_sound;
 };
 
 // Runs `PRAGMA quick_check` on `database`: true when it finds the file sound.

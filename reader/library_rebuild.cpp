@@ -295,7 +295,7 @@ private:
             if (m_added.at(i)) {
                 const QString title = titleWritten(i);
                 m_storedPaths[i] = ReaderLayout::storedBookPath(book.relative_path).toUtf8();
-                m_thumbnails[i] = ReaderLayout::storedThumbnailPath(QString::number(id)).toUtf8();
+                m_thumbnails[i] = ReaderLayout::storedThumbnailUtf8(id);
                 const ColumnValue values[] = {
                     integer(QLatin1String("_id"), id),
                     text(QLatin1String("title"), title),
@@ -348,7 +348,7 @@ private:
                                                     m_added.at(i) ? QByteArray() : m_thumbnails.at(i)});
             // An added record was inserted naming its thumbnail where the reader keeps it.
             if (outcome == ThumbnailOutcome::Written && !m_added.at(i)) {
-                QByteArray standard = ReaderLayout::storedThumbnailPath(recordId).toUtf8();
+                QByteArray standard = ReaderLayout::storedThumbnailUtf8(m_ids.at(i));
                 if (m_thumbnails.at(i) != standard) {
                     update(LibrarySchema::Books.name, m_ids.at(i), {utf8(QLatin1String("thumbnail"), standard)});
                     m_thumbnails[i] = std::move(standard);

@@ -1,6 +1,8 @@
 #include "reader/loaded_library.h"
 
+#include "core/decimal_digits.h"
 #include "reader/library_rebuild.h"
+#include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
 
 #include <QSet>
@@ -82,35 +84,94 @@ bool LoadedLibrary::holdsSameBooks(const LoadedBookPaths &now) const
     return books.uniqueIds() && now.uniqueIds() && books == now;
 }
 
-void LoadedLibrary::noteShownFields(const QVector<BookRow> &rows)
+namespace {
+// Whether the text a load makes of the cell gives back, in UTF-8, the cell's bytes as stored.
+bool textGivesStoredBytes(const SqliteRow &row, int column)
 {
-    shownFields.clear();
-    shownFields.reserve(rows.size());
-    for (const BookRow &book : rows) {
-        bool isNumber = false;
-        const qint64 id = book.record_id.toLongLong(&isNumber);
-        if (isNumber)
-            shownFields.emplace_back(id, shownFieldsDigest(book));
+    const SqliteValue::Type type = row.storedType(column);
+    if (type != SqliteValue::Type::Text && type != SqliteValue::Type::Blob)
+        return true;
+    const QByteArrayView bytes = row.bytes(column);
+    return bytes.isValidUtf8() && !bytes.startsWith("\xEF\xBB\xBF");
+}
+} // namespace
+
+void LoadedLibrary::noteRecord(const SqliteRow &row, int id, int path, int thumbnail)
+{
+    if (row.storedType(id) != SqliteValue::Type::Integer)
+        m_recordsKnown = false;
+    if (!m_recordsKnown)
+        return;
+    LoadedRecord &record = records.emplace_back();
+    record.id = row.integer(id);
+    record.pathFromRow = textGivesStoredBytes(row, path);
+    if (!record.pathFromRow)
+        otherPaths.insert(record.id, row.storedUtf8(path));
+    const SqliteValue::Type thumbnailType = row.storedType(thumbnail);
+    const bool inBytes = thumbnailType == SqliteValue::Type::Text || thumbnailType == SqliteValue::Type::Blob;
+    const QByteArrayView stored = inBytes ? row.bytes(thumbnail) : QByteArrayView();
+    if (thumbnailType == SqliteValue::Type::Null || (inBytes && stored.isEmpty())) {
+        record.thumbnail = LoadedRecord::Thumbnail::None;
+    } else if (thumbnailType == SqliteValue::Type::Text &&
+               ReaderLayout::isStoredThumbnailPathOf(stored, DecimalDigits(record.id).view())) {
+        record.thumbnail = LoadedRecord::Thumbnail::Standard;
+    } else {
+        record.thumbnail = LoadedRecord::Thumbnail::Other;
+        otherThumbnails.insert(record.id, row.storedUtf8(thumbnail));
     }
-    // The reader's table returns its books by `_id`, mostly.
-    if (!std::is_sorted(shownFields.cbegin(), shownFields.cend()))
-        std::sort(shownFields.begin(), shownFields.end());
 }
 
-QVector<bool> LoadedLibrary::rowsShowingLoaded(const QVector<BookRow> &rows) const
+void LoadedLibrary::noteShownFields(const QVector<BookRow> &rows)
 {
-    QVector<bool> showing(rows.size(), false);
+    if (!m_recordsKnown || qsizetype(records.size()) != rows.size()) {
+        m_recordsKnown = false;
+        records = {};
+        return;
+    }
+    for (qsizetype row = 0; row < rows.size(); ++row)
+        records[row].shownFields = shownFieldsDigest(rows.at(row));
+    // The reader's table returns its books by `_id`, mostly.
+    const auto byId = [](const LoadedRecord &a, const LoadedRecord &b) { return a.id < b.id; };
+    if (!std::is_sorted(records.cbegin(), records.cend(), byId))
+        std::sort(records.begin(), records.end(), byId);
+}
+
+std::optional<RecordsAsLoaded> LoadedLibrary::recordsAsLoaded(const QVector<BookRow> &rows) const
+{
+    if (!m_recordsKnown || !books.uniqueIds())
+        return std::nullopt;
+    RecordsAsLoaded loaded;
+    loaded.books.reserve(qsizetype(records.size()));
+    loaded.rowsShowingLoaded.fill(false, rows.size());
+    std::vector<bool> shown(records.size(), false);
+    const auto byId = [](const LoadedRecord &record, qint64 id) { return record.id < id; };
     for (qsizetype row = 0; row < rows.size(); ++row) {
+        const BookRow &book = rows.at(row);
         bool isNumber = false;
-        const qint64 id = rows.at(row).record_id.toLongLong(&isNumber);
+        const qint64 id = book.record_id.toLongLong(&isNumber);
         if (!isNumber)
             continue;
         // Rows not sorted since the load are in the records' order.
-        auto loaded = shownFields.cbegin() + std::min(row, qsizetype(shownFields.size()));
-        if (loaded == shownFields.cend() || loaded->first != id)
-            loaded = std::lower_bound(shownFields.cbegin(), shownFields.cend(), std::pair(id, quint64(0)));
-        showing[row] =
-            loaded != shownFields.cend() && loaded->first == id && loaded->second == shownFieldsDigest(rows.at(row));
+        auto record = records.cbegin() + std::min(row, qsizetype(records.size()));
+        if (record == records.cend() || record->id != id)
+            record = std::lower_bound(records.cbegin(), records.cend(), id, byId);
+        if (record == records.cend() || record->id != id || shown[record - records.cbegin()])
+            continue;
+        shown[record - records.cbegin()] = true;
+        if (record->pathFromRow && !book.full_path.startsWith(deviceRoot))
+            return std::nullopt;
+        loaded.rowsShowingLoaded[row] = record->shownFields == shownFieldsDigest(book);
+        PreviousBook &stored = loaded.books.emplace_back();
+        stored.id = id;
+        stored.filePath =
+            record->pathFromRow ? QStringView(book.full_path).sliced(deviceRoot.size()).toUtf8() : otherPaths.value(id);
+        if (record->thumbnail == LoadedRecord::Thumbnail::Standard)
+            stored.thumbnail = ReaderLayout::storedThumbnailUtf8(id);
+        else if (record->thumbnail == LoadedRecord::Thumbnail::Other)
+            stored.thumbnail = otherThumbnails.value(id);
     }
-    return showing;
+    for (std::size_t record = 0; record < records.size(); ++record)
+        if (!shown[record])
+            loaded.books.append({records[record].id, {}, {}});
+    return loaded;
 }

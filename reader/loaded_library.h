@@ -1,6 +1,10 @@
 #pragma once
 
+#include "reader/previous_book.h"
 #include "sqlite/sqlite_value.h"
+
+#include <QByteArray>
+#include <QHash>
 
 #include <QString>
 #include <QStringList>
@@ -60,6 +64,30 @@ private:
     QStringList m_otherIds; // the texts of ids stored as anything but an integer
 };
 
+// One book record as loaded, with what writing it back needs besides its row: where its file and
+// thumbnail are stored, told by its row and id alone wherever they can be.
+struct LoadedRecord
+{
+    enum class Thumbnail : quint8 {
+        None,     // NULL or empty
+        Standard, // in the record's own folder, as ReaderLayout::storedThumbnailPath() names it
+        Other,    // kept in LoadedLibrary::otherThumbnails
+    };
+    qint64 id = 0;
+    quint64 shownFields = 0; // the shownFieldsDigest() of its row as loaded
+    Thumbnail thumbnail = Thumbnail::None;
+    bool pathFromRow = true; // file_path is its row's full_path past the device root, in UTF-8; else in otherPaths
+};
+
+// The records as books.db still stores them when it is byte for byte the file loaded.
+struct RecordsAsLoaded
+{
+    // Every record; those no row shows now have only their ids.
+    QVector<PreviousBook> books;
+    // Per row now, whether it shows what its record showed as loaded.
+    QVector<bool> rowsShowingLoaded;
+};
+
 // The reader's library as the editing page loaded it, beyond the page's rows: the reader it
 // came from, every membership of each book (the page shows one) with its order, and the books'
 // records in brief. Kept with the page until the page is emptied, it gives writing the library
@@ -73,9 +101,10 @@ public:
     QVector<LoadedMembership> memberships; // in the order the reader's table returned them
     LoadedBookPaths books;
     std::optional<quint64> databaseDigest; // of books.db's bytes as the rows were read
-    // What each book with an integer `_id` showed as loaded, by ascending `_id`: the
-    // shownFieldsDigest() of its row.
-    std::vector<std::pair<qint64, quint64>> shownFields;
+    // Every book record, by ascending `_id`; none when an `_id` is not an integer.
+    std::vector<LoadedRecord> records;
+    QHash<qint64, QByteArray> otherPaths;      // file_path of the records whose rows do not tell it
+    QHash<qint64, QByteArray> otherThumbnails; // thumbnail of the records of LoadedRecord::Thumbnail::Other
 
     bool isEmpty() const { return deviceRoot.isEmpty(); }
     void clear() { *this = {}; }
@@ -86,8 +115,15 @@ public:
     // rows then do not describe that library and must not be written to it.
     bool holdsSameBooks(const LoadedBookPaths &now) const;
 
-    // Takes in what `books`, the rows as loaded, show.
+    // Takes in one book record as the load reads it, in `row` with its `_id`, file_path and
+    // thumbnail in columns `id`, `path` and `thumbnail`; each load's row is noted in turn.
+    void noteRecord(const SqliteRow &row, int id, int path, int thumbnail);
+    // Takes in what `books`, the rows as loaded from the records noted, show.
     void noteShownFields(const QVector<BookRow> &books);
-    // For each of `books`, the page's rows now, whether it shows what its record showed as loaded.
-    QVector<bool> rowsShowingLoaded(const QVector<BookRow> &books) const;
+    // The records as loaded, told from `books`, the page's rows now (the first row showing a
+    // record tells its file's place); nothing when that cannot be told.
+    std::optional<RecordsAsLoaded> recordsAsLoaded(const QVector<BookRow> &books) const;
+
+private:
+    bool m_recordsKnown = true; // false once an `_id` that is not an integer was noted
 };

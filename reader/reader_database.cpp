@@ -92,7 +92,7 @@ void ReaderDatabase::readBooks()
 
 void ReaderDatabase::requireSound()
 {
-    std::optional<bool> sound = m_check->result().sound;
+    std::optional<bool> sound = m_check->sound();
     try {
         // Where the check could not run beside, this connection runs it.
         if (!sound)
@@ -104,22 +104,11 @@ void ReaderDatabase::requireSound()
         refuse(SQLITE_CORRUPT, m_path);
 }
 
-namespace {
-// A path cell's bytes as stored; a number as its text, NULL as nothing.
-QByteArray storedUtf8(const SqliteRow &row, int column)
-{
-    const SqliteValue::Type type = row.storedType(column);
-    if (type == SqliteValue::Type::Text || type == SqliteValue::Type::Blob)
-        return row.bytes(column).toByteArray();
-    return row.text(column).toUtf8();
-}
-} // namespace
-
 void ReaderDatabase::readPreviousBooks()
 {
     LoadedBookPathsReader paths;
     m_database.forEachRow(QStringLiteral("select _id, file_path, thumbnail from books"), [&](const SqliteRow &row) {
-        m_previousBooks.append({row.integer(0), storedUtf8(row, 1), storedUtf8(row, 2)});
+        m_previousBooks.append({row.integer(0), row.storedUtf8(1), row.storedUtf8(2)});
         paths.add(row, 0, 1);
     });
     m_bookPaths = paths.take();

@@ -26,12 +26,14 @@ public:
     // Reads the books of the library found: previousBooks() and bookPaths(). Throws TessalyError
     // with the user's message when they cannot be read.
     void readBooks();
+    // Takes `books` as previousBooks() instead, the file being byte for byte one they were read from.
+    void takeBooks(QVector<PreviousBook> books) { m_previousBooks = std::move(books); }
 
     // Waits for the check of the file that runs from the opening on: throws TessalyError with the
     // user's message when the file is damaged. Nothing may be written to the reader before.
     void requireSound();
     // The fileContentDigest() of the file as opened and locked; nothing when it cannot be read.
-    const std::optional<quint64> &digest() { return m_check->result().digest; }
+    const std::optional<quint64> &digest() const { return m_check->digest(); }
 
     const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
     // The same books in brief, to tell whether they are those a page loaded.

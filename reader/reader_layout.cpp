@@ -2,6 +2,9 @@
 
 #include <QDir>
 
+#include <charconv>
+#include <iterator>
+
 namespace ReaderLayout {
 
 QString onDevice(const QString &deviceRoot, const QString &relative)
@@ -44,11 +47,24 @@ QString storedBookPath(const QString &relativePath)
     return BooksFolder + QDir::fromNativeSeparators(relativePath);
 }
 
+namespace {
+// A record's stored thumbnail path in pieces: the one before its id and the one after.
+QByteArrayView storedThumbnailPrefix()
+{
+    return QByteArrayView(ThumbnailsFolder.data(), ThumbnailsFolder.size());
+}
+const QByteArray &storedThumbnailSuffix()
+{
+    static const QByteArray suffix = QString(ThumbnailSubfolder + ThumbnailFileName).toLatin1();
+    return suffix;
+}
+} // namespace
+
 bool isStoredThumbnailPathOf(QByteArrayView storedPath, QStringView recordId)
 {
     // Told piece by piece: a write-back asks this of every book.
-    const QByteArrayView prefix(ThumbnailsFolder.data(), ThumbnailsFolder.size());
-    static const QByteArray suffix = QString(ThumbnailSubfolder + ThumbnailFileName).toLatin1();
+    const QByteArrayView prefix = storedThumbnailPrefix();
+    const QByteArray &suffix = storedThumbnailSuffix();
     if (storedPath.size() != prefix.size() + recordId.size() + suffix.size() || !storedPath.startsWith(prefix) ||
         !storedPath.endsWith(suffix))
         return false;
@@ -59,6 +75,17 @@ bool isStoredThumbnailPathOf(QByteArrayView storedPath, QStringView recordId)
 QString storedThumbnailPath(const QString &recordId)
 {
     return ThumbnailsFolder + recordId + ThumbnailSubfolder + ThumbnailFileName;
+}
+
+QByteArray storedThumbnailUtf8(qint64 recordId)
+{
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), recordId).ptr;
+    const QByteArray &suffix = storedThumbnailSuffix();
+    QByteArray path;
+    path.reserve(storedThumbnailPrefix().size() + (end - digits) + suffix.size());
+    path.append(storedThumbnailPrefix()).append(digits, end - digits).append(suffix);
+    return path;
 }
 
 } // namespace ReaderLayout

@@ -40,5 +40,7 @@ QString storedPathOf(const QString &deviceRoot, const QString &path);
 QString storedBookPath(const QString &relativePath);
 // The book's `thumbnail` as the database stores it.
 QString storedThumbnailPath(const QString &recordId);
+// The same path in the bytes books.db stores, for the record with `_id` `recordId`.
+QByteArray storedThumbnailUtf8(qint64 recordId);
 
 } // namespace ReaderLayout

@@ -152,6 +152,14 @@ double SqliteRow::real(int column) const
     return sqlite3_column_double(m_statement, column);
 }
 
+QByteArray SqliteRow::storedUtf8(int column) const
+{
+    const SqliteValue::Type type = storedType(column);
+    if (type == SqliteValue::Type::Text || type == SqliteValue::Type::Blob)
+        return bytes(column).toByteArray();
+    return text(column).toUtf8();
+}
+
 QByteArrayView SqliteRow::bytes(int column) const
 {
     // A text comes as UTF-8 whatever the database's encoding; a blob's bytes as they are.

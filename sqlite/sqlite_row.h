@@ -31,6 +31,8 @@ public:
     double real(int column) const;
     // A text's or blob's bytes; valid until the query steps on.
     QByteArrayView bytes(int column) const;
+    // A text's or blob's bytes as stored, a number's text in UTF-8, nothing for NULL.
+    QByteArray storedUtf8(int column) const;
     // The bytes of a cell stored as text, none for any other storage class; valid until the
     // query steps on.
     std::optional<QByteArrayView> storedText(int column) const;

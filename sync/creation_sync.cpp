@@ -84,6 +84,7 @@ bool CreationSync::run(qint64 totalSize)
     bool inPlace = false;
     try {
         sync.open();
+        sync.readBooks();
         PlacementPlan plan =
             planPlacements(m_deviceRoot, booksInCollections(m_page.books.rows()), sync.previousBooks());
         sync.requireSound();

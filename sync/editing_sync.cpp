@@ -59,16 +59,26 @@ bool EditingSync::write()
     syncPhase(m_progress, 10);
     ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     sync.open();
-    // The rows name the loaded records by id: written to another library they would give its
-    // books other titles, collections and notes.
-    if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.bookPaths()))
-        throw TessalyError(readerChangedMessage());
+    // Untouched since the load, books.db still stores what the rows were loaded with: the rows
+    // tell its books, and only the records of rows changed since need reading again.
+    std::optional<RecordsAsLoaded> asLoaded;
+    if (!m_page.reader.isEmpty() && m_page.reader.databaseDigest &&
+        sync.databaseDigest() == m_page.reader.databaseDigest)
+        asLoaded = m_page.reader.recordsAsLoaded(m_page.books.rows());
+    if (asLoaded) {
+        sync.takeBooks(std::move(asLoaded->books));
+    } else {
+        sync.readBooks();
+        // The rows name the loaded records by id: written to another library they would give its
+        // books other titles, collections and notes.
+        if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.bookPaths()))
+            throw TessalyError(readerChangedMessage());
+    }
     WriteBackPlan plan =
         planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);
-    // Untouched since the load, books.db still stores what the rows were loaded with.
-    if (m_page.reader.databaseDigest && sync.databaseDigest() == m_page.reader.databaseDigest) {
+    if (asLoaded) {
         plan.writeBack.storedBooks = &sync.previousBooks();
-        plan.writeBack.rowsShowingStored = m_page.reader.rowsShowingLoaded(m_page.books.rows());
+        plan.writeBack.rowsShowingStored = std::move(asLoaded->rowsShowingLoaded);
     }
 
     // Every book stays where it is, and so does its thumbnail; the folders of records that go

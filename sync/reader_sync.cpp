@@ -62,8 +62,12 @@ void ReaderSync::open()
         m_database.reset();
         throw TessalyError(interruptedSyncNotRepairedMessage());
     }
-    // Nothing changes the folder from here until the rebuild: it is listed beside the read.
+    // Nothing changes the folder from here until the rebuild: it is listed beside the reads.
     m_listing = std::async(std::launch::async, ThumbnailFolders::read, m_deviceRoot);
+}
+
+void ReaderSync::readBooks()
+{
     try {
         m_database->readBooks();
     } catch (const TessalyError &) {

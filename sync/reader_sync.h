@@ -58,10 +58,15 @@ public:
     // Throws TessalyError with the user's message when books.db cannot serve or a stopped run
     // cannot be put right; nothing has changed then.
     void open();
+    // After open(), the books the library holds: read, throwing TessalyError with the user's
+    // message when they cannot be; or taken as a page loaded them, databaseDigest() being the
+    // loaded file's.
+    void readBooks();
+    void takeBooks(QVector<PreviousBook> books) { m_database->takeBooks(std::move(books)); }
     const QVector<PreviousBook> &previousBooks() const { return m_database->previousBooks(); }
     const LoadedBookPaths &bookPaths() const { return m_database->bookPaths(); }
     // The fileContentDigest() of books.db as open() found and locked it; nothing when it cannot be read.
-    const std::optional<quint64> &databaseDigest() { return m_database->digest(); }
+    const std::optional<quint64> &databaseDigest() const { return m_database->digest(); }
     // The reader's books.db, open and locked, once open() has succeeded.
     SqliteConnection &database() { return m_database->connection(); }
     // Whether a record of the library found, stored with `thumbnail`, keeps the thumbnail it has

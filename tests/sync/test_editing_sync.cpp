@@ -393,6 +393,55 @@ private slots:
         QCOMPARE(shown.at(1).at(1), QVariant("Солярис"));
     }
 
+    // Whether books.db is read again or told by the rows as loaded, the same library comes out:
+    // records whose stored places the rows show only in part keep them, and a book without a
+    // thumbnail gets its cover from its file where the record says it is.
+    void theRowsTellTheStoredPlacesAsReadingWould_data()
+    {
+        QTest::addColumn<QVariantMap>("stored");
+        const QString path = "Sony_Reader/media/books/Дом — №1 ☃.fb2";
+        QTest::newRow("a path beyond two-byte letters, no thumbnail")
+            << QVariantMap{{"file_path", path}, {"thumbnail", {}}};
+        QTest::newRow("a path in bytes that are not UTF-8")
+            << QVariantMap{{"file_path", QByteArray("Sony_Reader/media/books/\xC0\xFF.fb2")}};
+        QTest::newRow("a path after a byte order mark") << QVariantMap{{"file_path", "\uFEFF" + path}};
+        QTest::newRow("a thumbnail stored elsewhere")
+            << QVariantMap{{"file_path", path}, {"thumbnail", "Sony_Reader/other/cover.jpg"}};
+        QTest::newRow("a thumbnail stored as bytes")
+            << QVariantMap{{"file_path", path}, {"thumbnail", QByteArray("Sony_Reader/other/cover.jpg")}};
+    }
+
+    void theRowsTellTheStoredPlacesAsReadingWould()
+    {
+        QFETCH(QVariantMap, stored);
+        QList<ReaderState> written;
+        for (const bool readAgain : {false, true}) {
+            EditingScene scene;
+            const QString book = scene.reader.root() + "Sony_Reader/media/books/Дом — №1 ☃.fb2";
+            QVERIFY(QDir().mkpath(QFileInfo(book).path()) && QFile::copy(samplePath("fb2/test2.1.fb2"), book));
+            QVERIFY(QDir().mkpath(scene.reader.root() + "Sony_Reader/other"));
+            QFile cover(scene.reader.root() + "Sony_Reader/other/cover.jpg");
+            QVERIFY(cover.open(QIODevice::WriteOnly) && cover.write("cover elsewhere") > 0);
+            scene.reader.addBook("Дом", "dom.fb2", stored);
+            // A change no row shows, made after the load, has books.db read again.
+            const QString change = "update books set kana_title = 'другое' where _id = 1";
+            if (!readAgain)
+                sqliteExecute(scene.databasePath(), change);
+            scene.load();
+            scene.page.books.updateRows([](BookRow &row) {
+                row.title += " (2)";
+                return true;
+            });
+            if (readAgain)
+                sqliteExecute(scene.databasePath(), change);
+            QVERIFY(scene.run());
+            written << ReaderState(scene);
+        }
+        // The rows hold each scene's own root.
+        QCOMPARE(written.at(0).database, written.at(1).database);
+        QCOMPARE(written.at(0).thumbnails, written.at(1).thumbnails);
+    }
+
     void whatAnotherProgramWroteIsWrittenBack()
     {
         EditingScene scene;
