@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QVarLengthArray>
 #include <QVector>
 
 #include <algorithm>
@@ -171,18 +172,36 @@ private:
     {
         if (values.isEmpty())
             return;
-        QStringList columns;
-        for (const ColumnValue &value : values)
-            columns << QString(value.column) + QStringLiteral("=?");
+        SqliteStatement &statement = updateStatement(table, values);
+        for (int i = 0; i < values.size(); ++i)
+            values.at(i).bind(statement, i + 1);
+        statement.bindInteger(int(values.size()) + 1, id);
+        statement.execute();
+    }
+
+    SqliteStatement &updateStatement(const QString &table, const QVector<ColumnValue> &values)
+    {
+        // Rows that change mostly change the same columns: the last statement serves again untold.
+        const auto sameColumns = [&values](const QVarLengthArray<QLatin1String, 8> &columns) {
+            return std::equal(values.cbegin(), values.cend(), columns.cbegin(), columns.cend(),
+                              [](const ColumnValue &value, QLatin1String column) { return value.column == column; });
+        };
+        if (m_lastUpdate && m_lastUpdateTable == table && sameColumns(m_lastUpdateColumns))
+            return *m_lastUpdate;
+        m_lastUpdateTable = table;
+        m_lastUpdateColumns.clear();
+        QStringList assignments;
+        for (const ColumnValue &value : values) {
+            m_lastUpdateColumns.append(value.column);
+            assignments << QString(value.column) + QStringLiteral("=?");
+        }
         const QString sql = QStringLiteral("update ") + table + QStringLiteral(" set ") +
-                            columns.join(QLatin1Char(',')) + QStringLiteral(" where _id=?");
+                            assignments.join(QLatin1Char(',')) + QStringLiteral(" where _id=?");
         auto statement = m_updates.find(sql);
         if (statement == m_updates.end())
             statement = m_updates.emplace(sql, m_database.prepare(sql)).first;
-        for (int i = 0; i < values.size(); ++i)
-            values.at(i).bind(statement->second, i + 1);
-        statement->second.bindInteger(int(values.size()) + 1, id);
-        statement->second.execute();
+        m_lastUpdate = &statement->second;
+        return *m_lastUpdate;
     }
 
     // The stored books, in one read: `_id`, the columns a row decides, file_path, thumbnail.
@@ -554,6 +573,9 @@ private:
     QVector<QByteArray> m_storedPaths; // per book row, its file_path
     QVector<QByteArray> m_thumbnails; // per book row, its record's thumbnail: as stored until its turn, then as written
     std::map<QString, SqliteStatement> m_updates; // by their text
+    SqliteStatement *m_lastUpdate = nullptr;      // the one last used, with its table and columns
+    QString m_lastUpdateTable;
+    QVarLengthArray<QLatin1String, 8> m_lastUpdateColumns;
 };
 
 } // namespace
