@@ -10,6 +10,7 @@
 #include "sync/write_back_plan.h"
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 namespace {
@@ -74,12 +75,22 @@ bool EditingSync::write()
         if (m_page.reader.isEmpty() || !m_page.reader.holdsSameBooks(sync.bookPaths()))
             throw TessalyError(readerChangedMessage());
     }
-    WriteBackPlan plan =
-        planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);
+    // The plan is made on a thread of its own while the journal and the books' records are
+    // written, which need none of it: the rebuild takes it before the thumbnails' turn.
+    std::future<WriteBackPlan> planning = std::async(std::launch::async, [&] {
+        return planWriteBack(m_page.reader, m_page.books.rows(), m_page.collections.rows(), m_deviceRoot, sync);
+    });
+    WriteBack writeBack;
+    QVector<ThumbnailOrigin> thumbnails;
     if (asLoaded) {
-        plan.writeBack.storedBooks = &sync.previousBooks();
-        plan.writeBack.rowsShowingStored = std::move(asLoaded->rowsShowingLoaded);
+        writeBack.storedBooks = &sync.previousBooks();
+        writeBack.rowsShowingStored = std::move(asLoaded->rowsShowingLoaded);
     }
+    const auto completePlan = [&] {
+        WriteBackPlan plan = planning.get();
+        writeBack.memberships = std::move(plan.writeBack.memberships);
+        thumbnails = std::move(plan.thumbnails);
+    };
 
     // Every book stays where it is, and so does its thumbnail; the folders of records that go
     // and of no record go once the library is committed.
@@ -96,6 +107,6 @@ bool EditingSync::write()
     syncPhase(m_progress, 20);
     syncPhase(m_progress, 40);
     // The page's rows change only once the new library is committed.
-    sync.rebuild(m_page.books, m_page.collections, plan.thumbnails, {}, &plan.writeBack);
+    sync.rebuild(m_page.books, m_page.collections, thumbnails, {}, &writeBack, completePlan);
     return sync.finish({});
 }

@@ -97,7 +97,8 @@ void ReaderSync::begin(const SyncJournal &journal)
 }
 
 void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
-                         const QHash<QByteArray, QByteArray> &movedPaths, const WriteBack *writeBack)
+                         const QHash<QByteArray, QByteArray> &movedPaths, const WriteBack *writeBack,
+                         const std::function<void()> &completePlan)
 {
     RebuildHooks hooks;
     hooks.beforeStep = [&](RebuildStep next) {
@@ -106,6 +107,8 @@ void ReaderSync::rebuild(BookTable &books, CollectionTable &collections, const Q
             syncPhase(m_progress, 70, QStringLiteral("Заношу информацию о книгах в базу..."));
             break;
         case RebuildStep::Thumbnails:
+            if (completePlan)
+                completePlan();
             syncPhase(m_progress, 80, QStringLiteral("Создаю превью на устройстве..."));
             ProgressSteps::beginItems(m_progress, int(thumbnails.size()), false);
             break;

@@ -85,8 +85,11 @@ public:
     // progress of its phases; `thumbnails` has one origin per book row. `movedPaths` maps the
     // stored file_path of previous records whose file is copied to another place on the reader to
     // that place; `writeBack` is given when the library written is one loaded from this reader.
+    // `completePlan`, when given, runs once the books' records are written and before anything
+    // reads `thumbnails` or the memberships of `writeBack`: they may be in the making until then.
     void rebuild(BookTable &books, CollectionTable &collections, const QVector<ThumbnailOrigin> &thumbnails,
-                 const QHash<QByteArray, QByteArray> &movedPaths = {}, const WriteBack *writeBack = nullptr);
+                 const QHash<QByteArray, QByteArray> &movedPaths = {}, const WriteBack *writeBack = nullptr,
+                 const std::function<void()> &completePlan = {});
     // After the rebuild: `kept` are the reader's files that stay though the library does not list
     // them (books of the page that were not written). True when every file and thumbnail the
     // library names is in place; otherwise the journal stays for the next run to complete.
