@@ -58,14 +58,17 @@ bool EditingSync::write()
 {
     ProgressSteps::open(m_progress, MainMaximum, QStringLiteral("Удаляю превьюшки с устройства..."));
     syncPhase(m_progress, 10);
+    // Untouched since the load, books.db still stores what the rows were loaded with: the rows
+    // tell its books, and only the records of rows changed since need reading again. They are
+    // told while books.db is opened and its digest taken.
+    std::future<std::optional<RecordsAsLoaded>> telling =
+        std::async(std::launch::async, [this] { return m_page.reader.recordsAsLoaded(m_page.books.rows()); });
     ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
     sync.open();
-    // Untouched since the load, books.db still stores what the rows were loaded with: the rows
-    // tell its books, and only the records of rows changed since need reading again.
-    std::optional<RecordsAsLoaded> asLoaded;
-    if (!m_page.reader.isEmpty() && m_page.reader.databaseDigest &&
-        sync.databaseDigest() == m_page.reader.databaseDigest)
-        asLoaded = m_page.reader.recordsAsLoaded(m_page.books.rows());
+    std::optional<RecordsAsLoaded> asLoaded = telling.get();
+    if (m_page.reader.isEmpty() || !m_page.reader.databaseDigest ||
+        sync.databaseDigest() != m_page.reader.databaseDigest)
+        asLoaded.reset();
     if (asLoaded) {
         sync.takeBooks(std::move(asLoaded->books));
     } else {

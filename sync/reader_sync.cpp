@@ -62,12 +62,12 @@ void ReaderSync::open()
         m_database.reset();
         throw TessalyError(interruptedSyncNotRepairedMessage());
     }
-    // Nothing changes the folder from here until the rebuild: it is listed beside the reads.
-    m_listing = std::async(std::launch::async, ThumbnailFolders::read, m_deviceRoot);
 }
 
 void ReaderSync::readBooks()
 {
+    // Nothing changes the folder from here until the rebuild: it is listed beside the read.
+    m_listing = std::async(std::launch::async, ThumbnailFolders::read, m_deviceRoot);
     try {
         m_database->readBooks();
     } catch (const TessalyError &) {
@@ -79,7 +79,7 @@ void ReaderSync::readBooks()
 const ThumbnailFolders &ReaderSync::thumbnailFolders() const
 {
     if (!m_thumbnailFolders)
-        m_thumbnailFolders = m_listing.get();
+        m_thumbnailFolders = m_listing.valid() ? m_listing.get() : ThumbnailFolders::read(m_deviceRoot);
     return *m_thumbnailFolders;
 }
 

@@ -112,7 +112,8 @@ private:
     BookFormats m_formats;
     std::unique_ptr<ReaderDatabase> m_database;
     std::optional<SyncJournal> m_journal; // once begun, until done with
-    // The thumbnails folder as open() found it, listed while the books are read.
+    // The thumbnails folder as open() found it: listed while the books are read, or when first
+    // asked for where they were taken as loaded.
     const ThumbnailFolders &thumbnailFolders() const;
     mutable std::future<ThumbnailFolders> m_listing;
     mutable std::optional<ThumbnailFolders> m_thumbnailFolders;
