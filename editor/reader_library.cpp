@@ -3,13 +3,13 @@
 #include "booklist/book_table_layout.h"
 #include "collections/collection_operations.h"
 #include "collections/library_page.h"
-#include "core/file_digest.h"
 #include "core/progress.h"
 #include "core/text_block.h"
 #include "editor/reader_paths.h"
 #include "editor/rows_by_id.h"
 #include "editor/settled_reader_database.h"
 #include "editor/shared_texts.h"
+#include "reader/database_check.h"
 #include "reader/reader_database.h"
 #include "reader/reader_layout.h"
 #include "sqlite/sqlite_connection.h"
@@ -64,6 +64,8 @@ public:
         // The rows are read where they lie, all in one read transaction: one state of the
         // database, whatever another program writes meanwhile.
         database.beginTransaction();
+        // Checked beside the reads, and waited for after them: no thread outlives the load.
+        const DatabaseCheckMeanwhile check(path);
         // A database that another program made may lack the collection tables: no collections.
         if (database.tableExists(QStringLiteral("collection")))
             readCollections(database);
@@ -74,10 +76,11 @@ public:
         phase(80);
         if (database.tableExists(QStringLiteral("collections")))
             readMemberships(database);
-        // Still inside the read transaction: no other program writes meanwhile.
-        m_library.loaded.databaseDigest = fileContentDigest(path);
+        // Taken while the read transaction holds: the file the rows were read from.
+        m_library.loaded.databaseDigest = check.digest();
         database.commit();
         m_library.loaded.noteShownFields(m_library.books);
+        m_library.loaded.soundDigest = check.soundDigest();
         phase(90);
         for (int row = 0; row < m_library.collections.size(); ++row)
             m_library.collections[row].book_count = QString::number(m_bookCounts.at(row));

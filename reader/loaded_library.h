@@ -101,6 +101,9 @@ public:
     QVector<LoadedMembership> memberships; // in the order the reader's table returned them
     LoadedBookPaths books;
     std::optional<quint64> databaseDigest; // of books.db's bytes as the rows were read
+    // Of books.db's bytes when found sound beside the load: a write-back to the same bytes need
+    // not check them again.
+    std::optional<quint64> soundDigest;
     // Every book record, by ascending `_id`; none when an `_id` is not an integer.
     std::vector<LoadedRecord> records;
     QHash<qint64, QByteArray> otherPaths;      // file_path of the records whose rows do not tell it

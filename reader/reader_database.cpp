@@ -48,17 +48,18 @@ namespace {
 }
 } // namespace
 
-ReaderDatabase::ReaderDatabase(const QString &deviceRoot) : m_path(ReaderLayout::databasePath(deviceRoot))
+ReaderDatabase::ReaderDatabase(const QString &deviceRoot, std::optional<quint64> soundDigest)
+    : m_path(ReaderLayout::databasePath(deviceRoot))
 {
     try {
-        openChecked(m_path);
+        openChecked(m_path, soundDigest);
     } catch (const SqliteError &error) {
         m_database.close();
         refuse(error.code(), m_path, error.message());
     }
 }
 
-void ReaderDatabase::openChecked(const QString &path)
+void ReaderDatabase::openChecked(const QString &path, std::optional<quint64> soundDigest)
 {
     // A folder of that name marks a reader too, but holds no library.
     if (!QFileInfo(path).isFile())
@@ -75,7 +76,7 @@ void ReaderDatabase::openChecked(const QString &path)
     // A rebuild over a damaged file would report success and leave it damaged. Locked, and rolled
     // back from another program's hot journal if it had one, the file is checked by a reader of its
     // own beside this one's reads.
-    m_check.emplace(path);
+    m_check.emplace(path, soundDigest);
     if (!m_database.tableExists(QStringLiteral("books")))
         throw TessalyError(QStringLiteral("В базе данных устройства нет библиотеки книг:\r\n") +
                            QDir::toNativeSeparators(path) + unchanged());

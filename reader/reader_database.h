@@ -21,7 +21,8 @@ public:
     // Opens, checks and locks. Throws TessalyError with a message for the user when the database
     // cannot serve (missing, not a database, damaged, read-only, held by another program, without
     // the books table); nothing on the reader has changed then.
-    explicit ReaderDatabase(const QString &deviceRoot);
+    // A file whose digest is `soundDigest` was found sound before and is not checked again.
+    explicit ReaderDatabase(const QString &deviceRoot, std::optional<quint64> soundDigest = {});
 
     // Reads the books of the library found: previousBooks() and bookPaths(). Throws TessalyError
     // with the user's message when they cannot be read.
@@ -42,7 +43,7 @@ public:
     SqliteConnection &connection() { return m_database; }
 
 private:
-    void openChecked(const QString &path);
+    void openChecked(const QString &path, std::optional<quint64> soundDigest);
     void readPreviousBooks();
 
     QString m_path;

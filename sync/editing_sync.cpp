@@ -64,7 +64,7 @@ bool EditingSync::write()
     std::future<std::optional<RecordsAsLoaded>> telling =
         std::async(std::launch::async, [this] { return m_page.reader.recordsAsLoaded(m_page.books.rows()); });
     ReaderSync sync(m_deviceRoot, m_files, m_progress, m_formats);
-    sync.open();
+    sync.open(m_page.reader.soundDigest);
     std::optional<RecordsAsLoaded> asLoaded = telling.get();
     if (m_page.reader.isEmpty() || !m_page.reader.databaseDigest ||
         sync.databaseDigest() != m_page.reader.databaseDigest)

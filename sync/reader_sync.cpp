@@ -44,9 +44,9 @@ std::function<void()> ReaderSync::turn()
     return [this] { m_progress.processEvents(); };
 }
 
-void ReaderSync::open()
+void ReaderSync::open(std::optional<quint64> soundDigest)
 {
-    m_database = std::make_unique<ReaderDatabase>(m_deviceRoot);
+    m_database = std::make_unique<ReaderDatabase>(m_deviceRoot, soundDigest);
     bool recovered = false;
     try {
         // Finishing or undoing a stopped run changes the reader: only on a sound library.

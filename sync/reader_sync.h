@@ -56,8 +56,9 @@ public:
     ~ReaderSync();
 
     // Throws TessalyError with the user's message when books.db cannot serve or a stopped run
-    // cannot be put right; nothing has changed then.
-    void open();
+    // cannot be put right; nothing has changed then. A books.db whose digest is `soundDigest`
+    // was found sound before and is not checked again.
+    void open(std::optional<quint64> soundDigest = {});
     // After open(), the books the library holds: read, throwing TessalyError with the user's
     // message when they cannot be; or taken as a page loaded them, databaseDigest() being the
     // loaded file's.

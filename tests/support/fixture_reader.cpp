@@ -364,6 +364,17 @@ void sqliteExecute(const QString &databasePath, const QString &sql)
     execute(database.get(), sql);
 }
 
+void damageTable(const QString &databasePath, const QString &table)
+{
+    const qint64 pageSize = sqliteValue(databasePath, "pragma page_size").toLongLong();
+    const qint64 page =
+        sqliteValue(databasePath, "select rootpage from sqlite_master where name = '" + table + "'").toLongLong();
+    QFile file(databasePath);
+    if (!file.open(QIODevice::ReadWrite) || !file.seek((page - 1) * pageSize + 3) ||
+        file.write(QByteArray(int(pageSize / 2), '\x5a')) != pageSize / 2)
+        throw std::runtime_error(("cannot damage " + databasePath).toStdString());
+}
+
 qint64 sqliteInsert(const QString &databasePath, const QString &table, const QVariantMap &values)
 {
     const Database database = openDatabase(databasePath);

@@ -85,6 +85,8 @@ QVariant sqliteValue(const QString &databasePath, const QString &sql);
 QList<QVariantList> sqliteSnapshot(const QString &databasePath);
 // Runs statements (separated by ";") on a database through a connection of its own.
 void sqliteExecute(const QString &databasePath, const QString &sql);
+// Overwrites the middle of `table`'s first page: the file still opens as a database.
+void damageTable(const QString &databasePath, const QString &table);
 // Inserts one record through a connection of its own, each value bound by its type: QString
 // as text, integers as integers, double as a real, QByteArray as a blob, an invalid QVariant
 // as NULL. Returns the record's rowid.

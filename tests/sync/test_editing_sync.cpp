@@ -7,6 +7,7 @@
 #include "covers/cover_thumbnail.h"
 #include "editor/reader_library.h"
 #include "reader/find_reader.h"
+#include "reader/reader_database.h"
 #include "support/fixed_volumes.h"
 #include "support/fixture_reader.h"
 #include "support/reader_soundness.h"
@@ -21,6 +22,8 @@
 #include <QFile>
 #include <QSet>
 #include <QTest>
+
+#include <sqlite3.h>
 
 namespace {
 QString successText()
@@ -463,6 +466,38 @@ private slots:
                             "select c._id, b.title from collections m join collection c on c._id = m.collection_id "
                             "join books b on b._id = m.content_id where c.title = 'Двойник' order by 1"),
                  (QList<QVariantList>{{4, "Outside"}, {5, "Nowhere"}}));
+    }
+
+    // A library damaged where the page reads nothing is loaded, but not written back.
+    void aDamagedLibraryIsNotWrittenBack_data()
+    {
+        QTest::addColumn<bool>("beforeTheLoad");
+        QTest::newRow("damaged before the load") << true;
+        QTest::newRow("damaged after the load") << false;
+    }
+
+    void aDamagedLibraryIsNotWrittenBack()
+    {
+        QFETCH(bool, beforeTheLoad);
+        EditingScene scene;
+        sqliteExecute(scene.databasePath(), "create table reader_extra (note text);"
+                                            "insert into reader_extra select hex(randomblob(300)) from books;");
+        if (beforeTheLoad)
+            damageTable(scene.databasePath(), "reader_extra");
+        scene.load();
+        QVERIFY(scene.page.books.rowCount() > 0);
+        if (!beforeTheLoad)
+            damageTable(scene.databasePath(), "reader_extra");
+        // Its damage keeps the file from being read whole: its bytes tell it unchanged.
+        const auto state = [&scene] {
+            QFile database(scene.databasePath());
+            return std::pair(database.open(QIODevice::ReadOnly) ? database.readAll() : QByteArray(),
+                             folderDigests(scene.reader.thumbnailsFolder()));
+        };
+        const auto before = state();
+        QVERIFY(!scene.run());
+        QCOMPARE(scene.dialogs.messages(), QStringList{readerDatabaseMessage(SQLITE_CORRUPT, scene.databasePath())});
+        QVERIFY(state() == before);
     }
 
     void anotherLibraryIsRefused_data()

@@ -22,17 +22,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Overwrites the middle of `table`'s first page: the file still opens as a database.
-void damageTable(const QString &database, const QString &table)
-{
-    const qint64 pageSize = sqliteValue(database, "pragma page_size").toLongLong();
-    const qint64 page =
-        sqliteValue(database, "select rootpage from sqlite_master where name = '" + table + "'").toLongLong();
-    QFile file(database);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek((page - 1) * pageSize + 3));
-    file.write(QByteArray(int(pageSize / 2), '\x5a'));
-}
 } // namespace
 
 class TestSyncReaderDatabase : public QObject
