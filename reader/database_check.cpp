@@ -7,10 +7,18 @@
 #include <sqlite3.h>
 
 namespace {
+// A damaged file fails the check; any other error leaves it unchecked.
+std::optional<bool> verdictOn(const SqliteError &error)
+{
+    if (error.code() == SQLITE_CORRUPT || error.code() == SQLITE_NOTADB)
+        return false;
+    return std::nullopt;
+}
+
 // The digest, then the check, both in one read transaction of a connection of their own: the
 // file is the same for both, and the same as for any reader whose transaction overlaps theirs.
 std::optional<bool> look(const QString &path, std::optional<quint64> soundDigest,
-                         std::promise<std::optional<quint64>> &digest)
+                         std::promise<std::optional<quint64>> digest)
 {
     SqliteConnection database;
     try {
@@ -22,9 +30,7 @@ std::optional<bool> look(const QString &path, std::optional<quint64> soundDigest
         database.query(QStringLiteral("select count(*) from sqlite_master"));
     } catch (const SqliteError &error) {
         digest.set_value(fileContentDigest(path));
-        if (error.code() == SQLITE_CORRUPT || error.code() == SQLITE_NOTADB)
-            return false;
-        return std::nullopt;
+        return verdictOn(error);
     }
     const std::optional<quint64> taken = fileContentDigest(path);
     digest.set_value(taken);
@@ -33,9 +39,7 @@ std::optional<bool> look(const QString &path, std::optional<quint64> soundDigest
     try {
         return passesQuickCheck(database);
     } catch (const SqliteError &error) {
-        if (error.code() == SQLITE_CORRUPT || error.code() == SQLITE_NOTADB)
-            return false;
-        return std::nullopt;
+        return verdictOn(error);
     }
 }
 } // namespace
@@ -44,9 +48,7 @@ DatabaseCheckMeanwhile::DatabaseCheckMeanwhile(const QString &path, std::optiona
 {
     std::promise<std::optional<quint64>> digest;
     m_digest = digest.get_future().share();
-    m_sound = std::async(std::launch::async, [path, soundDigest, digest = std::move(digest)]() mutable {
-                  return look(path, soundDigest, digest);
-              }).share();
+    m_sound = std::async(std::launch::async, look, path, soundDigest, std::move(digest)).share();
 }
 
 std::optional<quint64> DatabaseCheckMeanwhile::soundDigest() const

@@ -37,7 +37,7 @@ public:
     const std::optional<quint64> &digest() const { return m_check->digest(); }
 
     const QVector<PreviousBook> &previousBooks() const { return m_previousBooks; }
-    // The same books in brief, to tell whether they are those a page loaded.
+    // The same books in brief, to tell whether they are those a page loaded: of books read only.
     const LoadedBookPaths &bookPaths() const { return m_bookPaths; }
 
     SqliteConnection &connection() { return m_database; }
